@@ -22,8 +22,8 @@ public:
     bool IsLoading() const { return m_mode == load; }
     bool IsStoring() const { return m_mode == store; }
     const std::string& GetFilePath() const { return m_path; }
-    std::string GetFileName() const;  // last component of the path
-    std::int64_t GetFileSize() const; // loading: size of the file as opened
+    std::string GetFileName() const;   // last component of the path
+    std::int64_t GetFileSize() const;  // loading: size of the file as opened
 
     // Loading: the next line of text in text mode (CR LF reads as LF; the byte
     // 0x1A ends the text), without its LF. False at the end of the text.
@@ -38,10 +38,16 @@ public:
     std::string GetErrorText() const;
 
 private:
+    struct Impl;
+    bool OpenForLoad(Impl& impl);
+    bool OpenForStore(Impl& impl);
+    bool Flush();
+    bool Fail(int error);  // keeps the first error; always false
+
     std::string m_path;
     Mode m_mode;
     int m_nError = 0;
+    std::string m_strErrorText;  // for a failure that errno does not name
     // Implementation details are private to CArchive.cpp.
-    struct Impl;
     Impl* m_pImpl = nullptr;
 };

@@ -1,0 +1,95 @@
+#include "data/CQARNCfgDoc.h"
+
+#include "data/CArchive.h"
+#include "data/CRecordList.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <utility>
+
+CQARNCfgDoc::CQARNCfgDoc()
+    : m_pEndRecord(std::make_unique<Cs7EndRecord>()), m_pHeader(std::make_unique<Cs0Header>()) {}
+
+CQARNCfgDoc::~CQARNCfgDoc() {
+    g_recordList.RemoveAll();
+}
+
+bool CQARNCfgDoc::OnNewDocument() {
+    if (!CDocument::OnNewDocument()) {
+        return false;
+    }
+    // The records stay: a download after File > New still sends them.
+    m_nFileSize = 0;
+    return true;
+}
+
+void CQARNCfgDoc::Serialize(CArchive& ar) {
+    if (ar.IsStoring()) {
+        m_pHeader->Serialize(ar);
+        for (const auto& record : g_recordList) {
+            record->Serialize(ar);
+        }
+        m_pEndRecord->Serialize(ar);
+        return;
+    }
+
+    // The header and end record are not cleared: a file without such a line
+    // keeps the last one parsed.
+    g_recordList.RemoveAll();
+    m_nFileSize =
+        static_cast<int>(std::min<std::int64_t>(ar.GetFileSize(), std::numeric_limits<int>::max()));
+    SetMainWindowCaption(std::string(kAppTitle) + "-" + ar.GetFileName());
+    while (ar.ReadString(m_strLine)) {
+        m_strLine += "\r\n";
+        switch (GetRecordType(m_strLine)) {
+            case 0:
+                m_pHeader->Parse(m_strLine);
+                break;
+            case 3: {
+                auto record = std::make_unique<Csrecord>();
+                record->Parse(m_strLine);
+                g_recordList.AddTail(std::move(record));
+                break;
+            }
+            case 7:
+                m_pEndRecord->Parse(m_strLine);
+                break;
+            default:
+                break;  // S1, S5, S9, blank lines: not part of a configuration
+        }
+    }
+}
+
+int CQARNCfgDoc::GetRecordType(const std::string& line) {
+    if (line.size() < 2) {
+        return -1;
+    }
+    // Only the second character counts; the first is not looked at.
+    switch (line[1]) {
+        case '0':
+            return 0;
+        case '3':
+            return 3;
+        case '7':
+            return 7;
+        default:
+            return -1;
+    }
+}
+
+void CQARNCfgDoc::OnFileDownload() {
+    if (m_transferLauncher) {
+        m_transferLauncher(*this, 0);
+    }
+}
+
+void CQARNCfgDoc::OnFileUpload() {
+    if (m_transferLauncher) {
+        m_transferLauncher(*this, 1);
+    }
+}
+
+void CQARNCfgDoc::SetTransferLauncher(std::function<void(CQARNCfgDoc&, int nMode)> launcher) {
+    m_transferLauncher = std::move(launcher);
+}

@@ -1,0 +1,46 @@
+#include "data/Csrecord.h"
+
+#include "data/CArchive.h"
+#include "data/TextCut.h"
+
+#include <cstdlib>
+
+void Csrecord::Parse(const std::string& line) {
+    m_strType = TextCut::Left(line, 2);
+    m_strCount = TextCut::Mid(line, 2, 2);
+    m_strAddress = TextCut::Mid(line, 4, 8);
+    // The count is only read to know how many data characters follow; it is
+    // never checked against the line.
+    const long count = std::strtol(m_strCount.c_str(), nullptr, 16);
+    m_nDataLen = static_cast<int>(2 * count - 10);
+    const int dataStart =
+        static_cast<int>(m_strType.size() + m_strCount.size() + m_strAddress.size());
+    m_strData = TextCut::Mid(line, dataStart, m_nDataLen);
+    m_strChecksum = TextCut::Mid(line, dataStart + m_nDataLen, 2);
+    // The line's real line end: an uploaded line may end in LF alone or in nothing.
+    m_strEnd = TextCut::LineEnd(line);
+}
+
+std::string Csrecord::GetLine() const {
+    std::string line;
+    line.reserve(m_strType.size() + m_strCount.size() + m_strAddress.size() + m_strData.size() +
+                 m_strChecksum.size() + m_strEnd.size());
+    line += m_strType;
+    line += m_strCount;
+    line += m_strAddress;
+    line += m_strData;
+    line += m_strChecksum;
+    line += m_strEnd;
+    return line;
+}
+
+void Csrecord::Serialize(CArchive& ar) {
+    if (ar.IsStoring()) {
+        ar.WriteString(m_strType);
+        ar.WriteString(m_strCount);
+        ar.WriteString(m_strAddress);
+        ar.WriteString(m_strData);
+        ar.WriteString(m_strChecksum);
+        ar.WriteString(m_strEnd);
+    }
+}
