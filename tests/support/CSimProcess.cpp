@@ -1,0 +1,131 @@
+#include "tests/support/CSimProcess.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+CSimProcess::CSimProcess(std::vector<std::string> args) : m_args(std::move(args)) {}
+
+CSimProcess::~CSimProcess() {
+    Stop();
+}
+
+std::string CSimProcess::ProgramPath() {
+    const char* path = std::getenv("QARN_SIM");
+    return path != nullptr ? path : "";
+}
+
+bool CSimProcess::Start(int timeoutMs) {
+    if (m_nPid > 0) {
+        m_strError = "already running";
+        return false;
+    }
+    std::string program = ProgramPath();
+    if (program.empty()) {
+        m_strError = "QARN_SIM is not set";
+        return false;
+    }
+    int out[2];
+    if (pipe2(out, O_CLOEXEC) != 0) {
+        m_strError = std::string("pipe: ") + std::strerror(errno);
+        return false;
+    }
+    std::vector<char*> argv;
+    argv.push_back(program.data());
+    for (std::string& arg : m_args) {
+        argv.push_back(arg.data());
+    }
+    argv.push_back(nullptr);
+
+    pid_t pid = fork();
+    if (pid < 0) {
+        m_strError = std::string("fork: ") + std::strerror(errno);
+        close(out[0]);
+        close(out[1]);
+        return false;
+    }
+    if (pid == 0) {
+        dup2(out[1], STDOUT_FILENO);
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+    close(out[1]);
+    m_nPid = pid;
+    m_nOutput = out[0];
+
+    // The first line of the simulator's output is the device path.
+    std::string line;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                        deadline - std::chrono::steady_clock::now())
+                        .count();
+        pollfd p{m_nOutput, POLLIN, 0};
+        if (left <= 0 || poll(&p, 1, static_cast<int>(left)) <= 0) {
+            m_strError =
+                "no device path from " + program + " within " + std::to_string(timeoutMs) + " ms";
+            Stop();
+            return false;
+        }
+        char c;
+        ssize_t n = read(m_nOutput, &c, 1);
+        if (n <= 0) {
+            m_strError = program + " ended before printing its device path";
+            Stop();
+            return false;
+        }
+        if (c == '\n') {
+            break;
+        }
+        line += c;
+    }
+    m_strDevice = line;
+    return true;
+}
+
+bool CSimProcess::WaitExit(int timeoutMs, int* pStatus) {
+    if (m_nPid <= 0) {
+        return false;
+    }
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        int status = 0;
+        pid_t r = waitpid(m_nPid, &status, WNOHANG);
+        if (r == m_nPid) {
+            m_nPid = -1;
+            if (m_nOutput >= 0) {
+                close(m_nOutput);
+                m_nOutput = -1;
+            }
+            if (pStatus != nullptr) {
+                *pStatus = status;
+            }
+            return true;
+        }
+        if (r < 0 || std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+int CSimProcess::Stop(int timeoutMs) {
+    if (m_nPid <= 0) {
+        return -1;
+    }
+    kill(m_nPid, SIGTERM);
+    int status = 0;
+    if (!WaitExit(timeoutMs, &status)) {
+        kill(m_nPid, SIGKILL);
+        WaitExit(timeoutMs, &status);
+    }
+    return status;
+}

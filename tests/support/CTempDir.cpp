@@ -1,0 +1,38 @@
+#include "tests/support/CTempDir.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+CTempDir::CTempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "tovrik-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) != nullptr) {
+        m_strPath = pattern;
+    }
+}
+
+CTempDir::~CTempDir() {
+    if (!m_strPath.empty()) {
+        std::error_code ec;
+        std::filesystem::remove_all(m_strPath, ec);
+    }
+}
+
+std::string CTempDir::File(const std::string& name) const {
+    return m_strPath + "/" + name;
+}
+
+std::string CTempDir::Write(const std::string& name, const std::string& content) const {
+    std::string path = File(name);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << content;
+    return path;
+}
+
+std::string CTempDir::Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
