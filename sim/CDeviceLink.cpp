@@ -1,0 +1,41 @@
+#include "sim/CDeviceLink.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+CDeviceLink::~CDeviceLink() {
+    Remove();
+}
+
+bool CDeviceLink::Create(const std::string& link, const std::string& target, std::string* pError) {
+    struct stat st {};
+    if (lstat(link.c_str(), &st) == 0) {
+        if (!S_ISLNK(st.st_mode)) {
+            *pError = link + " exists and is not a symbolic link";
+            return false;
+        }
+        unlink(link.c_str());
+    }
+    if (symlink(target.c_str(), link.c_str()) != 0) {
+        *pError = "cannot link " + link + ": " + std::strerror(errno);
+        return false;
+    }
+    m_strLink = link;
+    m_strTarget = target;
+    return true;
+}
+
+void CDeviceLink::Remove() {
+    if (m_strLink.empty()) {
+        return;
+    }
+    char buf[4096];
+    ssize_t n = readlink(m_strLink.c_str(), buf, sizeof buf);
+    if (n >= 0 && std::string(buf, static_cast<size_t>(n)) == m_strTarget) {
+        unlink(m_strLink.c_str());
+    }
+    m_strLink.clear();
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+// A symbolic link that names the simulator's terminal with a stable path. It
+// replaces an older link of the same name and is removed again by its owner,
+// but never a link that has since been pointed elsewhere.
+class CDeviceLink {
+public:
+    CDeviceLink() = default;
+    ~CDeviceLink();
+    CDeviceLink(const CDeviceLink&) = delete;
+    CDeviceLink& operator=(const CDeviceLink&) = delete;
+
+    // False when `link` exists and is not a symbolic link, or cannot be made.
+    bool Create(const std::string& link, const std::string& target, std::string* pError);
+    void Remove();
+
+private:
+    std::string m_strLink;
+    std::string m_strTarget;
+};

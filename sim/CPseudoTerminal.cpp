@@ -1,0 +1,56 @@
+#include "sim/CPseudoTerminal.h"
+
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+CPseudoTerminal::~CPseudoTerminal() {
+    Unplug();
+}
+
+bool CPseudoTerminal::Create(std::string* pError) {
+    m_nMaster = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (m_nMaster < 0) {
+        *pError = std::string("cannot create a pseudo-terminal: ") + std::strerror(errno);
+        return false;
+    }
+    char name[128];
+    if (grantpt(m_nMaster) != 0 || unlockpt(m_nMaster) != 0 ||
+        ptsname_r(m_nMaster, name, sizeof name) != 0) {
+        *pError = std::string("cannot prepare the pseudo-terminal: ") + std::strerror(errno);
+        Unplug();
+        return false;
+    }
+    m_strSlavePath = name;
+    m_nSlave = open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (m_nSlave < 0) {
+        *pError = "cannot open " + m_strSlavePath + ": " + std::strerror(errno);
+        Unplug();
+        return false;
+    }
+    // Raw from the start, so that nothing is echoed or translated before the
+    // client sets the line up itself.
+    termios tio{};
+    if (tcgetattr(m_nSlave, &tio) == 0) {
+        cfmakeraw(&tio);
+        tio.c_cflag |= CLOCAL | CREAD;
+        tcsetattr(m_nSlave, TCSANOW, &tio);
+    }
+    fcntl(m_nMaster, F_SETFL, fcntl(m_nMaster, F_GETFL) | O_NONBLOCK);
+    return true;
+}
+
+void CPseudoTerminal::Unplug() {
+    if (m_nSlave >= 0) {
+        close(m_nSlave);
+        m_nSlave = -1;
+    }
+    if (m_nMaster >= 0) {
+        close(m_nMaster);
+        m_nMaster = -1;
+    }
+}

@@ -1,0 +1,254 @@
+#include "sim/CQarnDevice.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+
+#include "sim/CStopSignal.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A client that takes no byte for this long has gone away; the answer is dropped.
+constexpr int kStallLimitMs = 1000;
+
+// Line noise: bytes outside 9..126 as a disturbed line would deliver them.
+const std::string kNoise("\x00\x07\x80\xFF\x7F\x01", 6);
+
+std::string Command(const std::string& line) {
+    std::string text = line;
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
+        text.pop_back();
+    }
+    return text;
+}
+
+bool IsEndLine(const std::string& line) {
+    return line.size() >= 2 && line[0] == 'S' && line[1] == '7';
+}
+
+long long ElapsedUs(Clock::time_point since) {
+    return std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - since).count();
+}
+
+}  // namespace
+
+CQarnDevice::CQarnDevice(const CSimOptions& options, const CConfigImage& config,
+                         CPseudoTerminal& terminal, CSimLog& log)
+    : m_options(options), m_config(config), m_terminal(terminal), m_log(log) {}
+
+int CQarnDevice::Run() {
+    while (!CStopSignal::Stopped() && !m_bHungUp) {
+        pollfd p{m_terminal.MasterFd(), POLLIN, 0};
+        int r = CStopSignal::Poll(&p, 1, -1);
+        if (r < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            std::fprintf(stderr, "qarn-sim: poll: %s\n", std::strerror(errno));
+            return 1;
+        }
+        if ((p.revents & POLLIN) == 0 || !ReadInput()) {
+            CStopSignal::Poll(nullptr, 0, 50);  // no client yet: do not spin
+            continue;
+        }
+        HandleInput();
+    }
+    m_log.Note(m_bHungUp ? "line dropped, exiting" : "stopped");
+    return 0;
+}
+
+bool CQarnDevice::ReadInput() {
+    char buf[4096];
+    ssize_t n = read(m_terminal.MasterFd(), buf, sizeof buf);
+    if (n > 0) {
+        m_strInput.append(buf, static_cast<size_t>(n));
+        return true;
+    }
+    return n < 0 && (errno == EAGAIN || errno == EINTR);
+}
+
+bool CQarnDevice::InputWaiting() {
+    if (!m_strInput.empty()) {
+        return true;
+    }
+    pollfd p{m_terminal.MasterFd(), POLLIN, 0};
+    return poll(&p, 1, 0) > 0 && (p.revents & POLLIN) != 0;
+}
+
+void CQarnDevice::HandleInput() {
+    while (!m_strInput.empty() && !m_bHungUp && !CStopSignal::Stopped()) {
+        size_t end = m_strInput.find('\n');
+        if (end == std::string::npos) {
+            m_strLine += m_strInput;
+            m_strInput.clear();
+            return;
+        }
+        m_strLine.append(m_strInput, 0, end + 1);
+        m_strInput.erase(0, end + 1);
+        std::string line;
+        line.swap(m_strLine);
+        OnLine(line);
+    }
+}
+
+void CQarnDevice::OnLine(const std::string& line) {
+    m_log.Received(line);
+    std::string command = Command(line);
+    if (command == "#CD" || command == "#CU") {
+        if (m_mode == Mode::Receiving) {
+            m_log.Note("download abandoned after " + std::to_string(m_strReceived.size()) +
+                       " bytes");
+        }
+        m_mode = Mode::Command;
+        m_strReceived.clear();
+        if (command == "#CD") {
+            Answer(line);
+        } else {
+            if (m_options.m_bEcho) {
+                Transmit(line);
+            }
+            m_mode = Mode::Receiving;
+        }
+        return;
+    }
+    if (m_mode == Mode::Receiving) {
+        m_strReceived += line;
+        if (IsEndLine(line)) {
+            SaveReceived();
+            m_mode = Mode::Command;
+        }
+    }
+}
+
+void CQarnDevice::Answer(const std::string& request) {
+    // The fault limits count configuration bytes only, not echo or noise.
+    long limit = -1;
+    bool hangUp = false;
+    if (m_options.m_nHangupAfter >= 0 &&
+        (m_options.m_nSilenceAfter < 0 || m_options.m_nHangupAfter <= m_options.m_nSilenceAfter)) {
+        limit = m_options.m_nHangupAfter;
+        hangUp = true;
+    } else if (m_options.m_nSilenceAfter >= 0) {
+        limit = m_options.m_nSilenceAfter;
+    }
+
+    std::string answer = m_options.m_bEcho ? request : "";
+    long counted = 0;
+    bool cut = false;
+    const auto& lines = m_config.Lines();
+    for (size_t i = 0; i < lines.size() && !cut; ++i) {
+        if (m_options.m_bNoise && i > 0) {
+            answer += kNoise;
+        }
+        for (char c : lines[i]) {
+            if (limit >= 0 && counted >= limit) {
+                cut = true;
+                break;
+            }
+            answer += c;
+            ++counted;
+        }
+    }
+    cut = cut || (limit >= 0 && counted >= limit);
+    if (lines.empty()) {
+        m_log.Note("no configuration to send");
+    }
+
+    if (!Transmit(answer)) {
+        return;
+    }
+    m_log.Note("sent " + std::to_string(counted) + " configuration bytes");
+    if (cut && hangUp) {
+        m_terminal.Unplug();
+        m_bHungUp = true;
+    } else if (cut) {
+        m_log.Note("fell silent");
+    }
+}
+
+bool CQarnDevice::Transmit(const std::string& bytes) {
+    const int fd = m_terminal.MasterFd();
+    const long long baud = m_options.m_nBaud;
+    auto start = Clock::now();
+    auto lastProgress = start;
+    size_t sent = 0;
+    while (sent < bytes.size()) {
+        if (CStopSignal::Stopped()) {
+            return false;
+        }
+        if (InputWaiting()) {
+            m_log.Note("answer cut short by input after " + std::to_string(sent) + " bytes");
+            return false;
+        }
+        // Ten bits a byte: byte k is due k * 10 / baud seconds after the start.
+        size_t due = bytes.size();
+        if (baud > 0) {
+            due = std::min(due, static_cast<size_t>(ElapsedUs(start) * baud / 10'000'000 + 1));
+        }
+        int waitMs = 0;
+        if (due > sent) {
+            ssize_t n = write(fd, bytes.data() + sent, std::min<size_t>(due - sent, 4096));
+            if (n > 0) {
+                sent += static_cast<size_t>(n);
+                lastProgress = Clock::now();
+                continue;
+            }
+            if (n < 0 && errno != EAGAIN && errno != EINTR) {
+                m_log.Note(std::string("write failed: ") + std::strerror(errno));
+                return false;
+            }
+            if (ElapsedUs(lastProgress) > kStallLimitMs * 1000LL) {
+                m_log.Note("client stopped reading; answer dropped after " + std::to_string(sent) +
+                           " bytes");
+                return false;
+            }
+            waitMs = 10;
+        } else {
+            long long dueUs = static_cast<long long>(sent) * 10'000'000 / baud;
+            waitMs = static_cast<int>(std::max(1LL, (dueUs - ElapsedUs(start)) / 1000));
+        }
+        pollfd p{fd, static_cast<short>(POLLIN | (due > sent ? POLLOUT : 0)), 0};
+        CStopSignal::Poll(&p, 1, waitMs);
+    }
+    return true;
+}
+
+void CQarnDevice::SaveReceived() {
+    const std::string& path = m_options.m_strReceived;
+    if (path.empty()) {
+        m_log.Note("received " + std::to_string(m_strReceived.size()) + " bytes (not saved)");
+        return;
+    }
+    // Written beside the target and renamed over it, so a reader never sees half a file.
+    std::string temp = path + ".XXXXXX";
+    int fd = mkstemp(temp.data());
+    if (fd >= 0) {
+        fchmod(fd, 0644);
+    }
+    bool ok = fd >= 0;
+    for (size_t done = 0; ok && done < m_strReceived.size();) {
+        ssize_t n = write(fd, m_strReceived.data() + done, m_strReceived.size() - done);
+        ok = n > 0;
+        done += ok ? static_cast<size_t>(n) : 0;
+    }
+    ok = ok && fsync(fd) == 0;
+    if (fd >= 0) {
+        ok = close(fd) == 0 && ok;
+    }
+    ok = ok && rename(temp.c_str(), path.c_str()) == 0;
+    if (!ok) {
+        std::fprintf(stderr, "qarn-sim: cannot save %s: %s\n", path.c_str(), std::strerror(errno));
+        m_log.Note("cannot save " + path + ": " + std::strerror(errno));
+        unlink(temp.c_str());
+        return;
+    }
+    m_log.Note("saved " + std::to_string(m_strReceived.size()) + " bytes to " + path);
+}

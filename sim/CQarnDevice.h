@@ -1,0 +1,44 @@
+#pragma once
+
+#include <string>
+
+#include "sim/CConfigImage.h"
+#include "sim/CPseudoTerminal.h"
+#include "sim/CSimLog.h"
+#include "sim/CSimOptions.h"
+
+// The simulated QARN device on the master end of a pseudo-terminal. It reads
+// lines ending in LF; "#CD" makes it send its configuration, "#CU" makes it
+// take the following lines up to the S7 line and save them. Anything else
+// (the CR LF wake-ups among them) is ignored. Any byte from the client cuts an
+// answer short, as does a client that stops reading for a second.
+class CQarnDevice {
+public:
+    CQarnDevice(const CSimOptions& options, const CConfigImage& config, CPseudoTerminal& terminal,
+                CSimLog& log);
+
+    // Serves requests until a stop signal or a simulated hang-up; the exit code.
+    int Run();
+
+private:
+    enum class Mode { Command, Receiving };
+
+    bool ReadInput();
+    void HandleInput();
+    void OnLine(const std::string& line);
+    void Answer(const std::string& request);
+    bool Transmit(const std::string& bytes);
+    bool InputWaiting();
+    void SaveReceived();
+
+    const CSimOptions& m_options;
+    const CConfigImage& m_config;
+    CPseudoTerminal& m_terminal;
+    CSimLog& m_log;
+
+    Mode m_mode = Mode::Command;
+    std::string m_strInput;     // read from the line, not yet handled
+    std::string m_strLine;      // the line being assembled
+    std::string m_strReceived;  // the download so far
+    bool m_bHungUp = false;
+};

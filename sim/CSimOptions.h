@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+// The command line of qarn-sim.
+class CSimOptions {
+public:
+    // False on a bad command line; *pError says what is wrong.
+    bool Parse(int argc, char** argv, std::string* pError);
+    static std::string Usage();
+
+    bool m_bHelp = false;
+    std::string m_strLink;
+    std::string m_strConfig;
+    std::string m_strReceived;
+    std::string m_strLog;
+    int m_nBaud = 9600;         // 0: send as fast as the line takes it
+    long m_nSilenceAfter = -1;  // -1: never
+    long m_nHangupAfter = -1;   // -1: never
+    bool m_bNoise = false;
+    bool m_bEcho = false;
+};
