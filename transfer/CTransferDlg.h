@@ -1,0 +1,112 @@
+#pragma once
+
+#include "serial/CSerialPort.h"
+#include "transfer/CTransferHost.h"
+
+#include <QDialog>
+#include <QMessageBox>
+#include <QString>
+
+#include <atomic>
+
+class CProgressCtrl;
+class CQARNCfgDoc;
+class QComboBox;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QTimer;
+
+// The modal dialog in which every exchange with the QARN device takes place:
+// the user picks port and baud rate, starts one worker, and watches its status
+// lines, progress bar and byte counter. It owns the serial port the worker uses.
+class CTransferDlg : public QDialog, public CTransferHost {
+    Q_OBJECT
+public:
+    // The byte total of a full configuration image: the upload's progress
+    // range and the second number of the byte counter.
+    static constexpr int CONFIG_IMAGE_BYTES = 196642;
+
+    explicit CTransferDlg(QWidget* parent = nullptr);
+    ~CTransferDlg() override;
+
+    // File > Download (mode 0) and File > Upload (mode 1) of the document.
+    static void Run(QWidget* parent, CQARNCfgDoc& doc, int nMode);
+
+    // Shows the dialog for the document in download (0) or upload (1) mode.
+    // Every way of closing it gives 1.
+    virtual int DoModal(CQARNCfgDoc* pDoc, int nMode);
+
+    // The baud rate named by the baud list entry at the document's m_nBaudIndex,
+    // 0 when that index names no entry.
+    int GetSelectedBaud() const;
+
+    // -- what the worker calls; safe from any thread ---------------------------
+    void AddStatus(const std::string& line) override;
+    void InsertStatus(int index, const std::string& line) override;
+    void SetProgressPos(int pos) override;
+    void StepProgress() override;
+    void UpdateByteCount() override;
+    void EnableControls() override;
+    void SetCaption(const std::string& caption) override;
+    void ShowMessageBox(const std::string& text, const std::string& caption) override;
+    void PostTransferStep() override;
+    void PostTransferCount() override;
+    void PostTransferDone() override;
+
+    // -- the controls, in the order of the dialog's resource ------------------
+    QLineEdit* m_editBytes = nullptr;
+    QPushButton* m_btnExit = nullptr;
+    QComboBox* m_cbStopBits = nullptr;
+    QComboBox* m_cbParity = nullptr;
+    QComboBox* m_cbFlowControl = nullptr;
+    QComboBox* m_cbDataBits = nullptr;
+    QComboBox* m_cbPort = nullptr;
+    QComboBox* m_cbBaudRate = nullptr;
+    QListWidget* m_lbStatus = nullptr;
+    QPushButton* m_btnTransfer = nullptr;
+    CProgressCtrl* m_progress = nullptr;
+    QPushButton* m_btnCancel = nullptr;
+    QString m_strBytes;
+
+    // The port the worker uses. The base class refers to it; only the
+    // reference is taken before it is constructed.
+    CSerialPort m_port;
+
+protected:
+    virtual bool OnInitDialog();
+    void OnStartTransfer();
+    void OnSelchangePort();
+    void OnSelchangeBaudrate();
+    virtual void OnOK();
+    virtual void OnCancel();
+
+    void OnTransferStep();
+    void OnTransferCount();
+    void OnTransferDone();
+
+    // Every message box of the dialog and of its worker comes through here;
+    // waits until the user has closed it.
+    virtual void MessageBox(const QString& text, const QString& caption, QMessageBox::Icon icon);
+
+    // The Exit button, Enter, Cancel, Esc and the close box.
+    void accept() override;
+    void reject() override;
+
+private:
+    void CreateControls();
+    template <class F>
+    void OnUiThread(F&& f);
+    void QueueStep();
+    void FlushSteps();
+    // Runs the event loop in steps of nStepMs, without user input, until
+    // m_bRunning has fallen; at least one step when bAtLeastOnce is set.
+    void WaitForWorker(int nStepMs, bool bAtLeastOnce);
+    void StartTransferWorker();
+    void EndDialog();
+    void SetTransferControlsEnabled(bool bEnabled);
+
+    std::atomic<int> m_nPendingSteps{0};
+    QTimer* m_stepTimer = nullptr;
+    bool m_bClosing = false;
+};
