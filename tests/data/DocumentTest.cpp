@@ -1,0 +1,162 @@
+#include "data/CQARNCfgDoc.h"
+#include "data/CRecordList.h"
+#include "data/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <random>
+
+namespace {
+
+const std::string kS0 = "S00F000068656C6C6F202020202000003C\r\n";
+const std::string kS3a = "S3090000000001020304EC\r\n";
+const std::string kS3b = "S30D0000001011121314151617183E\r\n";
+const std::string kS7 = "S70500000000FA\r\n";
+
+class Document : public ::testing::Test {
+protected:
+    // Loads 'content' from a file named 'name' and returns what a save writes.
+    std::string RoundTrip(const std::string& content, const std::string& name = "in.s19") {
+        WriteFile(dir / name, content);
+        std::string error;
+        EXPECT_TRUE(doc.OnOpenDocument(dir / name, error)) << error;
+        EXPECT_TRUE(doc.OnSaveDocument(dir / "out.s19", error)) << error;
+        return ReadFile(dir / "out.s19");
+    }
+
+    std::string Joined() const {
+        std::string text = doc.m_pHeader->GetLine();
+        for (const auto& record : g_recordList) {
+            text += record->GetLine();
+        }
+        return text + doc.m_pEndRecord->GetLine();
+    }
+
+    TempDir dir;
+    CQARNCfgDoc doc;
+};
+
+}  // namespace
+
+TEST_F(Document, SampleLoadsAndSavesByteForByte) {
+    const std::string sample = ReadFile(TOVRIK_SAMPLE_S19);
+    ASSERT_EQ(sample.size(), 196642u);
+    std::string caption;
+    doc.SetCaptionHandler([&](const std::string& text) { caption = text; });
+    doc.SetModifiedFlag();
+    EXPECT_EQ(RoundTrip(sample, "backup.s19"), sample);
+    EXPECT_EQ(g_recordList.GetCount(), 2457u);
+    EXPECT_EQ(doc.m_nFileSize, 196642);
+    EXPECT_EQ(caption, "Tovrik-backup.s19");
+    EXPECT_EQ(doc.GetCaption(), caption);
+    EXPECT_EQ(doc.GetPathName(), dir / "out.s19");
+    EXPECT_FALSE(doc.IsModified());
+}
+
+TEST_F(Document, LongAndOddLinesAreReadWhole) {
+    const std::string s3Long =  // 57 data bytes: 128 characters before the line end
+        "S33E00000020" + std::string(114, 'A') + "5C" + "\r\n";
+    const std::string s0Huge = "S0" + std::string(70000, 'h') + "\r\n";
+    const std::string s0Nul("S0\0\xFF\r\n", 6);
+    EXPECT_EQ(RoundTrip(s0Huge + s3Long + kS7), s0Huge + s3Long + kS7);
+    EXPECT_EQ(g_recordList.GetCount(), 1u);
+    EXPECT_EQ(RoundTrip(s0Nul + kS3a + kS7), s0Nul + kS3a + kS7);
+}
+
+TEST_F(Document, NormalisesLinesAsItLoads) {
+    // LF and missing line ends become CR LF.
+    EXPECT_EQ(RoundTrip("S0AB\nS3090000000001020304EC\nS70500000000FA"), "S0AB\r\n" + kS3a + kS7);
+    // Only S0, S3 and S7 lines survive; the header goes first and the end line last.
+    EXPECT_EQ(RoundTrip(kS7 + "S1130000\r\n \r\n\r\nS9030000FC\r\nS5030001FB\r\n" + kS3a +
+                        "s30D0000001011121314151617183E\r\n" + kS0),
+              kS0 + kS3a + "s30D0000001011121314151617183E\r\n" + kS7);
+    // Of several header or end lines the last wins.
+    EXPECT_EQ(RoundTrip("S0first\r\n" + kS3a + "S70500000001F9\r\nS0second\r\n" + kS7),
+              "S0second\r\n" + kS3a + kS7);
+    // 0x1A ends the text.
+    EXPECT_EQ(RoundTrip(kS0 + kS3a + "\x1A" + kS3b + kS7), kS0 + kS3a + kS7);
+    EXPECT_EQ(doc.m_nFileSize, static_cast<int>((kS0 + kS3a + kS3b + kS7).size() + 1));
+    // A malformed data line is written as its joined fields.
+    EXPECT_EQ(RoundTrip(kS0 + "S30800000000AABBCC\r\n" + kS7),
+              kS0 + "S30800000000AABBCC\r\n\r\n" + kS7);
+}
+
+TEST_F(Document, SecondLoadReplacesRecordsButKeepsMissingHeaderAndEnd) {
+    RoundTrip(kS0 + kS3a + kS3b + kS7, "first.s19");
+    EXPECT_EQ(RoundTrip(kS3b, "second.s19"), kS0 + kS3b + kS7);
+    EXPECT_EQ(doc.GetCaption(), "Tovrik-second.s19");
+    EXPECT_EQ(RoundTrip(""), kS0 + kS7);
+    EXPECT_TRUE(g_recordList.IsEmpty());
+    EXPECT_EQ(doc.m_nFileSize, 0);
+}
+
+TEST_F(Document, RandomBytesLoadAndSaveAsTheirFields) {
+    std::mt19937 rng(1234);
+    const char alphabet[] = "S0137\r\n\x1A\0AF09 zx";
+    for (std::size_t size : {1, 2, 13, 99, 100, 4096, 300000}) {
+        std::string junk(size, '\0');
+        for (char& c : junk) {
+            c = static_cast<char>(size % 2 ? rng() : alphabet[rng() % (sizeof alphabet - 1)]);
+        }
+        SCOPED_TRACE(size);
+        const std::string saved = RoundTrip(junk);
+        EXPECT_EQ(saved, Joined());
+        EXPECT_EQ(doc.m_nFileSize, static_cast<int>(size));
+    }
+}
+
+TEST_F(Document, FailedOpenLeavesTheDocumentAlone) {
+    RoundTrip(kS0 + kS3a + kS7, "good.s19");
+    for (const std::string& path : {dir / "gone.s19", dir.Path().string()}) {
+        std::string error;
+        EXPECT_FALSE(doc.OnOpenDocument(path, error));
+        EXPECT_EQ(error.rfind("Cannot open " + path + ": ", 0), 0u) << error;
+        EXPECT_EQ(doc.GetCaption(), "Tovrik-good.s19");
+        EXPECT_EQ(doc.m_nFileSize, static_cast<int>((kS0 + kS3a + kS7).size()));
+        EXPECT_EQ(Joined(), kS0 + kS3a + kS7);
+    }
+    std::string error;
+    doc.OnOpenDocument(dir / "gone.s19", error);
+    EXPECT_EQ(error, "Cannot open " + (dir / "gone.s19") + ": No such file or directory.");
+}
+
+TEST_F(Document, FailedSaveKeepsTheOldFile) {
+    RoundTrip(kS0 + kS3a + kS7, "good.s19");
+    std::filesystem::create_directory(dir / "sub");
+    std::string error;
+    EXPECT_FALSE(doc.OnSaveDocument(dir / "sub", error));
+    EXPECT_EQ(error, "Cannot save " + (dir / "sub") + ": Is a directory.");
+    EXPECT_EQ(doc.GetPathName(), dir / "out.s19");
+    if (RunningAsRoot()) {
+        GTEST_SKIP() << "root writes into read-only directories";
+    }
+    ::chmod(dir.Path().c_str(), 0555);
+    EXPECT_FALSE(doc.OnSaveDocument(dir / "good.s19", error));
+    EXPECT_EQ(error, "Cannot save " + (dir / "good.s19") + ": Permission denied.");
+    EXPECT_EQ(ReadFile(dir / "good.s19"), kS0 + kS3a + kS7);
+}
+
+TEST_F(Document, NewDocumentKeepsRecordsAndCaption) {
+    RoundTrip(kS0 + kS3a + kS7, "good.s19");
+    ASSERT_TRUE(doc.OnNewDocument());
+    EXPECT_EQ(doc.m_nFileSize, 0);
+    EXPECT_EQ(doc.GetPathName(), "");
+    EXPECT_EQ(doc.GetCaption(), "Tovrik-good.s19");
+    EXPECT_EQ(Joined(), kS0 + kS3a + kS7);
+}
+
+TEST(DocumentLife, DestructorEmptiesTheRecordList) {
+    {
+        CQARNCfgDoc doc;
+        EXPECT_EQ(doc.m_nBaudIndex, 3);
+        g_recordList.AddTail(std::make_unique<Csrecord>());
+        int mode = -1;
+        doc.SetTransferLauncher([&](CQARNCfgDoc& d, int m) { mode = &d == &doc ? m : -2; });
+        doc.OnFileUpload();
+        EXPECT_EQ(mode, 1);
+        doc.OnFileDownload();
+        EXPECT_EQ(mode, 0);
+    }
+    EXPECT_TRUE(g_recordList.IsEmpty());
+}
