@@ -25,7 +25,7 @@ int RemainingMs(std::chrono::steady_clock::time_point deadline) {
 
 }  // namespace
 
-CPtyPair::CPtyPair() {
+CPtyPair::CPtyPair(bool raw) {
     int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (master < 0) {
         m_strError = ErrnoText("posix_openpt");
@@ -49,7 +49,7 @@ CPtyPair::CPtyPair() {
         return;
     }
     termios tio{};
-    if (tcgetattr(slave, &tio) == 0) {
+    if (raw && tcgetattr(slave, &tio) == 0) {
         cfmakeraw(&tio);
         tio.c_cflag |= CLOCAL | CREAD;
         tcsetattr(slave, TCSANOW, &tio);

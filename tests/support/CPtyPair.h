@@ -4,13 +4,14 @@
 
 // A pseudo-terminal for tests: the master end plays the device, the slave path
 // is what the code under test opens as its serial port. The slave is set to raw
-// mode (no echo, no CR/LF translation, no flow control). The pair keeps one
+// mode (no echo, no CR/LF translation, no flow control) unless `raw` is false,
+// which leaves the system's cooked defaults in place. The pair keeps one
 // slave descriptor of its own open so that the master neither loses queued
 // bytes nor reads EIO while the port under test is closed; CloseSlave() gives
 // it up.
 class CPtyPair {
 public:
-    CPtyPair();
+    explicit CPtyPair(bool raw = true);
     ~CPtyPair();
     CPtyPair(const CPtyPair&) = delete;
     CPtyPair& operator=(const CPtyPair&) = delete;
@@ -21,6 +22,8 @@ public:
 
     int MasterFd() const { return m_nMaster; }
     const std::string& SlavePath() const { return m_strSlavePath; }
+    // The pair's own slave descriptor, for looking at the terminal's settings.
+    int SlaveFd() const { return m_nSlave; }
 
     // Sends bytes from the device side; true when all of them were written.
     bool WriteMaster(const std::string& bytes);

@@ -1,0 +1,260 @@
+#include "serial/CSerialPort.h"
+
+#include <gtest/gtest.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+
+#include <chrono>
+#include <string>
+
+#include "tests/support/CPtyPair.h"
+
+namespace {
+
+speed_t LineSpeed(int fd) {
+    termios tio{};
+    tcgetattr(fd, &tio);
+    return cfgetospeed(&tio);
+}
+
+// Everything the port has received so far, read byte by byte as the upload does.
+std::string ReadAll(CSerialPort& port, size_t expected) {
+    std::string got;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (got.size() < expected && std::chrono::steady_clock::now() < deadline) {
+        if (port.GetInQueue() > 0) {
+            got += port.ReadByte();
+        }
+    }
+    return got;
+}
+
+std::string AllByteValues() {
+    std::string bytes;
+    for (int i = 0; i < 256; ++i) {
+        bytes += static_cast<char>(i);
+    }
+    return bytes;
+}
+
+class SerialPortTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(m_pty.Ok()) << m_pty.Error(); }
+    CPtyPair m_pty;
+};
+
+TEST_F(SerialPortTest, SecondOpenSucceedsAndKeepsTheFirstBaudRate) {
+    CSerialPort port;
+    ASSERT_TRUE(port.OpenDevice(m_pty.SlavePath(), 9600)) << port.GetLastErrorText();
+    EXPECT_TRUE(port.IsOpen());
+    EXPECT_EQ(LineSpeed(m_pty.SlaveFd()), B9600);
+
+    EXPECT_TRUE(port.OpenDevice(m_pty.SlavePath(), 19200));
+    EXPECT_EQ(LineSpeed(m_pty.SlaveFd()), B9600);
+    EXPECT_EQ(port.GetBaudRate(), 9600);
+}
+
+TEST_F(SerialPortTest, OpensAgainAfterCloseAndCarriesBytes) {
+    CSerialPort port;
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_TRUE(port.OpenDevice(m_pty.SlavePath(), 2400)) << "round " << round;
+        EXPECT_EQ(port.Write("#CD\r\n", 5), 5);
+        EXPECT_EQ(m_pty.ReadMaster(5, 1000), "#CD\r\n");
+        ASSERT_TRUE(m_pty.WriteMaster("OK\r\n"));
+        EXPECT_EQ(ReadAll(port, 4), "OK\r\n");
+        EXPECT_TRUE(port.Close());
+        EXPECT_FALSE(port.IsOpen());
+    }
+}
+
+TEST_F(SerialPortTest, ClosedPortSendsNothingAndReadsNothing) {
+    CSerialPort port;
+    ASSERT_TRUE(port.OpenDevice(m_pty.SlavePath(), 9600));
+    EXPECT_TRUE(port.Close());
+    EXPECT_TRUE(port.Close());
+    ASSERT_TRUE(m_pty.WriteMaster("late"));
+
+    EXPECT_EQ(port.Write("#CD\r\n", 5), 0);
+    EXPECT_TRUE(port.WriteByte('x'));
+    EXPECT_EQ(port.GetInQueue(), 0);
+    EXPECT_EQ(port.ReadByte(), 0);
+    EXPECT_FALSE(port.Drain());
+    EXPECT_EQ(m_pty.ReadMaster(1, 100), "");
+}
+
+TEST_F(SerialPortTest, WriteOfNothingSendsNothing) {
+    CSerialPort port;
+    ASSERT_TRUE(port.OpenDevice(m_pty.SlavePath(), 9600));
+    EXPECT_EQ(port.Write("#CD", 0), 0);
+    EXPECT_EQ(port.Write("#CD", -1), 0);
+    EXPECT_EQ(port.Write(nullptr, 3), 0);
+    EXPECT_EQ(m_pty.ReadMaster(1, 100), "");
+}
+
+TEST_F(SerialPortTest, ReadByteOnAnEmptyQueueReturnsAtOnceWithoutError) {
+    CSerialPort port;
+    ASSERT_TRUE(port.OpenDevice(m_pty.SlavePath(), 9600));
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(port.ReadByte(), 0);
+    EXPECT_EQ(port.GetInQueue(), 0);
+    auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(took, std::chrono::milliseconds(200));
+    EXPECT_EQ(port.GetLastErrorNumber(), 0) << port.GetLastErrorText();
+}
+
+TEST_F(SerialPortTest, ReadsBytesAsSignedCharsAndCountsTheQueue) {
+    CSerialPort port;
+    ASSERT_TRUE(port.OpenDevice(m_pty.SlavePath(), 9600));
+    ASSERT_TRUE(m_pty.WriteMaster("\x41\xC1\x0A"));
+    ASSERT_TRUE(port.Drain());
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    while (port.GetInQueue() < 3 && std::chrono::steady_clock::now() < deadline) {
+    }
+    EXPECT_EQ(port.GetInQueue(), 3);
+    EXPECT_EQ(port.ReadByte(), 'A');
+    EXPECT_EQ(port.GetInQueue(), 2);
+    char c = port.ReadByte();
+    EXPECT_LT(c, 0);
+    EXPECT_EQ(static_cast<unsigned char>(c), 0xC1);
+    EXPECT_EQ(port.ReadByte(), '\n');
+    EXPECT_EQ(port.GetInQueue(), 0);
+}
+
+TEST_F(SerialPortTest, WriteByteSendsOnlyTheLowEightBits) {
+    CSerialPort port;
+    ASSERT_TRUE(port.OpenDevice(m_pty.SlavePath(), 9600));
+    EXPECT_TRUE(port.WriteByte(0x141));
+    EXPECT_TRUE(port.WriteByte(-1));
+    EXPECT_EQ(m_pty.ReadMaster(2, 1000), "A\xFF");
+}
+
+TEST_F(SerialPortTest, OpenDiscardsWhatWaitedBeforeIt) {
+    ASSERT_TRUE(m_pty.WriteMaster("stale"));
+    int waiting = 0;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    while (waiting < 5 && std::chrono::steady_clock::now() < deadline) {
+        ioctl(m_pty.SlaveFd(), FIONREAD, &waiting);
+    }
+    ASSERT_EQ(waiting, 5);
+    CSerialPort port;
+    ASSERT_TRUE(port.OpenDevice(m_pty.SlavePath(), 9600));
+    EXPECT_EQ(port.GetInQueue(), 0);
+}
+
+TEST_F(SerialPortTest, SecondOpenerIsRefusedUntilTheFirstIsGone) {
+    auto first = std::make_unique<CSerialPort>();
+    ASSERT_TRUE(first->OpenDevice(m_pty.SlavePath(), 9600));
+
+    CSerialPort second;
+    EXPECT_FALSE(second.OpenDevice(m_pty.SlavePath(), 9600));
+    EXPECT_FALSE(second.IsOpen());
+    EXPECT_EQ(second.GetLastErrorNumber(), EBUSY);
+
+    first.reset();  // destruction closes the port
+    EXPECT_TRUE(second.OpenDevice(m_pty.SlavePath(), 9600)) << second.GetLastErrorText();
+    EXPECT_EQ(second.GetLastErrorNumber(), 0);
+}
+
+TEST_F(SerialPortTest, ExclusiveModeLastsExactlyAsLongAsThePortIsOpen) {
+    int exclusive = -1;
+    CSerialPort port;
+    ASSERT_TRUE(port.OpenDevice(m_pty.SlavePath(), 9600));
+    ASSERT_EQ(ioctl(m_pty.SlaveFd(), TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 1);
+    port.Close();
+    ASSERT_EQ(ioctl(m_pty.SlaveFd(), TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0);
+}
+
+TEST_F(SerialPortTest, OpensAtEveryRateTheDialogOffers) {
+    const std::pair<int, speed_t> rates[] = {{1200, B1200},   {2400, B2400},    {4800, B4800},
+                                             {9600, B9600},   {19200, B19200},  {38400, B38400},
+                                             {57600, B57600}, {115200, B115200}};
+    for (auto [baud, speed] : rates) {
+        CSerialPort port;
+        ASSERT_TRUE(port.OpenDevice(m_pty.SlavePath(), baud))
+            << baud << ": " << port.GetLastErrorText();
+        EXPECT_EQ(LineSpeed(m_pty.SlaveFd()), speed) << baud;
+    }
+}
+
+TEST_F(SerialPortTest, OpensAtARateWithoutItsOwnConstant) {
+    CSerialPort port;
+    EXPECT_TRUE(port.OpenDevice(m_pty.SlavePath(), 14400)) << port.GetLastErrorText();
+    EXPECT_EQ(port.Write("\r\n", 2), 2);
+    EXPECT_EQ(m_pty.ReadMaster(2, 1000), "\r\n");
+}
+
+TEST_F(SerialPortTest, RefusedRateLeavesNothingOpen) {
+    CSerialPort port;
+    EXPECT_FALSE(port.OpenDevice(m_pty.SlavePath(), 0));
+    EXPECT_EQ(port.GetLastErrorNumber(), EINVAL);
+    EXPECT_FALSE(port.OpenDevice(m_pty.SlavePath(), -9600));
+    EXPECT_FALSE(port.IsOpen());
+
+    CSerialPort other;
+    EXPECT_TRUE(other.OpenDevice(m_pty.SlavePath(), 9600)) << other.GetLastErrorText();
+}
+
+TEST_F(SerialPortTest, DrainReturnsOnceTheBytesHaveLeft) {
+    CSerialPort port;
+    ASSERT_TRUE(port.OpenDevice(m_pty.SlavePath(), 115200));
+    const std::string line = "S30D0000000000000000000000F2\r\n";
+    EXPECT_EQ(port.Write(line.data(), static_cast<int>(line.size())),
+              static_cast<int>(line.size()));
+    EXPECT_TRUE(port.Drain()) << port.GetLastErrorText();
+    EXPECT_EQ(m_pty.ReadMaster(line.size(), 1000), line);
+}
+
+// A terminal that the system left in cooked mode: echo, line editing, CR/LF
+// mapping and XON/XOFF are all on until the port sets the line up. (A
+// pseudo-terminal always keeps 8 data bits without parity, so framing cannot
+// be checked here.)
+class CookedTerminalTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_pty.Ok()) << m_pty.Error();
+        termios tio{};
+        ASSERT_EQ(tcgetattr(m_pty.SlaveFd(), &tio), 0);
+        tio.c_iflag |= ICRNL | IXON | IXOFF;
+        tio.c_oflag |= OPOST | ONLCR;
+        tio.c_lflag |= ECHO | ICANON | ISIG;
+        tio.c_cflag |= CSTOPB | CRTSCTS;
+        ASSERT_EQ(tcsetattr(m_pty.SlaveFd(), TCSANOW, &tio), 0);
+    }
+    CPtyPair m_pty{false};
+};
+
+TEST_F(CookedTerminalTest, EveryByteValuePassesUnchangedBothWays) {
+    CSerialPort port;
+    ASSERT_TRUE(port.OpenDevice(m_pty.SlavePath(), 9600));
+    const std::string bytes = AllByteValues();
+
+    EXPECT_EQ(port.Write(bytes.data(), static_cast<int>(bytes.size())), 256);
+    EXPECT_EQ(m_pty.ReadMaster(256, 1000), bytes);
+
+    ASSERT_TRUE(m_pty.WriteMaster(bytes));
+    std::string got;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (got.size() < 256 && std::chrono::steady_clock::now() < deadline) {
+        if (port.GetInQueue() > 0) {
+            got += port.ReadByte();
+        }
+    }
+    EXPECT_EQ(got, bytes);
+    // Nothing was echoed back to the device.
+    EXPECT_EQ(m_pty.ReadMaster(1, 100), "");
+}
+
+TEST_F(CookedTerminalTest, KeepsStopBitsAndHardwareFlowControlButNotXonXoff) {
+    CSerialPort port;
+    ASSERT_TRUE(port.OpenDevice(m_pty.SlavePath(), 4800));
+    termios tio{};
+    ASSERT_EQ(tcgetattr(m_pty.SlaveFd(), &tio), 0);
+    EXPECT_NE(tio.c_cflag & CSTOPB, 0u);
+    EXPECT_NE(tio.c_cflag & CRTSCTS, 0u);
+    EXPECT_EQ(tio.c_iflag & (IXON | IXOFF), 0u);
+    EXPECT_EQ(cfgetospeed(&tio), static_cast<speed_t>(B4800));
+}
+
+}  // namespace
