@@ -1,0 +1,6 @@
+#include "app/CBlankView.h"
+
+CBlankView::CBlankView(QWidget* parent) : QFrame(parent) {
+    setObjectName(QStringLiteral("CBlankView"));
+    setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+}
