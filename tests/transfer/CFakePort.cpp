@@ -1,0 +1,136 @@
+#include "tests/transfer/CFakePort.h"
+
+#include "serial/CPortMap.h"
+
+#include <cerrno>
+#include <cstring>
+
+bool CFakePort::Open(int port, int baud) {
+    return OpenDevice(CPortMap::DeviceFor(port), baud);
+}
+
+bool CFakePort::OpenDevice(const std::string& device, int baud) {
+    std::lock_guard lock(m_mutex);
+    if (m_bOpen) {
+        m_bOpenedWhileOpen = true;
+        return true;
+    }
+    m_strDevice = device;
+    m_nLastError = m_nOpenError;
+    if (m_nOpenError != 0) {
+        return false;
+    }
+    m_bOpen = true;
+    m_nBaud = baud;
+    ++m_nOpens;
+    return true;
+}
+
+bool CFakePort::Close() {
+    std::lock_guard lock(m_mutex);
+    DrainLocked();
+    m_bOpen = false;
+    return true;
+}
+
+bool CFakePort::WriteByte(int byte) {
+    std::lock_guard lock(m_mutex);
+    if (!m_bOpen) {
+        return true;
+    }
+    if (m_nFailAfterBytes >= 0 && m_nWritten >= m_nFailAfterBytes) {
+        m_nLastError = EIO;
+        return true;
+    }
+    if (m_pending.empty()) {
+        m_pendingSince = Clock::now();
+    }
+    m_pending += static_cast<char>(byte);
+    m_sent += static_cast<char>(byte);
+    ++m_nWritten;
+    if (!m_bAnswering && m_sent.ends_with("#CD\r\n")) {
+        m_bAnswering = true;
+        m_nextAnswerAt = Clock::now();
+    }
+    return true;
+}
+
+int CFakePort::Write(const char* buf, int len) {
+    if (!m_bOpen || len <= 0) {
+        return 0;
+    }
+    for (int i = 0; i < len; ++i) {
+        WriteByte(static_cast<unsigned char>(buf[i]));
+    }
+    return len;
+}
+
+void CFakePort::ReleaseDueAnswer() {
+    while (m_bAnswering && m_nNextAnswer < m_answer.size()) {
+        const AnswerChunk& chunk = m_answer[m_nNextAnswer];
+        const auto due = m_nextAnswerAt + std::chrono::milliseconds(chunk.delayMs);
+        if (Clock::now() < due) {
+            return;
+        }
+        m_rx.insert(m_rx.end(), chunk.bytes.begin(), chunk.bytes.end());
+        m_nextAnswerAt = due;
+        ++m_nNextAnswer;
+    }
+}
+
+char CFakePort::ReadByte() {
+    std::lock_guard lock(m_mutex);
+    if (!m_bOpen) {
+        return 0;
+    }
+    ReleaseDueAnswer();
+    if (m_rx.empty()) {
+        return 0;
+    }
+    const char byte = m_rx.front();
+    m_rx.pop_front();
+    return byte;
+}
+
+int CFakePort::GetInQueue() {
+    std::lock_guard lock(m_mutex);
+    if (!m_bOpen) {
+        return 0;
+    }
+    ReleaseDueAnswer();
+    return static_cast<int>(m_rx.size());
+}
+
+bool CFakePort::Drain() {
+    std::lock_guard lock(m_mutex);
+    if (!m_bOpen) {
+        return false;
+    }
+    DrainLocked();
+    return true;
+}
+
+void CFakePort::DrainLocked() {
+    if (!m_pending.empty()) {
+        m_wire.push_back({Clock::now(), m_pendingSince, m_pending});
+        m_pending.clear();
+    }
+}
+
+std::string CFakePort::GetLastErrorText() const {
+    return m_nLastError != 0 ? std::strerror(m_nLastError) : "";
+}
+
+std::vector<CFakePort::WireChunk> CFakePort::Wire() const {
+    std::lock_guard lock(m_mutex);
+    return m_wire;
+}
+
+std::string CFakePort::WireBytes() const {
+    std::lock_guard lock(m_mutex);
+    std::string bytes;
+    for (const auto& chunk : m_wire) {
+        bytes += chunk.bytes;
+    }
+    return bytes + m_pending;
+}

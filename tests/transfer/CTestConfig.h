@@ -1,0 +1,22 @@
+#pragma once
+
+#include "data/CQARNCfgDoc.h"
+
+#include <string>
+#include <vector>
+
+// Small configurations in the device's own S-record layout, for the transfer
+// tests: one S0 line, `nRecords` S3 lines of 16 data bytes and one S7 line,
+// each ending in CR LF.
+struct CTestConfig {
+    static std::string HeaderLine(const std::string& text = "TEST");
+    static std::string DataLine(unsigned address, int nDataBytes = 16);
+    static std::string EndLine();
+    static std::vector<std::string> Lines(int nRecords);
+    static std::string Joined(const std::vector<std::string>& lines);
+
+    // Puts the lines into the document and g_recordList as a load does.
+    static void Load(CQARNCfgDoc& doc, const std::vector<std::string>& lines);
+    // The configuration in memory, header first and end line last.
+    static std::string InMemory(const CQARNCfgDoc& doc);
+};

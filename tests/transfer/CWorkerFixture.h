@@ -1,0 +1,53 @@
+#pragma once
+
+#include "data/CQARNCfgDoc.h"
+#include "data/CRecordList.h"
+#include "tests/transfer/CRecordingHost.h"
+#include "tests/transfer/CTestConfig.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+// Shortened pauses: a whole test transfer takes a fraction of a second. The
+// idle waits stay long enough for a pseudo-terminal on a busy machine.
+inline CTransferTiming TestTiming() {
+    CTransferTiming t;
+    t.nWakeupPauseMs = 5;
+    t.nCommandPauseMs = 10;
+    t.nLinePauseMs = 4;
+    t.nPowerCyclePauseMs = 60;
+    t.nOpenPauseMs = 5;
+    t.nRequestPauseMs = 40;
+    t.nInLineIdleMs = 150;
+    t.nBetweenLinesIdleMs = 80;
+    return t;
+}
+
+class CWorkerFixture : public ::testing::Test {
+protected:
+    void SetUp() override { g_recordList.RemoveAll(); }
+    void TearDown() override { g_recordList.RemoveAll(); }
+
+    void Prepare(CRecordingHost& host, int nMode, const std::string& device) {
+        host.m_pDoc = &m_doc;
+        host.m_nMode = nMode;
+        host.m_strDevice = device;
+        host.m_timing = TestTiming();
+        host.m_nTotal = 0;
+    }
+
+    // Starts the worker as the dialog does and waits for its end.
+    static void RunToEnd(CRecordingHost& host, int timeoutMs = 4000) {
+        ASSERT_TRUE(host.StartWorker());
+        ASSERT_TRUE(host.WaitForEnd(timeoutMs)) << "worker did not end";
+    }
+
+    static bool Contains(const std::vector<std::string>& log, const std::string& event) {
+        return std::find(log.begin(), log.end(), event) != log.end();
+    }
+
+    CQARNCfgDoc m_doc;
+};

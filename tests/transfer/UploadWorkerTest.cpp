@@ -1,0 +1,291 @@
+#include "serial/CSerialPort.h"
+#include "tests/transfer/CFakePort.h"
+#include "tests/transfer/CPtyDevice.h"
+#include "tests/transfer/CWorkerFixture.h"
+
+#include <cctype>
+#include <cerrno>
+
+namespace {
+
+const std::string kRequest = "\r\n\r\n#CD\r\n";
+const std::string kCommError = "box:Communication Error|Upload Aborted\nPlease Power Cycle QARN\n";
+
+std::string CountLine(std::size_t total) {
+    return std::to_string(total) + " of 196642 bytes have been successfully uploaded into RAM";
+}
+
+}  // namespace
+
+class UploadWorker : public CWorkerFixture {
+protected:
+    // The configuration in memory before the upload, which must come back
+    // whenever the upload gives nothing in its place.
+    void SetUp() override {
+        CWorkerFixture::SetUp();
+        CTestConfig::Load(m_doc, {CTestConfig::HeaderLine("OLD"), CTestConfig::DataLine(0x8000),
+                                  CTestConfig::DataLine(0x8010), CTestConfig::EndLine()});
+        m_before = CTestConfig::InMemory(m_doc);
+    }
+
+    // Runs an upload against a scripted device, as the dialog starts one.
+    void Upload(CPtyDevice& device, CRecordingHost& host, bool abortAtOnce = false) {
+        ASSERT_TRUE(device.Ok());
+        Prepare(host, 1, device.Path());
+        host.BeginUpload();
+        ASSERT_TRUE(host.StartWorker());
+        if (abortAtOnce) {
+            host.m_bAbort = true;
+        }
+        ASSERT_TRUE(host.WaitForEnd(4000));
+    }
+
+    std::string m_before;
+};
+
+TEST_F(UploadWorker, StoresTheAnswerDroppingEchoAndPromptAndReportsTheCount) {
+    const auto lines = CTestConfig::Lines(3);
+    const std::string config = CTestConfig::Joined(lines);
+    const std::string noise = "#CD\r\nQARN>\r\n";
+    CPtyDevice device({{0, noise + config}});
+    CSerialPort port;
+    CRecordingHost host(port);
+
+    Upload(device, host);
+
+    EXPECT_EQ(device.Received(), kRequest);
+    EXPECT_EQ(CTestConfig::InMemory(m_doc), config);
+    EXPECT_EQ(g_recordList.GetCount(), 3u);
+    EXPECT_EQ(host.m_nTotal, static_cast<int>(config.size())) << "only S0, S3 and S7 lines count";
+    EXPECT_EQ(host.m_nPostedSteps, static_cast<int>(noise.size() + config.size()));
+    EXPECT_EQ(host.m_nPostedCounts, 2 + static_cast<int>(lines.size())) << "dropped lines too";
+    EXPECT_EQ(host.Log(),
+              (std::vector<std::string>{"status:Uploading data.", "status:Upload finished.",
+                                        "status:" + CountLine(config.size()), "done",
+                                        "caption:" + host.m_strTitle, "enable"}));
+    EXPECT_TRUE(host.m_bUploadDone);
+    EXPECT_EQ(host.m_eOutcome, ETransferOutcome::Finished);
+    EXPECT_TRUE(m_doc.IsModified()) << "an uploaded configuration must not be lost unasked";
+    EXPECT_FALSE(port.IsOpen());
+
+    host.EndSession();  // Exit
+    EXPECT_EQ(CTestConfig::InMemory(m_doc), config);
+}
+
+TEST_F(UploadWorker, SilentDeviceMeansNoConnectionAndTheConfigurationStays) {
+    CPtyDevice device;
+    CSerialPort port;
+    CRecordingHost host(port);
+
+    Upload(device, host);
+
+    EXPECT_EQ(device.Received(), kRequest);
+    EXPECT_EQ(host.Log(), (std::vector<std::string>{"status:No connection. could not upload data.",
+                                                    "caption:" + host.m_strTitle, "enable"}));
+    EXPECT_EQ(CTestConfig::InMemory(m_doc), m_before);
+    EXPECT_FALSE(m_doc.IsModified());
+    EXPECT_TRUE(host.m_bUploadDone);
+    EXPECT_EQ(host.m_eOutcome, ETransferOutcome::NoConnection);
+}
+
+// A device that stops answering after `sent` (cut short at various places).
+struct SilenceCase {
+    const char* name;
+    int nWholeLines;    // lines of the config sent whole
+    int nPartialChars;  // characters of the next line sent after them
+};
+
+class UploadSilence : public UploadWorker, public ::testing::WithParamInterface<SilenceCase> {};
+
+TEST_P(UploadSilence, EndsAsCommunicationErrorKeepingWhatArrived) {
+    const auto lines = CTestConfig::Lines(3);
+    std::string sent;
+    for (int i = 0; i < GetParam().nWholeLines; ++i) {
+        sent += lines[static_cast<std::size_t>(i)];
+    }
+    const std::string partial =
+        lines[static_cast<std::size_t>(GetParam().nWholeLines)].substr(0, GetParam().nPartialChars);
+    CPtyDevice device({{0, sent + partial}});
+    CSerialPort port;
+    CRecordingHost host(port);
+
+    Upload(device, host);
+
+    EXPECT_EQ(host.StatusList(), (std::vector<std::string>{"Uploading data.", "Upload aborted."}));
+    const auto log = host.Log();
+    EXPECT_TRUE(Contains(log, "pos:0"));
+    EXPECT_TRUE(Contains(log, kCommError));
+    EXPECT_FALSE(Contains(log, "done"));
+    EXPECT_EQ(log.back(), "enable");
+    EXPECT_TRUE(host.m_bUploadDone);
+    EXPECT_EQ(host.m_eOutcome, ETransferOutcome::CommError);
+    // Whatever arrived, a partial line included, is stored and kept.
+    std::string expected = sent + partial;
+    if (GetParam().nWholeLines < 4) {
+        expected += CTestConfig::EndLine();  // the end record was never replaced
+    }
+    EXPECT_EQ(CTestConfig::InMemory(m_doc), expected);
+    EXPECT_EQ(host.m_nTotal, static_cast<int>(sent.size() + partial.size()));
+    host.EndSession();
+    EXPECT_EQ(CTestConfig::InMemory(m_doc), expected) << "Exit keeps a failed upload's records";
+    EXPECT_TRUE(m_doc.IsModified());
+}
+
+INSTANTIATE_TEST_SUITE_P(Places, UploadSilence,
+                         ::testing::Values(SilenceCase{"WithinARecord", 2, 21},
+                                           SilenceCase{"AfterALineFeed", 3, 0},
+                                           SilenceCase{"WithinTheEndLine", 4, 6}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(UploadWorker, CommunicationErrorBeforeAnyRecordGivesTheOldConfigurationBack) {
+    CPtyDevice device({{0, "#CD\r\n"}});  // an echo, then nothing
+    CSerialPort port;
+    CRecordingHost host(port);
+
+    Upload(device, host);
+
+    EXPECT_EQ(host.StatusList(), (std::vector<std::string>{"Uploading data.", "Upload aborted."}));
+    EXPECT_TRUE(Contains(host.Log(), kCommError));
+    EXPECT_EQ(CTestConfig::InMemory(m_doc), m_before);
+    EXPECT_FALSE(m_doc.IsModified());
+}
+
+TEST_F(UploadWorker, ShortPausesWithinAndBetweenLinesAreNoError) {
+    const auto lines = CTestConfig::Lines(2);
+    CPtyDevice device({{0, lines[0] + lines[1].substr(0, 20)},
+                       {40, lines[1].substr(20)},
+                       {30, lines[2] + lines[3]}});
+    CSerialPort port;
+    CRecordingHost host(port);
+
+    Upload(device, host);
+
+    EXPECT_EQ(host.m_eOutcome, ETransferOutcome::Finished);
+    EXPECT_EQ(CTestConfig::InMemory(m_doc), CTestConfig::Joined(lines));
+}
+
+TEST_F(UploadWorker, DeviceUnpluggedMidwayIsACommunicationError) {
+    const auto lines = CTestConfig::Lines(3);
+    CPtyDevice device({{0, lines[0] + lines[1]}, {200, "", true}});
+    CSerialPort port;
+    CRecordingHost host(port);
+
+    Upload(device, host);
+
+    EXPECT_EQ(host.m_eOutcome, ETransferOutcome::CommError);
+    EXPECT_TRUE(Contains(host.Log(), kCommError));
+    EXPECT_EQ(g_recordList.GetCount(), 1u);
+}
+
+TEST_F(UploadWorker, AbortBeforeTheAnswerLeavesNoTraceOnceTheDialogCloses) {
+    const auto lines = CTestConfig::Lines(2);
+    CPtyDevice device({{0, CTestConfig::Joined(lines)}});
+    CSerialPort port;
+    CRecordingHost host(port);
+
+    Upload(device, host, /*abortAtOnce=*/true);
+
+    EXPECT_TRUE(host.Log().empty()) << "no line, no enable, no caption after an abort";
+    EXPECT_FALSE(host.m_bUploadDone);
+    EXPECT_EQ(host.m_eOutcome, ETransferOutcome::Aborted);
+    EXPECT_FALSE(port.IsOpen());
+    host.EndSession();  // Cancel, once the worker has ended
+    EXPECT_EQ(CTestConfig::InMemory(m_doc), m_before);
+    EXPECT_FALSE(m_doc.IsModified());
+}
+
+TEST_F(UploadWorker, AbortWithinALineStoresThePartThenCancelRestores) {
+    const auto lines = CTestConfig::Lines(3);
+    CPtyDevice device({{0, CTestConfig::Joined(lines)}});
+    CSerialPort port;
+    CRecordingHost host(port);
+    const int stopAt = static_cast<int>(lines[0].size() + 30);
+    host.m_onPostedStep = [&](int n) {
+        if (n == stopAt) {
+            host.m_bAbort = true;
+        }
+    };
+
+    Upload(device, host);
+
+    EXPECT_EQ(host.m_nPostedSteps, stopAt);
+    EXPECT_EQ(host.m_nPostedCounts, 1) << "nothing is posted once the abort is seen";
+    EXPECT_EQ(host.StatusList(), (std::vector<std::string>{"Uploading data."}));
+    ASSERT_EQ(g_recordList.GetCount(), 1u);
+    EXPECT_EQ((*g_recordList.begin())->GetLine(), lines[1].substr(0, 30));
+    EXPECT_FALSE(host.m_bUploadDone);
+    host.EndSession();
+    EXPECT_EQ(CTestConfig::InMemory(m_doc), m_before);
+}
+
+TEST_F(UploadWorker, KeepsPrintableTextAndLowerCaseDropsControlAndHighBytes) {
+    std::string record = CTestConfig::DataLine(0xABCDEF0);
+    for (std::size_t i = 4; i + 2 < record.size(); ++i) {
+        record[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(record[i])));
+    }
+    ASSERT_NE(record.find_first_of("def"), std::string::npos);
+    std::string noisy = record;
+    noisy.insert(30, std::string("\x01\x7f\xc1\xff\x08", 5));
+    noisy.insert(10, std::string(1, '\0'));
+    CPtyDevice device({{0, CTestConfig::HeaderLine() + noisy + CTestConfig::EndLine()}});
+    CSerialPort port;
+    CRecordingHost host(port);
+
+    Upload(device, host);
+
+    EXPECT_EQ(host.m_eOutcome, ETransferOutcome::Finished);
+    ASSERT_EQ(g_recordList.GetCount(), 1u);
+    EXPECT_EQ((*g_recordList.begin())->GetLine(), record);
+    EXPECT_EQ(host.m_nPostedSteps, static_cast<int>(CTestConfig::HeaderLine().size() +
+                                                    record.size() + CTestConfig::EndLine().size()));
+}
+
+TEST_F(UploadWorker, EndlessLineIsCutAt4096Characters) {
+    const std::string endless = "S3" + std::string(5000, 'A') + "\r\n";
+    CPtyDevice device({{0, CTestConfig::HeaderLine() + endless + CTestConfig::EndLine()}});
+    CSerialPort port;
+    CRecordingHost host(port);
+
+    Upload(device, host);
+
+    EXPECT_EQ(host.m_eOutcome, ETransferOutcome::Finished);
+    // The first 4096 characters are a data line; the rest starts "AA" and is dropped.
+    EXPECT_EQ(g_recordList.GetCount(), 1u);
+    EXPECT_EQ(host.m_nTotal, static_cast<int>(CTestConfig::HeaderLine().size() + 4096 +
+                                              CTestConfig::EndLine().size()));
+}
+
+TEST_F(UploadWorker, LinesEndedByLineFeedAloneAreKeptAsReceived) {
+    std::string config;
+    for (const auto& line : CTestConfig::Lines(2)) {
+        config += line.substr(0, line.size() - 2) + "\n";
+    }
+    CPtyDevice device({{0, config}});
+    CSerialPort port;
+    CRecordingHost host(port);
+
+    Upload(device, host);
+
+    EXPECT_EQ(host.m_eOutcome, ETransferOutcome::Finished);
+    EXPECT_EQ(CTestConfig::InMemory(m_doc), config);
+}
+
+TEST_F(UploadWorker, PortThatCannotBeOpenedIsNoAnswerAndTheConfigurationStays) {
+    CFakePort port;
+    port.m_nOpenError = EACCES;
+    CRecordingHost host(port);
+    Prepare(host, 1, "/dev/fake");
+    host.BeginUpload();
+    ASSERT_TRUE(g_recordList.IsEmpty());
+
+    RunToEnd(host);
+
+    EXPECT_EQ(host.Log(), (std::vector<std::string>{
+                              "status:Cannot open port /dev/fake: Permission denied.",
+                              "status:Permission denied: is the user in the dialout group?",
+                              "caption:" + host.m_strTitle, "enable"}));
+    EXPECT_EQ(CTestConfig::InMemory(m_doc), m_before);
+    EXPECT_TRUE(host.m_bUploadDone);
+    EXPECT_EQ(host.m_eOutcome, ETransferOutcome::PortNotOpened);
+    EXPECT_TRUE(port.WireBytes().empty());
+}
