@@ -1,12 +1,15 @@
 #include "sim/CPseudoTerminal.h"
 
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+
+#include "sim/CStopSignal.h"
 
 CPseudoTerminal::~CPseudoTerminal() {
     Unplug();
@@ -42,6 +45,19 @@ bool CPseudoTerminal::Create(std::string* pError) {
     }
     fcntl(m_nMaster, F_SETFL, fcntl(m_nMaster, F_GETFL) | O_NONBLOCK);
     return true;
+}
+
+void CPseudoTerminal::WaitUntilRead(int timeoutMs) {
+    // Bytes written to the master reach the slave's queue a moment later.
+    constexpr int kStepMs = 10;
+    CStopSignal::Poll(nullptr, 0, 5 * kStepMs);
+    int waiting = 0;
+    for (int waited = 0; waited < timeoutMs && !CStopSignal::Stopped(); waited += kStepMs) {
+        if (ioctl(m_nSlave, FIONREAD, &waiting) != 0 || waiting == 0) {
+            return;
+        }
+        CStopSignal::Poll(nullptr, 0, kStepMs);
+    }
 }
 
 void CPseudoTerminal::Unplug() {

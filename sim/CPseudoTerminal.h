@@ -17,6 +17,9 @@ public:
     bool Create(std::string* pError);
     int MasterFd() const { return m_nMaster; }
     const std::string& SlavePath() const { return m_strSlavePath; }
+    // Waits up to `timeoutMs` until the client has read everything sent to it
+    // (a hang-up throws away what it has not read yet).
+    void WaitUntilRead(int timeoutMs);
     // Drops the line: the client's port sees a hang-up.
     void Unplug();
 

@@ -167,6 +167,7 @@ void CQarnDevice::Answer(const std::string& request) {
     }
     m_log.Note("sent " + std::to_string(counted) + " configuration bytes");
     if (cut && hangUp) {
+        m_terminal.WaitUntilRead(2000);
         m_terminal.Unplug();
         m_bHungUp = true;
     } else if (cut) {

@@ -1,0 +1,228 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "serial/CSerialPort.h"
+#include "tests/support/CSimProcess.h"
+#include "tests/support/CTempDir.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+const std::string kS0 = "S00F000068656C6C6F202020202000003C";
+const std::string kS3a = "S30D000000000102030405060708D7";
+const std::string kS3b = "S30D00000008090A0B0C0D0E0F10AF";
+const std::string kS7 = "S70500000000FA";
+// The same configuration as the device sends it.
+const std::string kAnswer = kS0 + "\r\n" + kS3a + "\r\n" + kS3b + "\r\n" + kS7 + "\r\n";
+
+// Bytes received until the line has been quiet for `quietMs` (or 5 s in all).
+std::string Collect(CSerialPort& port, int quietMs = 300) {
+    std::string got;
+    auto start = Clock::now();
+    auto last = start;
+    while (Clock::now() - last < milliseconds(quietMs) &&
+           Clock::now() - start < milliseconds(5000)) {
+        if (port.GetInQueue() > 0) {
+            got += port.ReadByte();
+            last = Clock::now();
+        } else {
+            std::this_thread::sleep_for(milliseconds(1));
+        }
+    }
+    return got;
+}
+
+void Send(CSerialPort& port, const std::string& text) {
+    ASSERT_EQ(port.Write(text.data(), static_cast<int>(text.size())),
+              static_cast<int>(text.size()));
+}
+
+bool WaitForFile(const std::string& path, int timeoutMs) {
+    auto deadline = Clock::now() + milliseconds(timeoutMs);
+    struct stat st {};
+    while (stat(path.c_str(), &st) != 0) {
+        if (Clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(milliseconds(5));
+    }
+    return true;
+}
+
+bool IsLink(const std::string& path) {
+    struct stat st {};
+    return lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+class QarnSimTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(CSimProcess::ProgramPath().empty()) << "QARN_SIM names no program";
+        ASSERT_FALSE(m_dir.Path().empty());
+        // Mixed line ends: the device sends CR LF whatever the file holds.
+        m_strConfig = m_dir.Write("device.s19", kS0 + "\n" + kS3a + "\r\n" + kS3b + "\r" + kS7);
+    }
+
+    // Starts the simulator with the configuration, --baud 0 and `extra`, and
+    // opens a port on it.
+    void Start(std::vector<std::string> extra = {}) {
+        std::vector<std::string> args = {"--config", m_strConfig, "--baud", "0"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        m_pSim = std::make_unique<CSimProcess>(args);
+        ASSERT_TRUE(m_pSim->Start()) << m_pSim->Error();
+        ASSERT_TRUE(m_port.OpenDevice(m_pSim->DevicePath(), 115200)) << m_port.GetLastErrorText();
+    }
+
+    void RequestUpload() {
+        Send(m_port, "\r\n");
+        Send(m_port, "\r\n");
+        Send(m_port, "#CD\r\n");
+    }
+
+    CTempDir m_dir;
+    std::string m_strConfig;
+    std::unique_ptr<CSimProcess> m_pSim;
+    CSerialPort m_port;
+};
+
+TEST_F(QarnSimTest, AnswersCdWithTheConfigurationInCrLfLines) {
+    Start();
+    Send(m_port, "\r\n\r\n");
+    EXPECT_EQ(Collect(m_port, 200), "") << "wake-ups get no answer";
+    Send(m_port, "#CD\r\n");
+    EXPECT_EQ(Collect(m_port), kAnswer);
+}
+
+TEST_F(QarnSimTest, SavesTheLinesAfterCuUpToTheEndLineAsReceived) {
+    const std::string received = m_dir.File("received.s19");
+    Start({"--received", received});
+    Send(m_port, "\r\n\r\n#CU\r\n");
+    // A line ended by LF alone is kept as it came.
+    const std::string download = kS0 + "\r\n" + kS3a + "\n" + kS7 + "\r\n";
+    Send(m_port, download);
+    Send(m_port, "\r\n");
+    ASSERT_TRUE(WaitForFile(received, 3000));
+    EXPECT_EQ(CTempDir::Read(received), download);
+    EXPECT_EQ(Collect(m_port, 100), "") << "the device acknowledges nothing";
+}
+
+TEST_F(QarnSimTest, ServesOneRequestAfterAnother) {
+    const std::string received = m_dir.File("received.s19");
+    Start({"--received", received});
+    RequestUpload();
+    EXPECT_EQ(Collect(m_port), kAnswer);
+
+    Send(m_port, "\r\n\r\n#CU\r\n" + kS0 + "\r\n" + kS7 + "\r\n");
+    ASSERT_TRUE(WaitForFile(received, 3000));
+    EXPECT_EQ(CTempDir::Read(received), kS0 + "\r\n" + kS7 + "\r\n");
+
+    m_port.Close();
+    ASSERT_TRUE(m_port.OpenDevice(m_pSim->DevicePath(), 9600));
+    RequestUpload();
+    EXPECT_EQ(Collect(m_port), kAnswer);
+}
+
+TEST_F(QarnSimTest, EchoRepeatsTheRequestBeforeTheAnswer) {
+    Start({"--echo"});
+    RequestUpload();
+    EXPECT_EQ(Collect(m_port), "#CD\r\n" + kAnswer);
+}
+
+TEST_F(QarnSimTest, NoiseComesOnlyBetweenLinesAndOutsidePrintableText) {
+    Start({"--noise"});
+    RequestUpload();
+    std::string got = Collect(m_port);
+    std::string text;
+    std::string noise;
+    for (char c : got) {
+        int value = static_cast<unsigned char>(c);
+        (value >= 9 && value <= 126 ? text : noise) += c;
+    }
+    EXPECT_EQ(text, kAnswer);
+    EXPECT_FALSE(noise.empty());
+    EXPECT_EQ(got.substr(0, kS0.size()), kS0) << "no noise before the first line";
+    EXPECT_EQ(got.substr(got.size() - kS7.size() - 2), kS7 + "\r\n") << "none after the last";
+}
+
+TEST_F(QarnSimTest, FallsSilentAfterTheGivenBytesOfEachAnswer) {
+    Start({"--silence-after", "20", "--echo"});
+    RequestUpload();
+    EXPECT_EQ(Collect(m_port, 500), "#CD\r\n" + kAnswer.substr(0, 20));
+    RequestUpload();
+    EXPECT_EQ(Collect(m_port, 500), "#CD\r\n" + kAnswer.substr(0, 20));
+    EXPECT_TRUE(m_pSim->IsRunning());
+}
+
+TEST_F(QarnSimTest, HangUpDropsTheLineAndEnds) {
+    const std::string link = m_dir.File("ttyQARN");
+    Start({"--hangup-after", "40", "--link", link});
+    RequestUpload();
+    EXPECT_EQ(Collect(m_port, 500), kAnswer.substr(0, 40));
+
+    int status = -1;
+    ASSERT_TRUE(m_pSim->WaitExit(3000, &status));
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_FALSE(IsLink(link));
+
+    m_port.ReadByte();
+    EXPECT_NE(m_port.GetLastErrorNumber(), 0) << "the port must see the unplugged line";
+}
+
+TEST_F(QarnSimTest, LinkNamesTheTerminalUntilTheSimulatorStops) {
+    const std::string link = m_dir.File("ttyQARN");
+    ASSERT_EQ(symlink("/dev/null", link.c_str()), 0);  // left over from an earlier run
+    Start({"--link", link});
+    char target[256] = {};
+    ASSERT_GT(readlink(link.c_str(), target, sizeof target - 1), 0);
+    EXPECT_EQ(std::string(target), m_pSim->DevicePath());
+
+    int status = m_pSim->Stop();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_FALSE(IsLink(link));
+}
+
+TEST_F(QarnSimTest, RefusesToReplaceAFileWithItsLink) {
+    const std::string file = m_dir.Write("precious.s19", kAnswer);
+    CSimProcess sim({"--link", file});
+    EXPECT_FALSE(sim.Start());
+    EXPECT_EQ(CTempDir::Read(file), kAnswer);
+}
+
+TEST_F(QarnSimTest, PacesTheAnswerAtTheBaudRate) {
+    // 100 bytes at 1200 baud, ten bits a byte: at least 0.83 s.
+    m_strConfig = m_dir.Write("short.s19", std::string(98, '3') + "\r\n");
+    m_pSim = std::make_unique<CSimProcess>(
+        std::vector<std::string>{"--config", m_strConfig, "--baud", "1200"});
+    ASSERT_TRUE(m_pSim->Start()) << m_pSim->Error();
+    ASSERT_TRUE(m_port.OpenDevice(m_pSim->DevicePath(), 1200));
+    auto start = Clock::now();
+    Send(m_port, "#CD\r\n");
+    std::string got;
+    while (got.size() < 100 && Clock::now() - start < milliseconds(3000)) {
+        got += Collect(m_port, 50);
+    }
+    EXPECT_EQ(got.size(), 100u);
+    EXPECT_GE(Clock::now() - start, milliseconds(800));
+}
+
+TEST_F(QarnSimTest, LogsWhatItReceived) {
+    const std::string log = m_dir.File("sim.log");
+    Start({"--log", log});
+    RequestUpload();
+    Collect(m_port);
+    m_pSim->Stop();
+    std::string text = CTempDir::Read(log);
+    EXPECT_NE(text.find("received \"#CD\\r\\n\""), std::string::npos) << text;
+    EXPECT_NE(text.find("received \"\\r\\n\""), std::string::npos) << text;
+}
+
+}  // namespace
