@@ -1,14 +1,16 @@
 #include "data/CArchive.h"
-#include "data/TestFiles.h"
+#include "tests/support/CTempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <csignal>
+#include <filesystem>
 #include <vector>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -32,42 +34,43 @@ mode_t ModeOf(const std::string& path) {
 }  // namespace
 
 TEST(ArchiveLoad, ReadsTextModeLines) {
-    TempDir dir;
-    const std::string path = dir / "in.s19";
+    CTempDir dir;
+    const std::string path = dir.File("in.s19");
+    const auto WriteFile = [&](const std::string& text) { dir.Write("in.s19", text); };
     const char text[] =
         "a\r\nb\nc\r\rd\r\n\r\nS0\0NUL\r\nlast\x1A"
         "after\n";
-    WriteFile(path, std::string(text, sizeof text - 1));
+    WriteFile(std::string(text, sizeof text - 1));
     EXPECT_EQ(ReadLines(path), (std::vector<std::string>{"a", "b", "c\r\rd", "",
                                                          std::string("S0\0NUL", 6), "last"}));
-    WriteFile(path, "no line end\r");
+    WriteFile("no line end\r");
     EXPECT_EQ(ReadLines(path), std::vector<std::string>{"no line end\r"});
-    WriteFile(path, "");
+    WriteFile("");
     EXPECT_TRUE(ReadLines(path).empty());
 }
 
 TEST(ArchiveLoad, ReadsLongLinesWhole) {
-    TempDir dir;
+    CTempDir dir;
     const std::string longLine(70000, 'A');
-    WriteFile(dir / "in.s19", std::string(100, 'B') + "\r\n" + longLine + "\n");
-    EXPECT_EQ(ReadLines(dir / "in.s19"),
+    dir.Write("in.s19", std::string(100, 'B') + "\r\n" + longLine + "\n");
+    EXPECT_EQ(ReadLines(dir.File("in.s19")),
               (std::vector<std::string>{std::string(100, 'B'), longLine}));
 }
 
 TEST(ArchiveLoad, NamesTheFileAndItsSize) {
-    TempDir dir;
-    WriteFile(dir / "backup.s19", "0123456789\x1A\x1A");
-    CArchive ar(dir / "backup.s19", CArchive::load);
+    CTempDir dir;
+    dir.Write("backup.s19", "0123456789\x1A\x1A");
+    CArchive ar(dir.File("backup.s19"), CArchive::load);
     EXPECT_EQ(ar.GetFileName(), "backup.s19");
     EXPECT_EQ(ar.GetFileSize(), 12);
     EXPECT_EQ(CArchive("plain.s19", CArchive::load).GetFileName(), "plain.s19");
 }
 
 TEST(ArchiveLoad, FailsWithTheReason) {
-    TempDir dir;
-    ::mkfifo((dir / "fifo").c_str(), 0600);  // must fail at once, not wait for a writer
+    CTempDir dir;
+    ::mkfifo(dir.File("fifo").c_str(), 0600);  // must fail at once, not wait for a writer
     const std::vector<std::pair<std::string, int>> cases = {
-        {dir / "missing.s19", ENOENT}, {dir.Path().string(), EISDIR}, {dir / "fifo", EINVAL}};
+        {dir.File("missing.s19"), ENOENT}, {dir.Path(), EISDIR}, {dir.File("fifo"), EINVAL}};
     for (const auto& [path, error] : cases) {
         CArchive ar(path, CArchive::load);
         EXPECT_FALSE(ar.IsOpen()) << path;
@@ -76,28 +79,28 @@ TEST(ArchiveLoad, FailsWithTheReason) {
         std::string line;
         EXPECT_FALSE(ar.ReadString(line));
     }
-    EXPECT_EQ(CArchive(dir / "missing.s19", CArchive::load).GetErrorText(),
+    EXPECT_EQ(CArchive(dir.File("missing.s19"), CArchive::load).GetErrorText(),
               "No such file or directory");
 }
 
 TEST(ArchiveLoad, UnreadableFile) {
-    if (RunningAsRoot()) {
+    if (::geteuid() == 0) {
         GTEST_SKIP() << "root reads files whatever their permission bits";
     }
-    TempDir dir;
-    WriteFile(dir / "secret.s19", "S0\r\n");
-    ::chmod((dir / "secret.s19").c_str(), 0);
-    CArchive ar(dir / "secret.s19", CArchive::load);
+    CTempDir dir;
+    dir.Write("secret.s19", "S0\r\n");
+    ::chmod(dir.File("secret.s19").c_str(), 0);
+    CArchive ar(dir.File("secret.s19"), CArchive::load);
     EXPECT_FALSE(ar.IsOpen());
     EXPECT_EQ(ar.GetError(), EACCES);
 }
 
 TEST(ArchiveStore, WritesExactlyAndLeavesNoTemporaryFile) {
-    TempDir dir;
+    CTempDir dir;
     const mode_t old = ::umask(027);
     std::string expected;
     {
-        CArchive ar(dir / "out.s19", CArchive::store);
+        CArchive ar(dir.File("out.s19"), CArchive::store);
         ASSERT_TRUE(ar.IsOpen());
         for (int i = 0; i < 5000; ++i) {  // well past the write buffer
             const std::string piece = std::to_string(i) + (i % 7 ? "\r\n" : std::string("\0\n", 2));
@@ -107,40 +110,40 @@ TEST(ArchiveStore, WritesExactlyAndLeavesNoTemporaryFile) {
         EXPECT_TRUE(ar.Close());
     }
     ::umask(old);
-    EXPECT_EQ(ReadFile(dir / "out.s19"), expected);
-    EXPECT_EQ(ModeOf(dir / "out.s19"), 0640u);
+    EXPECT_EQ(CTempDir::Read(dir.File("out.s19")), expected);
+    EXPECT_EQ(ModeOf(dir.File("out.s19")), 0640u);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 }
 
 TEST(ArchiveStore, KeepsTheModeAndTheLinkOfTheOldFile) {
-    TempDir dir;
-    WriteFile(dir / "real.s19", "old");
-    ::chmod((dir / "real.s19").c_str(), 0604);
-    std::filesystem::create_symlink("real.s19", dir / "link.s19");
-    CArchive ar(dir / "link.s19", CArchive::store);
+    CTempDir dir;
+    dir.Write("real.s19", "old");
+    ::chmod(dir.File("real.s19").c_str(), 0604);
+    std::filesystem::create_symlink("real.s19", dir.File("link.s19"));
+    CArchive ar(dir.File("link.s19"), CArchive::store);
     ar.WriteString("new");
     ASSERT_TRUE(ar.Close());
-    EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.s19"));
-    EXPECT_EQ(ReadFile(dir / "real.s19"), "new");
-    EXPECT_EQ(ModeOf(dir / "real.s19"), 0604u);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.s19")));
+    EXPECT_EQ(CTempDir::Read(dir.File("real.s19")), "new");
+    EXPECT_EQ(ModeOf(dir.File("real.s19")), 0604u);
 }
 
 TEST(ArchiveStore, UnclosedArchiveLeavesTheTargetAlone) {
-    TempDir dir;
-    WriteFile(dir / "out.s19", "old");
+    CTempDir dir;
+    dir.Write("out.s19", "old");
     {
-        CArchive ar(dir / "out.s19", CArchive::store);
+        CArchive ar(dir.File("out.s19"), CArchive::store);
         ar.WriteString("half a configuration");
     }
-    EXPECT_EQ(ReadFile(dir / "out.s19"), "old");
+    EXPECT_EQ(CTempDir::Read(dir.File("out.s19")), "old");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 }
 
 TEST(ArchiveStore, OpenFailuresKeepTheReason) {
-    TempDir dir;
-    std::filesystem::create_directory(dir / "sub");
+    CTempDir dir;
+    std::filesystem::create_directory(dir.File("sub"));
     for (const auto& [path, error] : std::vector<std::pair<std::string, int>>{
-             {dir / "nodir/out.s19", ENOENT}, {dir / "sub", EISDIR}}) {
+             {dir.File("nodir/out.s19"), ENOENT}, {dir.File("sub"), EISDIR}}) {
         CArchive ar(path, CArchive::store);
         EXPECT_FALSE(ar.IsOpen());
         EXPECT_EQ(ar.GetError(), error) << path;
@@ -149,20 +152,21 @@ TEST(ArchiveStore, OpenFailuresKeepTheReason) {
 }
 
 TEST(ArchiveStore, ReadOnlyDirectoryOrFile) {
-    if (RunningAsRoot()) {
+    if (::geteuid() == 0) {
         GTEST_SKIP() << "root writes whatever the permission bits say";
     }
-    TempDir dir;
-    WriteFile(dir / "ro.s19", "old");
-    ::chmod((dir / "ro.s19").c_str(), 0444);
-    EXPECT_EQ(CArchive(dir / "ro.s19", CArchive::store).GetError(), EACCES);
+    CTempDir dir;
+    dir.Write("ro.s19", "old");
+    ::chmod(dir.File("ro.s19").c_str(), 0444);
+    EXPECT_EQ(CArchive(dir.File("ro.s19"), CArchive::store).GetError(), EACCES);
     ::chmod(dir.Path().c_str(), 0555);
-    EXPECT_EQ(CArchive(dir / "new.s19", CArchive::store).GetError(), EACCES);
+    EXPECT_EQ(CArchive(dir.File("new.s19"), CArchive::store).GetError(), EACCES);
+    ::chmod(dir.Path().c_str(), 0755);
 }
 
 TEST(ArchiveStore, WriteFailureLeavesTheOldFile) {
-    TempDir dir;
-    WriteFile(dir / "out.s19", "old");
+    CTempDir dir;
+    dir.Write("out.s19", "old");
     // A file size limit makes write() fail as a full disk would.
     const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
     rlimit old{};
@@ -173,7 +177,7 @@ TEST(ArchiveStore, WriteFailureLeavesTheOldFile) {
     bool closed = true;
     int error = 0;
     {
-        CArchive ar(dir / "out.s19", CArchive::store);
+        CArchive ar(dir.File("out.s19"), CArchive::store);
         ar.WriteString(std::string(5000, 'x'));
         closed = ar.Close();
         error = ar.GetError();
@@ -182,6 +186,6 @@ TEST(ArchiveStore, WriteFailureLeavesTheOldFile) {
     std::signal(SIGXFSZ, oldSignal);
     EXPECT_FALSE(closed);
     EXPECT_EQ(error, EFBIG);
-    EXPECT_EQ(ReadFile(dir / "out.s19"), "old");
+    EXPECT_EQ(CTempDir::Read(dir.File("out.s19")), "old");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 }

@@ -1,11 +1,14 @@
 #include "data/CQARNCfgDoc.h"
 #include "data/CRecordList.h"
-#include "data/TestFiles.h"
+#include "tests/support/CTempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
+#include <filesystem>
 #include <random>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -18,11 +21,11 @@ class Document : public ::testing::Test {
 protected:
     // Loads 'content' from a file named 'name' and returns what a save writes.
     std::string RoundTrip(const std::string& content, const std::string& name = "in.s19") {
-        WriteFile(dir / name, content);
+        dir.Write(name, content);
         std::string error;
-        EXPECT_TRUE(doc.OnOpenDocument(dir / name, error)) << error;
-        EXPECT_TRUE(doc.OnSaveDocument(dir / "out.s19", error)) << error;
-        return ReadFile(dir / "out.s19");
+        EXPECT_TRUE(doc.OnOpenDocument(dir.File(name), error)) << error;
+        EXPECT_TRUE(doc.OnSaveDocument(dir.File("out.s19"), error)) << error;
+        return CTempDir::Read(dir.File("out.s19"));
     }
 
     std::string Joined() const {
@@ -33,14 +36,14 @@ protected:
         return text + doc.m_pEndRecord->GetLine();
     }
 
-    TempDir dir;
+    CTempDir dir;
     CQARNCfgDoc doc;
 };
 
 }  // namespace
 
 TEST_F(Document, SampleLoadsAndSavesByteForByte) {
-    const std::string sample = ReadFile(TOVRIK_SAMPLE_S19);
+    const std::string sample = CTempDir::Read(TOVRIK_SAMPLE_S19);
     ASSERT_EQ(sample.size(), 196642u);
     std::string caption;
     doc.SetCaptionHandler([&](const std::string& text) { caption = text; });
@@ -50,7 +53,7 @@ TEST_F(Document, SampleLoadsAndSavesByteForByte) {
     EXPECT_EQ(doc.m_nFileSize, 196642);
     EXPECT_EQ(caption, "Tovrik-backup.s19");
     EXPECT_EQ(doc.GetCaption(), caption);
-    EXPECT_EQ(doc.GetPathName(), dir / "out.s19");
+    EXPECT_EQ(doc.GetPathName(), dir.File("out.s19"));
     EXPECT_FALSE(doc.IsModified());
 }
 
@@ -108,7 +111,7 @@ TEST_F(Document, RandomBytesLoadAndSaveAsTheirFields) {
 
 TEST_F(Document, FailedOpenLeavesTheDocumentAlone) {
     RoundTrip(kS0 + kS3a + kS7, "good.s19");
-    for (const std::string& path : {dir / "gone.s19", dir.Path().string()}) {
+    for (const std::string& path : {dir.File("gone.s19"), dir.Path()}) {
         std::string error;
         EXPECT_FALSE(doc.OnOpenDocument(path, error));
         EXPECT_EQ(error.rfind("Cannot open " + path + ": ", 0), 0u) << error;
@@ -117,24 +120,25 @@ TEST_F(Document, FailedOpenLeavesTheDocumentAlone) {
         EXPECT_EQ(Joined(), kS0 + kS3a + kS7);
     }
     std::string error;
-    doc.OnOpenDocument(dir / "gone.s19", error);
-    EXPECT_EQ(error, "Cannot open " + (dir / "gone.s19") + ": No such file or directory.");
+    doc.OnOpenDocument(dir.File("gone.s19"), error);
+    EXPECT_EQ(error, "Cannot open " + dir.File("gone.s19") + ": No such file or directory.");
 }
 
 TEST_F(Document, FailedSaveKeepsTheOldFile) {
     RoundTrip(kS0 + kS3a + kS7, "good.s19");
-    std::filesystem::create_directory(dir / "sub");
+    std::filesystem::create_directory(dir.File("sub"));
     std::string error;
-    EXPECT_FALSE(doc.OnSaveDocument(dir / "sub", error));
-    EXPECT_EQ(error, "Cannot save " + (dir / "sub") + ": Is a directory.");
-    EXPECT_EQ(doc.GetPathName(), dir / "out.s19");
-    if (RunningAsRoot()) {
+    EXPECT_FALSE(doc.OnSaveDocument(dir.File("sub"), error));
+    EXPECT_EQ(error, "Cannot save " + dir.File("sub") + ": Is a directory.");
+    EXPECT_EQ(doc.GetPathName(), dir.File("out.s19"));
+    if (::geteuid() == 0) {
         GTEST_SKIP() << "root writes into read-only directories";
     }
     ::chmod(dir.Path().c_str(), 0555);
-    EXPECT_FALSE(doc.OnSaveDocument(dir / "good.s19", error));
-    EXPECT_EQ(error, "Cannot save " + (dir / "good.s19") + ": Permission denied.");
-    EXPECT_EQ(ReadFile(dir / "good.s19"), kS0 + kS3a + kS7);
+    EXPECT_FALSE(doc.OnSaveDocument(dir.File("good.s19"), error));
+    EXPECT_EQ(error, "Cannot save " + dir.File("good.s19") + ": Permission denied.");
+    EXPECT_EQ(CTempDir::Read(dir.File("good.s19")), kS0 + kS3a + kS7);
+    ::chmod(dir.Path().c_str(), 0755);
 }
 
 TEST_F(Document, NewDocumentKeepsRecordsAndCaption) {

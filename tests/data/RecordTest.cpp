@@ -3,8 +3,8 @@
 #include "data/Cs0Header.h"
 #include "data/Cs7EndRecord.h"
 #include "data/Csrecord.h"
-#include "data/TestFiles.h"
 #include "data/TextCut.h"
+#include "tests/support/CTempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -112,8 +112,8 @@ TEST(GetRecordType, OnlyTheSecondCharacterCounts) {
 }
 
 TEST(Records, UnparsedRecordsWriteNothing) {
-    TempDir dir;
-    CArchive ar(dir / "out.s19", CArchive::store);
+    CTempDir dir;
+    CArchive ar(dir.File("out.s19"), CArchive::store);
     Cs0Header h;
     Csrecord r;
     Cs7EndRecord e;
@@ -121,6 +121,6 @@ TEST(Records, UnparsedRecordsWriteNothing) {
     r.Serialize(ar);
     e.Serialize(ar);
     ASSERT_TRUE(ar.Close());
-    EXPECT_EQ(ReadFile(dir / "out.s19"), "");
+    EXPECT_EQ(CTempDir::Read(dir.File("out.s19")), "");
     EXPECT_EQ(h.GetLine() + r.GetLine() + e.GetLine(), "");
 }

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+// One subcommand of tovrik-cli: its name and what runs it. A command gets the
+// arguments after its name and returns the process exit status.
+struct CCliCommand {
+    using Handler = int (*)(const std::vector<std::string>& args, std::ostream& out,
+                            std::ostream& err);
+    const char* name;
+    Handler run;
+};
+
+// Exit status of tovrik-cli.
+constexpr int kExitSuccess = 0;
+constexpr int kExitFailure = 2;  // a usage error, or a file or transfer that failed

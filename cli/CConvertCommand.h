@@ -1,0 +1,12 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+// tovrik-cli convert IN.s19 OUT.s19: loads IN as File > Open does and writes
+// it to OUT as File > Save As does.
+class CConvertCommand {
+public:
+    static int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+};

@@ -1,0 +1,54 @@
+#include "Version.h"
+#include "cli/CCliCommand.h"
+#include "cli/CConvertCommand.h"
+
+#include <iostream>
+
+namespace {
+
+// One line per subcommand.
+const CCliCommand kCommands[] = {
+    {"convert", &CConvertCommand::Run},
+};
+
+const char kUsage[] =
+    "Usage: tovrik-cli COMMAND [ARGUMENTS]\n"
+    "\n"
+    "Backs up and restores the configuration of a QARN device.\n"
+    "\n"
+    "Commands:\n"
+    "  convert IN.s19 OUT.s19                   load IN.s19 as File > Open does and save it\n"
+    "                                           to OUT.s19 as File > Save As does\n"
+    "  download FILE.s19 [--port P] [--baud B]  send the configuration in FILE.s19 to the device\n"
+    "  upload OUT.s19 [--port P] [--baud B]     read the device's configuration into OUT.s19\n"
+    "\n"
+    "Options:\n"
+    "  --help     show this help\n"
+    "  --version  show the version\n"
+    "\n"
+    "Exit status: 0 on success, 2 on a usage error or a failed command.\n";
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    if (argc < 2) {
+        std::cerr << kUsage;
+        return kExitFailure;
+    }
+    const std::string command = argv[1];
+    if (command == "--help" || command == "-h" || command == "help") {
+        std::cout << kUsage;
+        return kExitSuccess;
+    }
+    if (command == "--version") {
+        std::cout << "tovrik-cli " TOVRIK_VERSION "\n";
+        return kExitSuccess;
+    }
+    for (const CCliCommand& entry : kCommands) {
+        if (command == entry.name) {
+            return entry.run(std::vector<std::string>(argv + 2, argv + argc), std::cout, std::cerr);
+        }
+    }
+    std::cerr << "tovrik-cli: unknown command '" << command << "'. Try 'tovrik-cli --help'.\n";
+    return kExitFailure;
+}
