@@ -15,3 +15,10 @@ tovrik_add_test(NAME transfer_workers_tests
     ${CMAKE_CURRENT_LIST_DIR}/UploadWorkerTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/TransferHostTest.cpp
   LIBS tovrik_transfer_testkit)
+
+# tovrik-cli download and upload, end to end against qarn-sim.
+tovrik_add_test(NAME transfer_cli_tests
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/CliTransferTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CCliProcess.cpp
+  LIBS tovrik_transfer_testkit tovrik_cli_transfer)

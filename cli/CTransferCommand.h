@@ -1,0 +1,25 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+// tovrik-cli download FILE.s19 [--port P] [--baud B]
+// tovrik-cli upload OUT.s19 [--port P] [--baud B]
+//
+// Each runs one transfer exactly as the transfer dialog does, printing the
+// status lines to `out`. Exit status: 0 finished; 1 failed (port not opened,
+// no connection, communication error, OUT not written); 2 usage error or
+// unreadable file; 130 interrupted (SIGINT cancels the transfer).
+class CTransferCommand {
+public:
+    static constexpr int kExitFinished = 0;
+    static constexpr int kExitFailed = 1;
+    static constexpr int kExitUsage = 2;
+    static constexpr int kExitInterrupted = 130;
+
+    static int RunDownload(const std::vector<std::string>& args, std::ostream& out,
+                           std::ostream& err);
+    static int RunUpload(const std::vector<std::string>& args, std::ostream& out,
+                         std::ostream& err);
+};
