@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fstream>
 #include <memory>
+#include <new>
 #include <system_error>
 
 #include <fcntl.h>
@@ -59,6 +60,34 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
         size -= static_cast<std::size_t>(n);
     }
     return true;
+}
+
+// Reads everything up to the end of the file; 0 or the errno of the failure.
+int ReadWhole(int fd, std::size_t expectedSize, std::string& text) {
+    std::size_t used = 0;
+    try {
+        // One byte more than the size, so that the read meeting the end of the
+        // file needs no larger buffer; a file that grew meanwhile is read whole.
+        text.resize(expectedSize + 1);
+        for (;;) {
+            if (used == text.size()) {
+                text.resize(text.size() * 2);
+            }
+            const ssize_t n = ::read(fd, text.data() + used, text.size() - used);
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n <= 0) {
+                const int error = n == 0 ? 0 : errno;
+                text.resize(used);
+                return error;
+            }
+            used += static_cast<std::size_t>(n);
+        }
+    } catch (const std::bad_alloc&) {
+        text.clear();
+        return ENOMEM;  // a file far larger than any configuration
+    }
 }
 
 }  // namespace
@@ -117,25 +146,8 @@ bool CArchive::OpenForLoad(Impl& impl) {
     }
     if (ok) {
         impl.fileSize = st.st_size;
-        // One byte more than the size, so that the read meeting the end of the
-        // file needs no larger buffer; a file that grew meanwhile is read whole.
-        impl.text.resize(static_cast<std::size_t>(st.st_size) + 1);
-        std::size_t used = 0;
-        while (ok) {
-            if (used == impl.text.size()) {
-                impl.text.resize(impl.text.size() * 2);
-            }
-            const ssize_t n = ::read(fd, impl.text.data() + used, impl.text.size() - used);
-            if (n < 0 && errno == EINTR) {
-                continue;
-            }
-            if (n <= 0) {
-                ok = n == 0 || Fail(errno);
-                break;
-            }
-            used += static_cast<std::size_t>(n);
-        }
-        impl.text.resize(used);
+        const int error = ReadWhole(fd, static_cast<std::size_t>(st.st_size), impl.text);
+        ok = error == 0 || Fail(error);
         const std::size_t textEnd = impl.text.find(kTextEnd);
         if (textEnd != std::string::npos) {
             impl.text.resize(textEnd);
