@@ -9,7 +9,9 @@ QSettings Settings() {
                      CProfile::kApplication);
 }
 
-QString KeyOf(const QString& section, const QString& key) { return section + '/' + key; }
+QString KeyOf(const QString& section, const QString& key) {
+    return section + '/' + key;
+}
 
 }  // namespace
 

@@ -13,5 +13,6 @@ public:
     static bool WriteProfileInt(const QString& section, const QString& key, int value);
     static QString GetProfileString(const QString& section, const QString& key,
                                     const QString& defaultValue = QString());
-    static bool WriteProfileString(const QString& section, const QString& key, const QString& value);
+    static bool WriteProfileString(const QString& section, const QString& key,
+                                   const QString& value);
 };
