@@ -1,6 +1,7 @@
 #include "Version.h"
 #include "cli/CCliCommand.h"
 #include "cli/CConvertCommand.h"
+#include "cli/CTransferCommand.h"
 
 #include <iostream>
 
@@ -9,6 +10,8 @@ namespace {
 // One line per subcommand.
 const CCliCommand kCommands[] = {
     {"convert", &CConvertCommand::Run},
+    {"download", &CTransferCommand::RunDownload},
+    {"upload", &CTransferCommand::RunUpload},
 };
 
 const char kUsage[] =
