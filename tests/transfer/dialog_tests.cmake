@@ -1,0 +1,9 @@
+# The transfer dialog, offscreen; transfers go over pseudo-terminals.
+tovrik_add_test(NAME CTransferDlgTest
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/CQtTestEnvironment.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CTestDevice.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CTransferDlgTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CTransferDlgProgressTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CTransferDlgTransferTest.cpp
+  LIBS tovrik_transfer_dlg tovrik_test_support Qt6::Widgets)
