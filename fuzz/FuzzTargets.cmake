@@ -1,0 +1,20 @@
+# The fuzz targets, shared by the libFuzzer build (fuzz/) and the replay of
+# their corpora in the normal build (tests/fuzz/).
+set(TOVRIK_FUZZ_DIR ${CMAKE_CURRENT_LIST_DIR})
+set(TOVRIK_FUZZ_TARGETS loader records upload_lines)
+
+set(TOVRIK_FUZZ_loader_SOURCES loader_fuzzer.cpp CFuzzTempDir.cpp)
+set(TOVRIK_FUZZ_loader_LIBS tovrik_data)
+set(TOVRIK_FUZZ_records_SOURCES records_fuzzer.cpp)
+set(TOVRIK_FUZZ_records_LIBS tovrik_data)
+set(TOVRIK_FUZZ_upload_lines_SOURCES upload_lines_fuzzer.cpp CAnswerPort.cpp)
+set(TOVRIK_FUZZ_upload_lines_LIBS tovrik_transfer)
+
+# tovrik_fuzz_sources(name out_var): the sources of one target, with full paths.
+function(tovrik_fuzz_sources name out_var)
+  set(sources ${TOVRIK_FUZZ_DIR}/FuzzCheck.cpp)
+  foreach(source ${TOVRIK_FUZZ_${name}_SOURCES})
+    list(APPEND sources ${TOVRIK_FUZZ_DIR}/${source})
+  endforeach()
+  set(${out_var} ${sources} PARENT_SCOPE)
+endfunction()

@@ -1,0 +1,153 @@
+// Any bytes as an ".s19" file: File > Open loads the lines that a text-mode
+// reader sees, File > Save writes exactly the records held, and what was saved
+// loads back to the same records and saves to the same bytes again.
+
+#include "data/CQARNCfgDoc.h"
+#include "data/CRecordList.h"
+#include "fuzz/CFuzzTempDir.h"
+#include "fuzz/FuzzCheck.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using FuzzCheck::Escape;
+
+// The lines of a file as the load must see them, each with CR LF appended:
+// the byte 0x1A ends the text, lines end at LF, and a CR right before the LF
+// belongs to the line end.
+struct CExpectedLoad {
+    std::vector<std::string> headers;
+    std::vector<std::string> records;
+    std::vector<std::string> ends;
+
+    explicit CExpectedLoad(const std::string& file) {
+        const std::string text = file.substr(0, file.find('\x1A'));
+        std::size_t pos = 0;
+        while (pos < text.size()) {
+            const std::size_t lf = text.find('\n', pos);
+            std::string line =
+                text.substr(pos, lf == std::string::npos ? std::string::npos : lf - pos);
+            if (lf != std::string::npos && !line.empty() && line.back() == '\r') {
+                line.pop_back();
+            }
+            pos = lf == std::string::npos ? text.size() : lf + 1;
+            line += "\r\n";
+            switch (line[1]) {
+                case '0':
+                    headers.push_back(line);
+                    break;
+                case '3':
+                    records.push_back(line);
+                    break;
+                case '7':
+                    ends.push_back(line);
+                    break;
+                default:
+                    break;
+            }
+        }
+    }
+};
+
+// The records held after a load, each as its joined line.
+struct CHeldRecords {
+    std::string header;
+    std::vector<std::string> records;
+    std::string end;
+
+    explicit CHeldRecords(const CQARNCfgDoc& doc)
+        : header(doc.m_pHeader->GetLine()), end(doc.m_pEndRecord->GetLine()) {
+        for (const auto& record : g_recordList) {
+            records.push_back(record->GetLine());
+        }
+    }
+    bool operator==(const CHeldRecords&) const = default;
+
+    std::string Joined() const {
+        std::string text = header;
+        for (const std::string& record : records) {
+            text += record;
+        }
+        return text + end;
+    }
+};
+
+CFuzzTempDir& Dir() {
+    static CFuzzTempDir dir;
+    return dir;
+}
+
+void Load(CQARNCfgDoc& doc, const std::string& path) {
+    std::string error;
+    FUZZ_CHECK(doc.OnOpenDocument(path, error), "load failed: " + error);
+}
+
+std::string Save(CQARNCfgDoc& doc, const std::string& path) {
+    std::string error;
+    FUZZ_CHECK(doc.OnSaveDocument(path, error), "save failed: " + error);
+    return CFuzzTempDir::Read(path);
+}
+
+void CheckLoad(const CQARNCfgDoc& doc, const CHeldRecords& held, const std::string& file) {
+    const CExpectedLoad expected(file);
+    FUZZ_CHECK(doc.m_nFileSize == static_cast<int>(file.size()),
+               "file of " + std::to_string(file.size()) + " bytes loads with m_nFileSize " +
+                   std::to_string(doc.m_nFileSize));
+    FUZZ_CHECK(held.records.size() == expected.records.size(),
+               std::to_string(held.records.size()) + " records held, " +
+                   std::to_string(expected.records.size()) + " S3 lines in " + Escape(file));
+    for (std::size_t i = 0; i < held.records.size(); ++i) {
+        // Type, count and address come first, cut from the line's start.
+        const std::string head = expected.records[i].substr(0, 12);
+        FUZZ_CHECK(held.records[i].compare(0, head.size(), head) == 0,
+                   "record " + std::to_string(i) + " " + Escape(held.records[i]) +
+                       " does not start like its line " + Escape(expected.records[i]));
+    }
+    // A new document's header and end record stay empty without such a line;
+    // of several, the last one wins.
+    const std::string header = expected.headers.empty() ? "" : expected.headers.back();
+    FUZZ_CHECK(held.header == header,
+               "header " + Escape(held.header) + ", last S0 line " + Escape(header));
+    const std::string end = expected.ends.empty() ? "" : expected.ends.back().substr(0, 14);
+    FUZZ_CHECK(held.end.compare(0, end.size(), end) == 0,
+               "end record " + Escape(held.end) + ", last S7 line " + Escape(end));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string file(reinterpret_cast<const char*>(data), size);
+    const std::string input = Dir().File("input.s19");
+    const std::string first = Dir().File("first.s19");
+    const std::string second = Dir().File("second.s19");
+    CFuzzTempDir::Write(input, file);
+
+    std::string savedOnce;
+    std::optional<CHeldRecords> loadedOnce;
+    {
+        CQARNCfgDoc doc;
+        Load(doc, input);
+        loadedOnce.emplace(doc);
+        CheckLoad(doc, *loadedOnce, file);
+        savedOnce = Save(doc, first);
+        FUZZ_CHECK(savedOnce == loadedOnce->Joined(),
+                   "saved " + Escape(savedOnce) + ", records held " + Escape(loadedOnce->Joined()));
+    }
+    {
+        CQARNCfgDoc doc;
+        Load(doc, first);
+        FUZZ_CHECK(CHeldRecords(doc) == *loadedOnce,
+                   "file " + Escape(file) + " loads as " + Escape(loadedOnce->Joined()) +
+                       ", which saved and loaded again is " + Escape(CHeldRecords(doc).Joined()));
+        const std::string savedTwice = Save(doc, second);
+        FUZZ_CHECK(savedTwice == savedOnce, "file " + Escape(file) + " saves as " +
+                                                Escape(savedOnce) + ", which saves as " +
+                                                Escape(savedTwice));
+    }
+    return 0;
+}

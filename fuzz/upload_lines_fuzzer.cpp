@@ -1,0 +1,223 @@
+// Any byte stream as the device's answer to an upload request. The worker runs
+// with every pause at 0 against a port that hands out the stream and then falls
+// silent. It must cut the stream into the lines that a reference reading of
+// the stream gives, store the S0, S3 and S7 ones, count their characters, and
+// end as that reading says; nothing it keeps holds a byte outside 9..126.
+
+#include "data/CQARNCfgDoc.h"
+#include "data/CRecordList.h"
+#include "fuzz/CAnswerPort.h"
+#include "fuzz/CSilentHost.h"
+#include "fuzz/FuzzCheck.h"
+#include "transfer/UploadThreadProc.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using FuzzCheck::Escape;
+
+constexpr std::size_t kMaxLine = 4096;
+constexpr const char* kPreviousHeader = "S0PREVIOUS\r\n";
+constexpr const char* kPreviousRecord = "S30700000000112233\r\n";
+constexpr const char* kPreviousEnd = "S70500000000FA\r\n";
+
+bool IsAccepted(unsigned char byte) {
+    return byte >= 9 && byte <= 126;
+}
+
+bool OnlyAccepted(const std::string& text) {
+    for (const char c : text) {
+        if (!IsAccepted(static_cast<unsigned char>(c))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+int TypeOf(const std::string& line) {
+    if (line.size() < 2) {
+        return -1;
+    }
+    return line[1] == '0' ? 0 : line[1] == '3' ? 3 : line[1] == '7' ? 7 : -1;
+}
+
+// The answer read the way the device protocol defines it: bytes outside 9..126
+// are dropped, a line ends after its LF or at kMaxLine characters, and the
+// first S7 line ends the reading. A line that the silence after the stream cut
+// short is still a line, and makes the end a communication error.
+struct CExpectedUpload {
+    std::vector<std::string> lines;  // every line read, dropped ones included
+    std::vector<std::string> headers, records, ends;
+    std::size_t bytesRead = 0;
+    std::size_t acceptedBytes = 0;
+    long total = 0;
+    ETransferOutcome outcome = ETransferOutcome::CommError;
+
+    explicit CExpectedUpload(const std::string& answer) {
+        if (answer.empty()) {
+            outcome = ETransferOutcome::NoConnection;
+            return;
+        }
+        std::string line;
+        bool lineOpen = false;
+        for (const char c : answer) {
+            const auto byte = static_cast<unsigned char>(c);
+            ++bytesRead;
+            lineOpen = true;
+            if (IsAccepted(byte)) {
+                line += c;
+                ++acceptedBytes;
+            }
+            if (byte == '\n' || line.size() >= kMaxLine) {
+                lineOpen = false;
+                if (Add(line) == 7) {
+                    outcome = ETransferOutcome::Finished;
+                    return;
+                }
+                line.clear();
+            }
+        }
+        if (lineOpen) {
+            Add(line);
+        }
+    }
+
+    int Add(const std::string& line) {
+        lines.push_back(line);
+        const int type = TypeOf(line);
+        std::vector<std::string>* kept = type == 0   ? &headers
+                                         : type == 3 ? &records
+                                         : type == 7 ? &ends
+                                                     : nullptr;
+        if (kept != nullptr) {
+            kept->push_back(line);
+            total += static_cast<long>(line.size());
+        }
+        return type;
+    }
+
+    bool StoredNothing() const { return headers.empty() && records.empty() && ends.empty(); }
+};
+
+const char* OutcomeName(ETransferOutcome outcome) {
+    switch (outcome) {
+        case ETransferOutcome::None:
+            return "None";
+        case ETransferOutcome::Finished:
+            return "Finished";
+        case ETransferOutcome::Aborted:
+            return "Aborted";
+        case ETransferOutcome::PortNotOpened:
+            return "PortNotOpened";
+        case ETransferOutcome::NoConnection:
+            return "NoConnection";
+        case ETransferOutcome::CommError:
+            return "CommError";
+    }
+    return "?";
+}
+
+void CheckKept(const std::string& what, const std::string& joined) {
+    FUZZ_CHECK(OnlyAccepted(joined), what + " holds a byte outside 9..126: " + Escape(joined));
+    FUZZ_CHECK(joined.size() <= kMaxLine,
+               what + " is " + std::to_string(joined.size()) + " characters long");
+}
+
+void CheckRecords(const CExpectedUpload& expected) {
+    if (expected.StoredNothing()) {
+        // An answer without a single record gives the earlier configuration back.
+        FUZZ_CHECK(
+            g_recordList.GetCount() == 1 && (*g_recordList.begin())->GetLine() == kPreviousRecord,
+            "the records held before the upload are not back");
+        return;
+    }
+    FUZZ_CHECK(g_recordList.GetCount() == expected.records.size(),
+               std::to_string(g_recordList.GetCount()) + " records stored, " +
+                   std::to_string(expected.records.size()) + " S3 lines received");
+    std::size_t i = 0;
+    for (const auto& record : g_recordList) {
+        const std::string& line = expected.records[i];
+        const std::string joined = record->GetLine();
+        CheckKept("record " + std::to_string(i), joined);
+        // Type, count and address are the first characters of the received line.
+        const std::string head = line.substr(0, 12);
+        FUZZ_CHECK(
+            joined.compare(0, head.size(), head) == 0,
+            "record " + std::to_string(i) + " " + Escape(joined) + " from line " + Escape(line));
+        ++i;
+    }
+}
+
+void CheckHeaderAndEnd(const CQARNCfgDoc& doc, const CExpectedUpload& expected) {
+    const std::string header = doc.m_pHeader->GetLine();
+    CheckKept("the header", header);
+    const std::string wantedHeader =
+        expected.headers.empty() ? kPreviousHeader : expected.headers.back();
+    FUZZ_CHECK(header == wantedHeader,
+               "header " + Escape(header) + ", expected " + Escape(wantedHeader));
+
+    const std::string end = doc.m_pEndRecord->GetLine();
+    CheckKept("the end record", end);
+    if (expected.ends.empty()) {
+        FUZZ_CHECK(end == kPreviousEnd, "end record " + Escape(end) + " without an S7 line");
+    } else {
+        const std::string head = expected.ends.back().substr(0, 14);
+        FUZZ_CHECK(end.compare(0, head.size(), head) == 0,
+                   "end record " + Escape(end) + " from line " + Escape(expected.ends.back()));
+    }
+}
+
+void Upload(const std::string& answer) {
+    g_recordList.RemoveAll();
+    CQARNCfgDoc doc;
+    doc.m_pHeader->Parse(kPreviousHeader);
+    doc.m_pEndRecord->Parse(kPreviousEnd);
+    auto previous = std::make_unique<Csrecord>();
+    previous->Parse(kPreviousRecord);
+    g_recordList.AddTail(std::move(previous));
+
+    CAnswerPort port(answer);
+    CSilentHost host(port);
+    host.m_pDoc = &doc;
+    host.m_nMode = 1;
+    host.m_timing = CTransferTiming{0, 0, 0, 0, 0, 0, 0, 0};
+    host.m_nTotal = 0;
+    // As the dialog does before it starts the worker.
+    host.BeginUpload();
+    UploadThreadProc(&host);
+
+    const CExpectedUpload expected(answer);
+    FUZZ_CHECK(host.m_eOutcome == expected.outcome,
+               std::string("upload ended ") + OutcomeName(host.m_eOutcome) + ", expected " +
+                   OutcomeName(expected.outcome) + " for " + Escape(answer));
+    FUZZ_CHECK(host.m_bUploadDone && !host.m_bRunning && !port.IsOpen(),
+               "the worker did not end cleanly");
+    FUZZ_CHECK(port.Written() == "\r\n\r\n#CD\r\n", "request " + Escape(port.Written()));
+    FUZZ_CHECK(port.BytesRead() == expected.bytesRead, std::to_string(port.BytesRead()) +
+                                                           " bytes read, expected " +
+                                                           std::to_string(expected.bytesRead));
+    FUZZ_CHECK(host.m_nTotal == expected.total, "m_nTotal " + std::to_string(host.m_nTotal) +
+                                                    ", stored lines hold " +
+                                                    std::to_string(expected.total) + " characters");
+    FUZZ_CHECK(host.m_nPostedSteps == static_cast<long>(expected.acceptedBytes),
+               std::to_string(host.m_nPostedSteps) + " steps posted for " +
+                   std::to_string(expected.acceptedBytes) + " accepted bytes");
+    FUZZ_CHECK(host.m_nPostedCounts == static_cast<long>(expected.lines.size()),
+               std::to_string(host.m_nPostedCounts) + " counts posted for " +
+                   std::to_string(expected.lines.size()) + " lines");
+    CheckRecords(expected);
+    CheckHeaderAndEnd(doc, expected);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    Upload(std::string(reinterpret_cast<const char*>(data), size));
+    g_recordList.RemoveAll();
+    return 0;
+}
