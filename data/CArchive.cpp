@@ -250,7 +250,9 @@ bool CArchive::Close() {
     Impl& impl = *m_pImpl;
     bool ok = m_nError == 0 && Flush();
     ok = ok && (::fchmod(impl.fd, impl.mode) == 0 || Fail(errno));
-    ok = ok && (::fsync(impl.fd) == 0 || Fail(errno));
+    // The data must be on disk before the rename, so that a crash leaves either
+    // the old file or the whole new one.
+    ok = ok && (::fdatasync(impl.fd) == 0 || Fail(errno));
     // close() can report a write error that the file system deferred.
     ok = (::close(impl.fd) == 0 || Fail(errno)) && ok;
     impl.fd = -1;
@@ -258,13 +260,6 @@ bool CArchive::Close() {
     if (!ok) {
         ::unlink(impl.tempPath.c_str());
         errno = m_nError;
-    } else {
-        // Make the rename itself durable; a failure here loses nothing already written.
-        const int dir = ::open(DirectoryOf(impl.targetPath).c_str(), O_RDONLY | O_CLOEXEC);
-        if (dir >= 0) {
-            ::fsync(dir);
-            ::close(dir);
-        }
     }
     delete m_pImpl;
     m_pImpl = nullptr;
