@@ -109,38 +109,4 @@ TEST_F(CTransferDlgProgressTest, PendingStepsComeBeforeALaterUpdate) {
     EXPECT_EQ(m_dlg.m_progress->GetUpper(), 196642);
 }
 
-TEST_F(CTransferDlgProgressTest, PostedCountShowsTheTotalOfThatMoment) {
-    OnWorkerThread([this] {
-        m_dlg.m_nTotal = 77;
-        m_dlg.PostTransferStep();
-        m_dlg.PostTransferCount();
-    });
-    CTestTransferDlg::ServeFor(60);
-    EXPECT_EQ(m_dlg.m_editBytes->text(), "77 of 196642");
-    EXPECT_EQ(m_dlg.m_strBytes, "77 of 196642");
-    EXPECT_EQ(m_dlg.m_progress->GetPos(), 1);
-}
-
-// The worker's direct calls are carried out in the order made, each before the
-// call returns.
-TEST_F(CTransferDlgProgressTest, DirectCallsFromTheWorkerAreHandledInOrder) {
-    m_dlg.m_lbStatus->clear();  // as a start does
-    OnWorkerThread([this] {
-        m_dlg.AddStatus("Downloading data.");
-        m_dlg.AddStatus("Power cycle QARN.");
-        m_dlg.InsertStatus(1, "Download finished.");
-        m_dlg.m_nTotal = 512;
-        m_dlg.UpdateByteCount();
-        m_dlg.SetCaption("Working");
-        m_dlg.ShowMessageBox("Upload Aborted\nPlease Power Cycle QARN\n", "Communication Error");
-        m_dlg.EnableControls();
-    });
-    EXPECT_EQ(m_dlg.StatusLines(),
-              (QStringList{"Downloading data.", "Download finished.", "Power cycle QARN."}));
-    EXPECT_EQ(m_dlg.m_editBytes->text(), "512 of 196642");
-    EXPECT_EQ(m_dlg.windowTitle(), "Working");
-    ASSERT_EQ(m_dlg.m_boxes.size(), 1u);
-    EXPECT_EQ(m_dlg.m_boxes[0].caption, "Communication Error");
-}
-
 }  // namespace
