@@ -7,6 +7,7 @@
 
 #include <QComboBox>
 #include <QEventLoop>
+#include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QGroupBox>
 #include <QLabel>
@@ -113,8 +114,11 @@ void CTransferDlg::CreateControls() {
         l->setGeometry(r);
         return l;
     };
+    // The frame's top line runs through the middle of the title, as the
+    // dialog's layout expects; Qt draws the title above the frame.
     auto group = [&](const char* text, QRect r) {
         auto* g = new QGroupBox(QString::fromLatin1(text), this);
+        r.setTop(r.top() - QFontMetrics(font()).height() / 2);
         g->setGeometry(r);
         g->lower();
         return g;
@@ -170,6 +174,9 @@ void CTransferDlg::CreateControls() {
     m_editBytes = new QLineEdit(this);
     m_editBytes->setReadOnly(true);
     m_editBytes->setFrame(false);
+    QPalette palette = m_editBytes->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+    m_editBytes->setPalette(palette);
     m_editBytes->setGeometry(du.Rect(78, 234, 69, 14));
 
     connect(m_btnExit, &QPushButton::clicked, this, &CTransferDlg::accept);
