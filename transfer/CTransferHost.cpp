@@ -122,5 +122,18 @@ std::string CTransferHost::PortDescription() const {
 
 void CTransferHost::Pause(int ms) {
     m_port.Drain();
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    // A download keeps thousands of these pauses, and a sleeping thread wakes
+    // late by a tenth of a millisecond or more each time. Sleeping up to
+    // shortly before the end and yielding the rest keeps every pause at its
+    // length without stretching the whole transfer.
+    using Clock = std::chrono::steady_clock;
+    constexpr auto kWakeMargin = std::chrono::microseconds(300);
+    const auto end = Clock::now() + std::chrono::milliseconds(ms);
+    const auto sleep = end - kWakeMargin - Clock::now();
+    if (sleep > Clock::duration::zero()) {
+        std::this_thread::sleep_for(sleep);
+    }
+    while (Clock::now() < end) {
+        std::this_thread::yield();
+    }
 }
