@@ -42,7 +42,7 @@ bool FindBaudConstant(int baud, speed_t* pSpeed) {
 }  // namespace
 
 CPosixSerialDevice::~CPosixSerialDevice() {
-    Close();
+    Close(true);
 }
 
 int CPosixSerialDevice::Open(const std::string& path, int baud) {
@@ -69,7 +69,7 @@ int CPosixSerialDevice::Open(const std::string& path, int baud) {
         err = ApplyLineSettings(baud);
     }
     if (err != 0) {
-        Close();
+        Close(true);
         return err;
     }
     tcflush(m_nFd, TCIOFLUSH);
@@ -116,13 +116,13 @@ int CPosixSerialDevice::ApplyLineSettings(int baud) {
     return cfgetospeed(&got) == speed ? 0 : EINVAL;
 }
 
-void CPosixSerialDevice::Close() {
+void CPosixSerialDevice::Close(bool discardUnsent) {
     if (m_nFd < 0) {
         return;
     }
-    // Unsent bytes are dropped so that close() does not wait out the driver's
-    // closing time on a stalled line.
-    tcflush(m_nFd, TCOFLUSH);
+    if (discardUnsent) {
+        tcflush(m_nFd, TCOFLUSH);
+    }
     if (m_bExclusive) {
         ioctl(m_nFd, TIOCNXCL);  // the flag outlives us while others hold the terminal
         m_bExclusive = false;

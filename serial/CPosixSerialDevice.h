@@ -14,7 +14,9 @@ public:
 
     int Open(const std::string& path, int baud);
     // Discards unsent output, gives up the exclusive claim and closes.
-    void Close();
+    // Drops bytes still queued when discardUnsent is set, so that close() does
+    // not wait out the driver's closing time on a stalled line.
+    void Close(bool discardUnsent);
     bool IsOpen() const { return m_nFd >= 0; }
 
     // Waits up to `timeoutMs` for room when the driver's queue is full.

@@ -39,8 +39,9 @@ bool CSerialPort::Close() {
     if (!m_bOpen) {
         return true;
     }
-    Drain();
-    m_device.Close();
+    // What has left the port stays with the peer; only a line that did not
+    // drain in time has its unsent bytes dropped.
+    m_device.Close(!Drain());
     m_bOpen = false;
     return true;
 }
