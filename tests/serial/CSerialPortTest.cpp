@@ -67,15 +67,6 @@ TEST_F(SerialPortTest, OpensAgainAfterCloseAndCarriesBytes) {
     }
 }
 
-TEST_F(SerialPortTest, BytesWrittenJustBeforeCloseStillReachThePeer) {
-    CSerialPort port;
-    ASSERT_TRUE(port.OpenDevice(m_pty.SlavePath(), 38400)) << port.GetLastErrorText();
-    const std::string endLine = "S70500000000FA\r\n";
-    EXPECT_EQ(port.Write(endLine.data(), static_cast<int>(endLine.size())), 16);
-    EXPECT_TRUE(port.Close());
-    EXPECT_EQ(m_pty.ReadMaster(endLine.size(), 1000), endLine);
-}
-
 TEST_F(SerialPortTest, ClosedPortSendsNothingAndReadsNothing) {
     CSerialPort port;
     ASSERT_TRUE(port.OpenDevice(m_pty.SlavePath(), 9600));
