@@ -103,6 +103,9 @@ bool CTransferHost::OpenPort() {
         case ENXIO:
             AddStatus("There is no such device: check the port setting.");
             break;
+        case ENOTTY:
+            AddStatus("That device is not a serial port.");
+            break;
         default:
             break;
     }

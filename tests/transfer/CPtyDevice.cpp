@@ -1,6 +1,7 @@
 #include "tests/transfer/CPtyDevice.h"
 
-CPtyDevice::CPtyDevice(std::vector<Step> answer) : m_answer(std::move(answer)) {
+CPtyDevice::CPtyDevice(std::vector<Step> answer, ReceiveHook onReceive)
+    : m_bOk(m_pty.Ok()), m_answer(std::move(answer)), m_onReceive(std::move(onReceive)) {
     if (m_pty.Ok()) {
         m_thread = std::thread([this] { Run(); });
     }
@@ -15,9 +16,6 @@ CPtyDevice::~CPtyDevice() {
 
 void CPtyDevice::Unplug() {
     m_bUnplug = true;
-    if (std::this_thread::get_id() == m_thread.get_id()) {
-        return;  // from m_onReceive: the loop hangs up next
-    }
     while (!m_bUnplugged && m_thread.joinable()) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
@@ -40,7 +38,7 @@ void CPtyDevice::Run() {
             all = m_received;
         }
         if (!more.empty() && m_onReceive) {
-            m_onReceive(all);
+            m_onReceive(*this, all);
         }
         if (!answered && all.find("#CD\r\n") != std::string::npos) {
             answered = true;

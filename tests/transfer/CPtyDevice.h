@@ -23,16 +23,20 @@ public:
     };
     using Clock = std::chrono::steady_clock;
 
-    explicit CPtyDevice(std::vector<Step> answer = {});
+    // Called on the device thread whenever bytes arrive, with all of them so far.
+    using ReceiveHook = std::function<void(CPtyDevice& device, const std::string& received)>;
+
+    explicit CPtyDevice(std::vector<Step> answer = {}, ReceiveHook onReceive = {});
     ~CPtyDevice();
     CPtyDevice(const CPtyDevice&) = delete;
     CPtyDevice& operator=(const CPtyDevice&) = delete;
 
-    bool Ok() const { return m_pty.Ok(); }
+    bool Ok() const { return m_bOk; }
     const std::string& Path() const { return m_pty.SlavePath(); }
-    // Hangs up: the program's port sees the device gone. From m_onReceive it
-    // takes effect as the callback returns.
+    // Hangs up: the program's port sees the device gone. Waits until done.
     void Unplug();
+    // The same from the receive hook: takes effect as the hook returns.
+    void RequestUnplug() { m_bUnplug = true; }
 
     // Everything received so far.
     std::string Received() const;
@@ -41,14 +45,13 @@ public:
     // When the byte at `index` of what was received arrived.
     Clock::time_point ArrivalOf(std::size_t index) const;
 
-    // Called on the device thread whenever bytes arrive, with all of them so far.
-    std::function<void(const std::string& received)> m_onReceive;
-
 private:
     void Run();
 
     CPtyPair m_pty;
+    const bool m_bOk;
     std::vector<Step> m_answer;
+    ReceiveHook m_onReceive;
     mutable std::mutex m_mutex;
     std::string m_received;
     std::vector<Clock::time_point> m_arrivals;

@@ -207,30 +207,45 @@ TEST_F(DownloadWorker, PortThatCannotBeOpenedSendsNothingAndSaysWhy) {
     CPortMap::Reset();
 }
 
-TEST_F(DownloadWorker, MissingDevicePathIsNamedInTheStatusList) {
+TEST_F(DownloadWorker, RealPortFailuresAreNamedWithTheirReasonAndHint) {
     LoadRecords(1);
-    CSerialPort port;
-    CRecordingHost host(port);
-    Prepare(host, 0, "/nonexistent/ttyQARN");
+    CPtyDevice device;
+    ASSERT_TRUE(device.Ok());
+    CSerialPort otherProgram;
+    ASSERT_TRUE(otherProgram.OpenDevice(device.Path(), 9600));
+    const std::vector<std::pair<std::string, std::vector<std::string>>> cases{
+        {"/nonexistent/ttyQARN",
+         {"Cannot open port /nonexistent/ttyQARN: No such file or directory.",
+          "There is no such device: check the port setting."}},
+        {"/dev/null",
+         {"Cannot open port /dev/null: " + std::string(std::strerror(ENOTTY)) + ".",
+          "That device is not a serial port."}},
+        {device.Path(),
+         {"Cannot open port " + device.Path() + ": " + std::strerror(EBUSY) + ".",
+          "The port is in use by another program."}},
+    };
+    for (const auto& [path, expected] : cases) {
+        CSerialPort port;
+        CRecordingHost host(port);
+        Prepare(host, 0, path);
 
-    RunToEnd(host);
+        RunToEnd(host);
 
-    const auto status = host.StatusList();
-    ASSERT_FALSE(status.empty());
-    EXPECT_EQ(status[0], "Cannot open port /nonexistent/ttyQARN: No such file or directory.");
-    EXPECT_FALSE(Contains(status, "Download finished."));
-    EXPECT_EQ(host.m_eOutcome, ETransferOutcome::PortNotOpened);
+        EXPECT_EQ(host.StatusList(), expected);
+        EXPECT_EQ(host.m_eOutcome, ETransferOutcome::PortNotOpened);
+    }
+    EXPECT_TRUE(device.Received().empty());
 }
 
 TEST_F(DownloadWorker, DeviceUnpluggedMidwayEndsAsCommunicationError) {
     const auto lines = LoadRecords(40);
-    CPtyDevice device;
-    ASSERT_TRUE(device.Ok());
-    device.m_onReceive = [&](const std::string& received) {
-        if (received.size() > kPreamble.size() + lines[0].size() + 60) {
-            device.Unplug();
+    const std::size_t unplugAt = kPreamble.size() + lines[0].size() + 60;
+    CPtyDevice device({}, [unplugAt](CPtyDevice& self, const std::string& received) {
+        if (received.size() > unplugAt) {
+            self.RequestUnplug();
         }
-    };
+    });
+    ASSERT_TRUE(device.Ok());
     CSerialPort port;
     CRecordingHost host(port);
     Prepare(host, 0, device.Path());
