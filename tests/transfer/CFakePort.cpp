@@ -9,7 +9,7 @@ bool CFakePort::Open(int port, int baud) {
     return OpenDevice(CPortMap::DeviceFor(port), baud);
 }
 
-bool CFakePort::OpenDevice(const std::string& device, int baud) {
+bool CFakePort::OpenDevice(const std::string& device, int) {
     std::lock_guard lock(m_mutex);
     if (m_bOpen) {
         m_bOpenedWhileOpen = true;
@@ -21,7 +21,6 @@ bool CFakePort::OpenDevice(const std::string& device, int baud) {
         return false;
     }
     m_bOpen = true;
-    m_nBaud = baud;
     ++m_nOpens;
     return true;
 }
@@ -46,12 +45,7 @@ bool CFakePort::WriteByte(int byte) {
         m_pendingSince = Clock::now();
     }
     m_pending += static_cast<char>(byte);
-    m_sent += static_cast<char>(byte);
     ++m_nWritten;
-    if (!m_bAnswering && m_sent.ends_with("#CD\r\n")) {
-        m_bAnswering = true;
-        m_nextAnswerAt = Clock::now();
-    }
     return true;
 }
 
@@ -63,42 +57,6 @@ int CFakePort::Write(const char* buf, int len) {
         WriteByte(static_cast<unsigned char>(buf[i]));
     }
     return len;
-}
-
-void CFakePort::ReleaseDueAnswer() {
-    while (m_bAnswering && m_nNextAnswer < m_answer.size()) {
-        const AnswerChunk& chunk = m_answer[m_nNextAnswer];
-        const auto due = m_nextAnswerAt + std::chrono::milliseconds(chunk.delayMs);
-        if (Clock::now() < due) {
-            return;
-        }
-        m_rx.insert(m_rx.end(), chunk.bytes.begin(), chunk.bytes.end());
-        m_nextAnswerAt = due;
-        ++m_nNextAnswer;
-    }
-}
-
-char CFakePort::ReadByte() {
-    std::lock_guard lock(m_mutex);
-    if (!m_bOpen) {
-        return 0;
-    }
-    ReleaseDueAnswer();
-    if (m_rx.empty()) {
-        return 0;
-    }
-    const char byte = m_rx.front();
-    m_rx.pop_front();
-    return byte;
-}
-
-int CFakePort::GetInQueue() {
-    std::lock_guard lock(m_mutex);
-    if (!m_bOpen) {
-        return 0;
-    }
-    ReleaseDueAnswer();
-    return static_cast<int>(m_rx.size());
 }
 
 bool CFakePort::Drain() {

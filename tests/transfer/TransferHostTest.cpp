@@ -6,6 +6,8 @@
 #include <signal.h>
 
 #include <atomic>
+#include <chrono>
+#include <thread>
 
 class TransferHost : public CWorkerFixture {};
 
