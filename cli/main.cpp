@@ -29,7 +29,12 @@ const char kUsage[] =
     "  --help     show this help\n"
     "  --version  show the version\n"
     "\n"
-    "Exit status: 0 on success, 2 on a usage error or a failed command.\n";
+    "  P is 1, 2, COM1, COM2 or a device path; B is in bits per second. Both default to\n"
+    "  the port and baud rate last chosen in Tovrik's transfer dialog.\n"
+    "\n"
+    "Exit status: 0 when the command finished; 1 when a transfer failed (the port cannot be\n"
+    "opened, no connection, a communication error); 2 on a usage error or a file that cannot\n"
+    "be read or written; 130 when interrupted.\n";
 
 }  // namespace
 

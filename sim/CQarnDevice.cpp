@@ -17,7 +17,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // A client that takes no byte for this long has gone away; the answer is dropped.
-constexpr int kStallLimitMs = 1000;
+// Well above the one second that an uploading client may spend between two polls.
+constexpr int kStallLimitMs = 3000;
 
 // Line noise: bytes outside 9..126 as a disturbed line would deliver them.
 const std::string kNoise("\x00\x07\x80\xFF\x7F\x01", 6);
