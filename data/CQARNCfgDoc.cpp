@@ -42,23 +42,29 @@ void CQARNCfgDoc::Serialize(CArchive& ar) {
     SetMainWindowCaption(std::string(kAppTitle) + "-" + ar.GetFileName());
     while (ar.ReadString(m_strLine)) {
         m_strLine += "\r\n";
-        switch (GetRecordType(m_strLine)) {
-            case 0:
-                m_pHeader->Parse(m_strLine);
-                break;
-            case 3: {
-                auto record = std::make_unique<Csrecord>();
-                record->Parse(m_strLine);
-                g_recordList.AddTail(std::move(record));
-                break;
-            }
-            case 7:
-                m_pEndRecord->Parse(m_strLine);
-                break;
-            default:
-                break;  // S1, S5, S9, blank lines: not part of a configuration
-        }
+        StoreLine(m_strLine);
     }
+}
+
+int CQARNCfgDoc::StoreLine(const std::string& line) {
+    const int type = GetRecordType(line);
+    switch (type) {
+        case 0:
+            m_pHeader->Parse(line);
+            break;
+        case 3: {
+            auto record = std::make_unique<Csrecord>();
+            record->Parse(line);
+            g_recordList.AddTail(std::move(record));
+            break;
+        }
+        case 7:
+            m_pEndRecord->Parse(line);
+            break;
+        default:
+            break;  // S1, S5, S9, blank lines: not part of a configuration
+    }
+    return type;
 }
 
 int CQARNCfgDoc::GetRecordType(const std::string& line) {

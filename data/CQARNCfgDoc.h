@@ -22,6 +22,10 @@ public:
 
     // 0, 3 or 7 by the line's second character, -1 otherwise.
     static int GetRecordType(const std::string& line);
+    // Classifies the line and parses it into the header, a new record at the
+    // tail of g_recordList or the end record; other lines are dropped. Returns
+    // the line's type.
+    int StoreLine(const std::string& line);
 
     // File > Download and File > Upload: run the transfer dialog in mode 0 or 1.
     void OnFileDownload();

@@ -99,25 +99,8 @@ private:
     }
 
     void StoreLine(const std::string& line) {
-        const int type = CQARNCfgDoc::GetRecordType(line);
+        const int type = m_host.m_pDoc->StoreLine(line);
         m_nLastType = type;
-        CQARNCfgDoc& doc = *m_host.m_pDoc;
-        switch (type) {
-            case 0:
-                doc.m_pHeader->Parse(line);
-                break;
-            case 3: {
-                auto record = std::make_unique<Csrecord>();
-                record->Parse(line);
-                g_recordList.AddTail(std::move(record));
-                break;
-            }
-            case 7:
-                doc.m_pEndRecord->Parse(line);
-                break;
-            default:
-                break;
-        }
         if (type == 0 || type == 3 || type == 7) {
             m_host.m_nTotal += static_cast<int>(line.size());
             ++m_nStored;

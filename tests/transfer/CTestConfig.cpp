@@ -68,22 +68,7 @@ std::string CTestConfig::Joined(const std::vector<std::string>& lines) {
 void CTestConfig::Load(CQARNCfgDoc& doc, const std::vector<std::string>& lines) {
     g_recordList.RemoveAll();
     for (const auto& line : lines) {
-        switch (CQARNCfgDoc::GetRecordType(line)) {
-            case 0:
-                doc.m_pHeader->Parse(line);
-                break;
-            case 3: {
-                auto record = std::make_unique<Csrecord>();
-                record->Parse(line);
-                g_recordList.AddTail(std::move(record));
-                break;
-            }
-            case 7:
-                doc.m_pEndRecord->Parse(line);
-                break;
-            default:
-                break;
-        }
+        doc.StoreLine(line);
     }
 }
 
