@@ -169,6 +169,7 @@ bool CMainFrame::CreateToolBar() {
 void CMainFrame::CreateStatusBar() {
     m_wndStatusBar = new QStatusBar(this);
     m_wndStatusBar->setObjectName(QStringLiteral("StatusBar"));
+    m_wndStatusBar->setSizeGripEnabled(false);  // the window has a fixed size
     setStatusBar(m_wndStatusBar);
 
     // The idle text is a normal widget, which the status bar hides while it

@@ -60,6 +60,7 @@ TEST_F(MainFrameTest, OpensAtFixedSizeOnThePrimaryScreen) {
     EXPECT_EQ(m_frame->size(), expected.size());
     EXPECT_EQ(m_frame->pos(), expected.topLeft());
     EXPECT_EQ(m_frame->minimumSize(), m_frame->maximumSize());
+    EXPECT_FALSE(m_frame->statusBar()->isSizeGripEnabled());
 
     const Qt::WindowFlags flags = m_frame->windowFlags();
     EXPECT_TRUE(flags.testFlag(Qt::WindowMinimizeButtonHint));
