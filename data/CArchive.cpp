@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr std::size_t kWriteChunk = 64 * 1024;
+constexpr std::size_t kWriteChunk = std::size_t{64} * 1024;
 constexpr char kTextEnd = 0x1A;  // ends the text in text mode
 
 std::string DirectoryOf(const std::string& path) {

@@ -8,7 +8,7 @@
 #include "serial/CPortMap.h"
 
 CSerialPort::~CSerialPort() {
-    Close();
+    CSerialPort::Close();
 }
 
 bool CSerialPort::Open(int port, int baud) {
@@ -67,7 +67,8 @@ char CSerialPort::ReadByte() {
     if (err != 0) {
         Fail(err);
     }
-    return got ? static_cast<char>(byte) : 0;
+    // Bytes from 0x80 up come back negative, as a signed char holds them.
+    return got ? static_cast<char>(static_cast<signed char>(byte)) : char{0};
 }
 
 int CSerialPort::Write(const char* buf, int len) {

@@ -78,7 +78,10 @@ bool CSimOptions::Parse(int argc, char** argv, std::string* pError) {
             m_nBaud = static_cast<int>(count);
         } else if (arg == "--silence-after" || arg == "--hangup-after") {
             if (!ParseCount(value, 1L << 30, &count)) {
-                *pError = "bad byte count for " + arg + ": " + value;
+                *pError = "bad byte count for ";
+                *pError += arg;
+                *pError += ": ";
+                *pError += value;
                 return false;
             }
             (arg == "--silence-after" ? m_nSilenceAfter : m_nHangupAfter) = count;

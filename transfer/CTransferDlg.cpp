@@ -43,7 +43,7 @@ public:
         const QFontMetricsF fm(font);
         const QString sample =
             QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
-        m_baseX = fm.horizontalAdvance(sample) / sample.size();
+        m_baseX = fm.horizontalAdvance(sample) / static_cast<qreal>(sample.size());
         m_baseY = fm.height();
     }
     int X(int dlu) const { return static_cast<int>(std::lround(dlu * m_baseX / 4.0)); }
@@ -387,7 +387,19 @@ void CTransferDlg::OnUiThread(F&& f) {
     if (QThread::currentThread() == thread()) {
         f();
     } else {
-        QMetaObject::invokeMethod(this, std::forward<F>(f), Qt::BlockingQueuedConnection);
+        // Qt hands the call over in ways that thread checkers cannot see; the
+        // counter states the order outright: what either thread did before the
+        // call happens before what the other does after it.
+        m_nHandoffs.fetch_add(1, std::memory_order_release);
+        QMetaObject::invokeMethod(
+            this,
+            [this, &f] {
+                m_nHandoffs.load(std::memory_order_acquire);
+                f();
+                m_nHandoffs.fetch_add(1, std::memory_order_release);
+            },
+            Qt::BlockingQueuedConnection);
+        m_nHandoffs.load(std::memory_order_acquire);
     }
 }
 

@@ -69,8 +69,10 @@ public:
     QPushButton* m_btnCancel = nullptr;
     QString m_strBytes;
 
-    // The port the worker uses. The base class refers to it; only the
-    // reference is taken before it is constructed.
+    // The port the worker uses. The base class's m_port is a reference to this
+    // very object, so both names reach one port; only the reference is taken
+    // before it is constructed.
+    // cppcheck-suppress duplInheritedMember
     CSerialPort m_port;
 
 protected:
@@ -107,6 +109,7 @@ private:
     void SetTransferControlsEnabled(bool bEnabled);
 
     std::atomic<int> m_nPendingSteps{0};
+    std::atomic<unsigned> m_nHandoffs{0};  // orders the calls handed to the interface thread
     QTimer* m_stepTimer = nullptr;
     bool m_bClosing = false;
 };
