@@ -113,9 +113,13 @@ void CheckLoad(const CQARNCfgDoc& doc, const CHeldRecords& held, const std::stri
     const std::string header = expected.headers.empty() ? "" : expected.headers.back();
     FUZZ_CHECK(held.header == header,
                "header " + Escape(held.header) + ", last S0 line " + Escape(header));
-    const std::string end = expected.ends.empty() ? "" : expected.ends.back().substr(0, 14);
-    FUZZ_CHECK(held.end.compare(0, end.size(), end) == 0,
-               "end record " + Escape(held.end) + ", last S7 line " + Escape(end));
+    if (expected.ends.empty()) {
+        FUZZ_CHECK(held.end.empty(), "end record " + Escape(held.end) + " without an S7 line");
+    } else {
+        const std::string end = expected.ends.back().substr(0, 14);
+        FUZZ_CHECK(held.end.compare(0, end.size(), end) == 0,
+                   "end record " + Escape(held.end) + ", last S7 line " + Escape(end));
+    }
 }
 
 }  // namespace
