@@ -22,6 +22,17 @@ constexpr int kStallLimitMs = 3000;
 
 // Line noise: bytes outside 9..126 as a disturbed line would deliver them.
 const std::string kNoise("\x00\x07\x80\xFF\x7F\x01", 6);
+constexpr size_t kNoiseInsideEvery = 8;  // --noise-inside: one noise byte after this many
+
+// --flood: printable text whose every 4096-byte piece starts "QA", so no piece
+// reads as a record.
+constexpr const char* kFloodText = "QARN";
+
+// --garbage: what a receiver at the wrong baud rate makes of a byte: mostly
+// runs of ones or zeros outside 9..126, now and then a printable character,
+// never a line feed.
+const std::string kGarbageBytes("\x00\x01\x03\x06\x80\xC0\xE0\xF0\xF8\xFC\xFE\xFF", 12);
+constexpr const char* kGarbagePrintable = "x~?`|^";
 
 std::string Command(const std::string& line) {
     std::string text = line;
@@ -86,17 +97,34 @@ bool CQarnDevice::InputWaiting() {
 
 void CQarnDevice::HandleInput() {
     while (!m_strInput.empty() && !m_bHungUp && !CStopSignal::Stopped()) {
+        // While receiving a download, --hangup-after counts its bytes.
+        size_t room = std::string::npos;
+        if (m_mode == Mode::Receiving && m_options.m_nHangupAfter >= 0) {
+            const size_t limit = static_cast<size_t>(m_options.m_nHangupAfter);
+            const size_t got = m_strReceived.size() + m_strLine.size();
+            if (got >= limit) {
+                HangUp("line dropped after receiving " + std::to_string(got) + " bytes");
+                return;
+            }
+            room = limit - got;
+        }
         size_t end = m_strInput.find('\n');
-        if (end == std::string::npos) {
-            m_strLine += m_strInput;
-            m_strInput.clear();
-            return;
+        if (end == std::string::npos || end >= room) {
+            const size_t take = std::min(room, m_strInput.size());
+            m_strLine.append(m_strInput, 0, take);
+            m_strInput.erase(0, take);
+            continue;
         }
         m_strLine.append(m_strInput, 0, end + 1);
         m_strInput.erase(0, end + 1);
         std::string line;
         line.swap(m_strLine);
         OnLine(line);
+    }
+    if (!m_bHungUp && m_mode == Mode::Receiving && m_options.m_nHangupAfter >= 0 &&
+        m_strReceived.size() + m_strLine.size() >= static_cast<size_t>(m_options.m_nHangupAfter)) {
+        HangUp("line dropped after receiving " + std::to_string(m_options.m_nHangupAfter) +
+               " bytes");
     }
 }
 
@@ -142,19 +170,26 @@ void CQarnDevice::Answer(const std::string& request) {
     }
 
     std::string answer = m_options.m_bEcho ? request : "";
+    for (long i = 0; i < m_options.m_nFlood; ++i) {
+        answer += kFloodText[i % 4];
+    }
     long counted = 0;
     bool cut = false;
+    size_t noise = 0;
     const auto& lines = m_config.Lines();
     for (size_t i = 0; i < lines.size() && !cut; ++i) {
         if (m_options.m_bNoise && i > 0) {
             answer += kNoise;
         }
-        for (char c : lines[i]) {
+        for (size_t k = 0; k < lines[i].size(); ++k) {
             if (limit >= 0 && counted >= limit) {
                 cut = true;
                 break;
             }
-            answer += c;
+            if (m_options.m_bNoiseInside && k > 0 && k % kNoiseInsideEvery == 0) {
+                answer += kNoise[noise++ % kNoise.size()];
+            }
+            answer += lines[i][k];
             ++counted;
         }
     }
@@ -169,14 +204,14 @@ void CQarnDevice::Answer(const std::string& request) {
     m_log.Note("sent " + std::to_string(counted) + " configuration bytes");
     if (cut && hangUp) {
         m_terminal.WaitUntilRead(2000);
-        m_terminal.Unplug();
-        m_bHungUp = true;
+        HangUp("line dropped after sending " + std::to_string(counted) + " bytes");
     } else if (cut) {
         m_log.Note("fell silent");
     }
 }
 
-bool CQarnDevice::Transmit(const std::string& bytes) {
+bool CQarnDevice::Transmit(const std::string& text) {
+    const std::string bytes = m_options.m_bGarbage ? Garbled(text) : text;
     const int fd = m_terminal.MasterFd();
     const long long baud = m_options.m_nBaud;
     auto start = Clock::now();
@@ -253,4 +288,29 @@ void CQarnDevice::SaveReceived() {
         return;
     }
     m_log.Note("saved " + std::to_string(m_strReceived.size()) + " bytes to " + path);
+}
+
+void CQarnDevice::HangUp(const std::string& why) {
+    m_log.Note(why);
+    m_terminal.Unplug();
+    m_bHungUp = true;
+}
+
+std::string CQarnDevice::Garbled(const std::string& bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (const char c : bytes) {
+        // xorshift32, stirred with the byte sent.
+        unsigned x = m_nGarbageState ^ static_cast<unsigned char>(c);
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        m_nGarbageState = x;
+        if (x % 8 == 0) {
+            out += kGarbagePrintable[(x / 8) % 6];
+        } else {
+            out += kGarbageBytes[(x / 8) % kGarbageBytes.size()];
+        }
+    }
+    return out;
 }

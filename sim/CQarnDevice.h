@@ -30,6 +30,10 @@ private:
     bool Transmit(const std::string& bytes);
     bool InputWaiting();
     void SaveReceived();
+    // Drops the line and ends the simulator.
+    void HangUp(const std::string& why);
+    // The bytes a line set to another baud rate would deliver for `bytes`.
+    std::string Garbled(const std::string& bytes);
 
     const CSimOptions& m_options;
     const CConfigImage& m_config;
@@ -41,4 +45,5 @@ private:
     std::string m_strLine;      // the line being assembled
     std::string m_strReceived;  // the download so far
     bool m_bHungUp = false;
+    unsigned m_nGarbageState = 0x2545F491u;  // a fixed seed: every run garbles alike
 };

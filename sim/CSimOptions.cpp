@@ -33,9 +33,17 @@ std::string CSimOptions::Usage() {
            "                        0 sends unpaced)\n"
            "  --silence-after N     fall silent after N bytes of the configuration in each\n"
            "                        answer\n"
-           "  --hangup-after N      after N bytes of the configuration drop the line, as an\n"
-           "                        unplugged adapter would, and exit\n"
+           "  --hangup-after N      after N bytes of the configuration, sent after \"#CD\" or\n"
+           "                        received after \"#CU\", drop the line as an unplugged\n"
+           "                        adapter would, and exit\n"
            "  --noise               send bytes outside 9..126 between the lines of an answer\n"
+           "  --noise-inside        send bytes outside 9..126 inside the lines of an answer,\n"
+           "                        one after every 8 characters\n"
+           "  --flood N             send N printable bytes without a line feed before the\n"
+           "                        configuration of each answer\n"
+           "  --garbage             send every byte as a line set to another baud rate\n"
+           "                        delivers it: mostly bytes outside 9..126, now and then a\n"
+           "                        printable one, never a line feed\n"
            "  --echo                echo the request line before answering\n"
            "  --log FILE            log every line received, with times\n"
            "  --help                show this help\n";
@@ -52,8 +60,16 @@ bool CSimOptions::Parse(int argc, char** argv, std::string* pError) {
             m_bNoise = true;
             continue;
         }
+        if (arg == "--noise-inside") {
+            m_bNoiseInside = true;
+            continue;
+        }
         if (arg == "--echo") {
             m_bEcho = true;
+            continue;
+        }
+        if (arg == "--garbage") {
+            m_bGarbage = true;
             continue;
         }
         if (i + 1 >= argc) {
@@ -76,6 +92,12 @@ bool CSimOptions::Parse(int argc, char** argv, std::string* pError) {
                 return false;
             }
             m_nBaud = static_cast<int>(count);
+        } else if (arg == "--flood") {
+            if (!ParseCount(value, 1L << 30, &count)) {
+                *pError = "bad byte count for --flood: " + value;
+                return false;
+            }
+            m_nFlood = count;
         } else if (arg == "--silence-after" || arg == "--hangup-after") {
             if (!ParseCount(value, 1L << 30, &count)) {
                 *pError = "bad byte count for ";

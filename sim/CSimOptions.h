@@ -18,5 +18,8 @@ public:
     long m_nSilenceAfter = -1;  // -1: never
     long m_nHangupAfter = -1;   // -1: never
     bool m_bNoise = false;
+    bool m_bNoiseInside = false;
     bool m_bEcho = false;
+    bool m_bGarbage = false;
+    long m_nFlood = 0;  // printable bytes without a line feed before each answer
 };
