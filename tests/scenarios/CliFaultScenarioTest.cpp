@@ -1,0 +1,135 @@
+// tovrik-cli against qarn-sim when the device goes away, when another program
+// holds the port and when the profile cannot be written: a clear message, an
+// exit status that says the command failed, and no file lost.
+#include "tests/support/CSimProcess.h"
+#include "tests/support/CTempDir.h"
+#include "tests/transfer/CCliProcess.h"
+#include "tests/transfer/CTestConfig.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The device's pauses scaled down; the idle waits stay a tenth of a second.
+const std::string kFastTiming = "TOVRIK_TEST_TIMING_SCALE=0.1";
+const std::string kOld = "S0030000FC\r\nold backup\r\n";
+
+}  // namespace
+
+class CliFaultScenario : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (CCliProcess::Program().empty() || CSimProcess::ProgramPath().empty()) {
+            GTEST_SKIP() << "TOVRIK_CLI or QARN_SIM not set: tovrik-cli or qarn-sim not built";
+        }
+        m_lines = CTestConfig::Lines(6);
+        m_config = CTestConfig::Joined(m_lines);
+        m_configPath = m_dir.Write("config.s19", m_config);
+        m_outPath = m_dir.Write("backup.s19", kOld);
+    }
+
+    // The files in the test directory: a failed save leaves no temporary file.
+    std::vector<std::string> Files() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(m_dir.Path())) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    CTempDir m_dir;
+    std::vector<std::string> m_lines;
+    std::string m_config;
+    std::string m_configPath;
+    std::string m_outPath;
+};
+
+TEST_F(CliFaultScenario, DeviceUnpluggedMidDownloadIsACommunicationError) {
+    const std::string received = m_dir.Write("received.s19", kOld);
+    const std::size_t unplugAt = m_lines[0].size() + m_lines[1].size() + 20;
+    CSimProcess sim({"--received", received, "--hangup-after", std::to_string(unplugAt)});
+    ASSERT_TRUE(sim.Start()) << sim.Error();
+
+    const auto r = CCliProcess::Run({"download", m_configPath, "--port", sim.DevicePath()},
+                                    {kFastTiming}, "", 8000);
+
+    EXPECT_EQ(r.nStatus, 1);
+    EXPECT_EQ(r.strOut, "Downloading data.\nDownload aborted.\n");
+    EXPECT_EQ(r.strErr, "Communication Error: Download Aborted\nPlease Power Cycle QARN\n");
+    EXPECT_TRUE(sim.WaitExit(3000)) << "the simulator dropped the line and ended";
+    EXPECT_EQ(CTempDir::Read(received), kOld) << "the device kept its old configuration";
+    EXPECT_EQ(CTempDir::Read(m_configPath), m_config);
+}
+
+TEST_F(CliFaultScenario, DeviceUnpluggedMidUploadLeavesTheOldBackup) {
+    CSimProcess sim({"--config", m_configPath, "--baud", "0", "--hangup-after",
+                     std::to_string(m_lines[0].size() + 30)});
+    ASSERT_TRUE(sim.Start()) << sim.Error();
+
+    const auto r = CCliProcess::Run({"upload", m_outPath, "--port", sim.DevicePath()},
+                                    {kFastTiming}, "", 8000);
+
+    EXPECT_EQ(r.nStatus, 1);
+    EXPECT_EQ(r.strOut, "Uploading data.\nUpload aborted.\n");
+    EXPECT_EQ(r.strErr, "Communication Error: Upload Aborted\nPlease Power Cycle QARN\n");
+    EXPECT_EQ(CTempDir::Read(m_outPath), kOld);
+    EXPECT_EQ(Files(), (std::vector<std::string>{"backup.s19", "config.s19"}));
+}
+
+TEST_F(CliFaultScenario, PortLockedByAnotherProgramIsNamedAndNothingIsSent) {
+    const std::string log = m_dir.File("sim.log");
+    CSimProcess sim({"--config", m_configPath, "--baud", "0", "--log", log});
+    ASSERT_TRUE(sim.Start()) << sim.Error();
+    // Another program that locks the port the way serial programs do.
+    const int holder = open(sim.DevicePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(flock(holder, LOCK_EX | LOCK_NB), 0);
+    const std::string busy = "Cannot open port " + sim.DevicePath() +
+                             ": Device or resource busy.\nThe port is in use by another program.\n";
+
+    const auto up = CCliProcess::Run({"upload", m_outPath, "--port", sim.DevicePath()},
+                                     {kFastTiming}, "", 8000);
+    const auto down = CCliProcess::Run({"download", m_configPath, "--port", sim.DevicePath()},
+                                       {kFastTiming}, "", 8000);
+    close(holder);
+
+    EXPECT_EQ(up.nStatus, 1);
+    EXPECT_EQ(up.strOut, busy);
+    EXPECT_EQ(down.nStatus, 1);
+    EXPECT_EQ(down.strOut, busy);
+    EXPECT_EQ(CTempDir::Read(m_outPath), kOld);
+    sim.Stop();
+    EXPECT_EQ(CTempDir::Read(log).find("received"), std::string::npos)
+        << "not a byte reached the device";
+}
+
+// A profile that cannot be read or written (its path is a directory): the
+// transfer runs with the dialog's defaults, COM1 at 9600 baud.
+TEST_F(CliFaultScenario, UnusableProfileMeansTheDefaultPort) {
+    CTempDir config;
+    std::filesystem::create_directories(config.Path() +
+                                        "/Local AppWizard-Generated Applications/Tovrik.conf");
+    CSimProcess sim({"--config", m_configPath, "--baud", "0"});
+    ASSERT_TRUE(sim.Start()) << sim.Error();
+
+    const auto r = CCliProcess::Run(
+        {"upload", m_outPath},
+        {kFastTiming, "XDG_CONFIG_HOME=" + config.Path(), "TOVRIK_COM1=" + sim.DevicePath(),
+         "TOVRIK_COM2=" + m_dir.File("no-such-port")},
+        "", 8000);
+
+    EXPECT_EQ(r.nStatus, 0) << r.strOut << r.strErr;
+    EXPECT_EQ(CTempDir::Read(m_outPath), m_config);
+    EXPECT_TRUE(std::filesystem::is_directory(
+        config.Path() + "/Local AppWizard-Generated Applications/Tovrik.conf"));
+}
