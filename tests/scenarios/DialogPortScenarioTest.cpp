@@ -1,0 +1,161 @@
+// The transfer dialog when its port is gone or taken, and when the profile
+// cannot be written: the status list says why, the dialog stays usable, and
+// the configuration in memory is kept.
+#include "serial/CSerialPort.h"
+#include "tests/support/CSimProcess.h"
+#include "tests/support/CTempDir.h"
+#include "tests/transfer/CTestConfig.h"
+#include "tests/transfer/CTestTransferDlg.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QDir>
+#include <QPushButton>
+
+#include <string>
+#include <vector>
+
+class DialogPortScenario : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (CSimProcess::ProgramPath().empty()) {
+            GTEST_SKIP() << "QARN_SIM not set: qarn-sim not built";
+        }
+        CTestTransferDlg::ClearProfile();
+        m_device = CTestConfig::Lines(3);
+        m_devicePath = m_dir.Write("device.s19", CTestConfig::Joined(m_device));
+        CTestConfig::Load(m_doc, {CTestConfig::HeaderLine("OLD"), CTestConfig::DataLine(0x8000),
+                                  CTestConfig::EndLine()});
+        m_before = CTestConfig::InMemory(m_doc);
+    }
+    void TearDown() override { g_recordList.RemoveAll(); }
+
+    // Runs one transfer in a fresh dialog on `device`, leaves with Exit, and
+    // returns the status lines as they stood before Exit.
+    QStringList Transfer(int nMode, const std::string& device,
+                         const std::function<void(CTestTransferDlg&)>& between = {}) {
+        CTestTransferDlg dlg;
+        dlg.m_strDevice = device;
+        dlg.UseShortTiming();
+        dlg.Init(&m_doc, nMode);
+        dlg.OnStartTransfer();
+        EXPECT_TRUE(CTestTransferDlg::ServeUntil([&] { return !dlg.m_bRunning; }, 5000));
+        CTestTransferDlg::ServeFor(30);
+        EXPECT_TRUE(dlg.m_btnTransfer->isEnabled()) << "the user can try again";
+        EXPECT_EQ(dlg.windowTitle(), "Tovrik - QARN Data Backup/Restore");
+        if (between) {
+            between(dlg);
+        }
+        const QStringList lines = dlg.StatusLines();
+        m_boxes = dlg.m_boxes.size();
+        dlg.OnOK();
+        return lines;
+    }
+
+    static QStringList CannotOpen(const std::string& device, const char* reason, const char* hint) {
+        return {QString::fromStdString("Cannot open port " + device + ": " + reason + "."), hint};
+    }
+
+    CTempDir m_dir;
+    std::vector<std::string> m_device;
+    std::string m_devicePath;
+    CQARNCfgDoc m_doc;
+    std::string m_before;
+    std::size_t m_boxes = 0;
+    CWatchdog m_watchdog{30};
+};
+
+TEST_F(DialogPortScenario, DeviceGoneBeforeTheTransferIsNamedAndNothingIsLost) {
+    const std::string link = m_dir.File("qarn");
+    {
+        CSimProcess sim({"--config", m_devicePath, "--link", link});
+        ASSERT_TRUE(sim.Start()) << sim.Error();
+        sim.Stop();  // unplugged before the user presses Transfer Configuration
+    }
+    const QStringList gone = CannotOpen(link, "No such file or directory",
+                                        "There is no such device: check the port setting.");
+
+    EXPECT_EQ(Transfer(0, link), gone);
+    EXPECT_EQ(m_boxes, 0u);
+    EXPECT_EQ(Transfer(1, link), gone);
+    EXPECT_EQ(m_boxes, 0u);
+    EXPECT_EQ(CTestConfig::InMemory(m_doc), m_before);
+    EXPECT_FALSE(m_doc.IsModified());
+}
+
+TEST_F(DialogPortScenario, PortHeldByAnotherPortIsNamedAndFreedPortWorks) {
+    CSimProcess sim({"--config", m_devicePath, "--baud", "0"});
+    ASSERT_TRUE(sim.Start()) << sim.Error();
+    auto holder = std::make_unique<CSerialPort>();
+    ASSERT_TRUE(holder->OpenDevice(sim.DevicePath(), 38400));
+
+    const QStringList lines = Transfer(1, sim.DevicePath(), [&](CTestTransferDlg& dlg) {
+        EXPECT_EQ(dlg.StatusLines(), CannotOpen(sim.DevicePath(), "Device or resource busy",
+                                                "The port is in use by another program."));
+        EXPECT_EQ(CTestConfig::InMemory(m_doc), m_before) << "given back at once";
+        // The other program lets go; the same dialog tries again.
+        holder.reset();
+        dlg.OnStartTransfer();
+        EXPECT_TRUE(CTestTransferDlg::ServeUntil([&] { return !dlg.m_bRunning; }, 5000));
+    });
+
+    EXPECT_EQ(lines.value(1), "Upload finished.");
+    EXPECT_EQ(CTestConfig::InMemory(m_doc), CTestConfig::Joined(m_device));
+}
+
+TEST_F(DialogPortScenario, PortLockedByAPlainLockHolderIsNamed) {
+    CSimProcess sim({"--config", m_devicePath, "--baud", "0"});
+    ASSERT_TRUE(sim.Start()) << sim.Error();
+    const int holder = open(sim.DevicePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(flock(holder, LOCK_EX | LOCK_NB), 0);
+    const QStringList busy = CannotOpen(sim.DevicePath(), "Device or resource busy",
+                                        "The port is in use by another program.");
+
+    const QStringList download = Transfer(0, sim.DevicePath());
+    const QStringList upload = Transfer(1, sim.DevicePath());
+    close(holder);
+
+    EXPECT_EQ(download, busy);
+    EXPECT_EQ(upload, busy);
+    EXPECT_EQ(m_boxes, 0u);
+    EXPECT_EQ(CTestConfig::InMemory(m_doc), m_before);
+    EXPECT_FALSE(m_doc.IsModified());
+}
+
+// The profile's path is a directory: nothing can be read from it or written to
+// it, yet the dialog opens with its defaults and transfers at the rate chosen.
+TEST_F(DialogPortScenario, UnwritableProfileLeavesTheDialogWorkingWithoutRememberingChoices) {
+    const QString profile = CTestTransferDlg::Profile().fileName();
+    QFile::remove(profile);
+    ASSERT_TRUE(QDir().mkpath(profile));
+    CSimProcess sim({"--config", m_devicePath, "--baud", "0"});
+    ASSERT_TRUE(sim.Start()) << sim.Error();
+
+    const QStringList lines = Transfer(1, sim.DevicePath(), [](CTestTransferDlg& dlg) {
+        EXPECT_EQ(dlg.m_cbBaudRate->currentText(), "9600");
+        EXPECT_EQ(dlg.m_cbPort->currentText(), "COM1");
+        dlg.m_cbBaudRate->setCurrentIndex(6);
+        dlg.m_cbPort->setCurrentIndex(1);
+        EXPECT_EQ(dlg.m_nBaudRate, 38400);
+        EXPECT_EQ(dlg.m_nPort, 2);
+        dlg.OnStartTransfer();
+        EXPECT_TRUE(CTestTransferDlg::ServeUntil([&] { return !dlg.m_bRunning; }, 5000));
+        EXPECT_EQ(dlg.StatusLines().value(1), "Upload finished.");
+        EXPECT_EQ(dlg.m_port.GetBaudRate(), 38400) << "the port was opened at the rate chosen";
+    });
+
+    EXPECT_EQ(lines.value(1), "Upload finished.");
+    EXPECT_EQ(CTestConfig::InMemory(m_doc), CTestConfig::Joined(m_device));
+    CTestTransferDlg next;
+    next.Init(&m_doc, 0);
+    EXPECT_EQ(next.m_cbBaudRate->currentText(), "9600") << "the choice was not remembered";
+    EXPECT_EQ(next.m_cbPort->currentText(), "COM1");
+    EXPECT_TRUE(QFileInfo(profile).isDir());
+    QDir(profile).removeRecursively();
+}
