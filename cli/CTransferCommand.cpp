@@ -218,7 +218,7 @@ int CTransferCommand::RunUpload(const std::vector<std::string>& args, std::ostre
     std::string error;
     if (!doc.OnSaveDocument(parsed.strFile, error)) {
         err << "tovrik-cli upload: " << error << '\n';
-        return kExitFailed;
+        return kExitUsage;  // the transfer finished; the file could not be written
     }
     return kExitFinished;
 }

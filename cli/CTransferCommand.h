@@ -9,8 +9,8 @@
 //
 // Each runs one transfer exactly as the transfer dialog does, printing the
 // status lines to `out`. Exit status: 0 finished; 1 failed (port not opened,
-// no connection, communication error, OUT not written); 2 usage error or
-// unreadable file; 130 interrupted (SIGINT cancels the transfer).
+// no connection, communication error); 2 usage error, or a file that cannot be
+// read or written (OUT included); 130 interrupted (SIGINT cancels the transfer).
 class CTransferCommand {
 public:
     static constexpr int kExitFinished = 0;
