@@ -1,0 +1,186 @@
+// Saving onto a full disk and into a read-only directory, through the desktop
+// program's File > Save As after an upload from qarn-sim and through
+// tovrik-cli: a message that names the file and the reason, the old file as it
+// was, no temporary file left, and the uploaded configuration still in memory
+// and still marked as changed.
+#include "tests/app/AppTestSupport.h"
+
+#include "app/CCommandTable.h"
+#include "app/CMainFrame.h"
+#include "data/CQARNCfgDoc.h"
+#include "data/CRecordList.h"
+#include "tests/scenarios/CTmpfsMount.h"
+#include "tests/support/CSimProcess.h"
+#include "tests/support/CTempDir.h"
+#include "tests/transfer/CCliProcess.h"
+#include "tests/transfer/CTestConfig.h"
+#include "transfer/CTransferDlg.h"
+
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::string kOld = "S0030000FC\r\nS30700000000AABBCC\r\nS70500000000FA\r\n";
+
+std::vector<std::string> FilesIn(const std::string& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+}  // namespace
+
+class SaveFailureScenario : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        if (HasFatalFailure()) {
+            return;
+        }
+        if (CSimProcess::ProgramPath().empty() || CCliProcess::Program().empty()) {
+            GTEST_SKIP() << "QARN_SIM or TOVRIK_CLI not set: qarn-sim or tovrik-cli not built";
+        }
+        if (!m_disk.Mount(m_diskDir.Path(), 64)) {
+            GTEST_SKIP() << m_disk.Error() << " (a full or read-only disk needs a tmpfs mount)";
+        }
+        m_target = m_diskDir.Write("backup.s19", kOld);
+        m_device = CTestConfig::Joined(CTestConfig::Lines(8));
+        m_sim = std::make_unique<CSimProcess>(std::vector<std::string>{
+            "--config", m_otherDir.Write("device.s19", m_device), "--baud", "0"});
+        ASSERT_TRUE(m_sim->Start()) << m_sim->Error();
+    }
+    void TearDown() override {
+        AppTest::TearDown();
+        g_recordList.RemoveAll();
+    }
+
+    // File > Upload in the desktop program: the transfer dialog comes up
+    // modally, is pointed at the simulator, uploads and is left with Exit.
+    void UploadThroughTheProgram(CTovrikApp& app) {
+        bool finished = false;
+        std::function<void()> drive = [&] {
+            auto* dlg = qobject_cast<CTransferDlg*>(QApplication::activeModalWidget());
+            if (dlg == nullptr) {
+                QTimer::singleShot(10, drive);
+                return;
+            }
+            if (dlg->m_strDevice.empty()) {
+                dlg->m_strDevice = m_sim->DevicePath();
+                dlg->m_timing.nOpenPauseMs = 0;
+                dlg->m_timing.nRequestPauseMs = 100;
+                dlg->m_btnTransfer->click();
+            } else if (!dlg->m_bRunning && dlg->m_btnExit->isEnabled()) {
+                finished = dlg->m_lbStatus->count() > 1 &&
+                           dlg->m_lbStatus->item(1)->text() == "Upload finished.";
+                dlg->m_btnExit->click();
+                return;
+            }
+            QTimer::singleShot(10, drive);
+        };
+        QTimer::singleShot(0, drive);
+        app.OnCommand(ID_FILE_UPLOAD);
+        ASSERT_TRUE(finished);
+        ASSERT_EQ(CTestConfig::InMemory(*app.GetDocument()), m_device);
+        ASSERT_TRUE(app.GetDocument()->IsModified());
+    }
+
+    // Save As fails with `reason`; the old file and the document in memory
+    // are as they were, and the program will not close without asking.
+    void ExpectSaveAsRefused(CTovrikApp& app, const std::string& reason) {
+        m_chosenFile = QString::fromStdString(m_target);
+        m_errors.clear();
+        EXPECT_FALSE(app.OnFileSaveAs());
+        EXPECT_EQ(m_errors, QStringList{QString::fromStdString("Cannot save " + m_target + ": " +
+                                                               reason + ".")});
+        EXPECT_EQ(CTempDir::Read(m_target), kOld);
+        EXPECT_EQ(CTestConfig::InMemory(*app.GetDocument()), m_device);
+        EXPECT_TRUE(app.GetDocument()->IsModified());
+        EXPECT_TRUE(app.GetDocument()->GetPathName().empty()) << "still the unnamed upload";
+        m_saveAnswer = QMessageBox::Cancel;
+        EXPECT_FALSE(app.GetMainFrame()->close());
+        m_saveAnswer = QMessageBox::NoButton;
+    }
+
+    CTempDir m_diskDir;
+    CTempDir m_otherDir;
+    CTmpfsMount m_disk;  // unmounted before its directory goes
+    std::string m_target;
+    std::string m_device;
+    std::unique_ptr<CSimProcess> m_sim;
+};
+
+TEST_F(SaveFailureScenario, AppSaveAsOfAnUploadOntoAFullDisk) {
+    auto app = StartApp();
+    UploadThroughTheProgram(*app);
+    ASSERT_TRUE(m_disk.Fill("filler")) << m_disk.Error();
+
+    ExpectSaveAsRefused(*app, "No space left on device");
+    EXPECT_EQ(FilesIn(m_diskDir.Path()), (std::vector<std::string>{"backup.s19", "filler"}));
+
+    // Once there is room again the same configuration saves whole.
+    std::filesystem::remove(m_diskDir.File("filler"));
+    EXPECT_TRUE(app->OnFileSaveAs());
+    EXPECT_EQ(CTempDir::Read(m_target), m_device);
+    EXPECT_FALSE(app->GetDocument()->IsModified());
+}
+
+TEST_F(SaveFailureScenario, AppSaveAsOfAnUploadIntoAReadOnlyDirectory) {
+    auto app = StartApp();
+    UploadThroughTheProgram(*app);
+    ASSERT_TRUE(m_disk.RemountReadOnly()) << m_disk.Error();
+
+    ExpectSaveAsRefused(*app, "Read-only file system");
+    EXPECT_EQ(FilesIn(m_diskDir.Path()), std::vector<std::string>{"backup.s19"});
+}
+
+TEST_F(SaveFailureScenario, CliUploadOntoAFullDiskKeepsTheOldBackup) {
+    ASSERT_TRUE(m_disk.Fill("filler")) << m_disk.Error();
+
+    const auto r = CCliProcess::Run({"upload", m_target, "--port", m_sim->DevicePath()},
+                                    {"TOVRIK_TEST_TIMING_SCALE=0.1"}, "", 8000);
+
+    EXPECT_EQ(r.nStatus, 2) << "a file that cannot be written";
+    EXPECT_EQ(r.strErr,
+              "tovrik-cli upload: Cannot save " + m_target + ": No space left on device.\n");
+    EXPECT_EQ(CTempDir::Read(m_target), kOld);
+    EXPECT_EQ(FilesIn(m_diskDir.Path()), (std::vector<std::string>{"backup.s19", "filler"}));
+}
+
+TEST_F(SaveFailureScenario, CliUploadIntoAReadOnlyDirectoryIsRefusedBeforeTheTransfer) {
+    ASSERT_TRUE(m_disk.RemountReadOnly()) << m_disk.Error();
+
+    const auto r = CCliProcess::Run({"upload", m_target, "--port", m_sim->DevicePath()},
+                                    {"TOVRIK_TEST_TIMING_SCALE=0.1"}, "", 8000);
+
+    EXPECT_EQ(r.nStatus, 2);
+    EXPECT_TRUE(r.strOut.empty()) << "no transfer was started: " << r.strOut;
+    EXPECT_EQ(r.strErr, "tovrik-cli upload: cannot write " + m_target + "\n");
+    EXPECT_EQ(CTempDir::Read(m_target), kOld);
+}
+
+TEST_F(SaveFailureScenario, CliConvertOntoAFullOrReadOnlyDiskKeepsTheOldFile) {
+    const std::string in = m_otherDir.Write("in.s19", m_device);
+    ASSERT_TRUE(m_disk.Fill("filler")) << m_disk.Error();
+
+    const auto full = CCliProcess::Run({"convert", in, m_target});
+    ASSERT_TRUE(m_disk.RemountReadOnly()) << m_disk.Error();
+    const auto readOnly = CCliProcess::Run({"convert", in, m_target});
+
+    EXPECT_EQ(full.nStatus, 2);
+    EXPECT_EQ(full.strErr, "tovrik-cli: Cannot save " + m_target + ": No space left on device.\n");
+    EXPECT_EQ(readOnly.nStatus, 2);
+    EXPECT_EQ(readOnly.strErr,
+              "tovrik-cli: Cannot save " + m_target + ": Read-only file system.\n");
+    EXPECT_EQ(CTempDir::Read(m_target), kOld);
+    EXPECT_EQ(FilesIn(m_diskDir.Path()), (std::vector<std::string>{"backup.s19", "filler"}));
+}
