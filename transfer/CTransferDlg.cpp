@@ -327,13 +327,21 @@ void CTransferDlg::reject() {
     OnCancel();
 }
 
-void CTransferDlg::OnOK() {
+bool CTransferDlg::BeginClosing(bool& bWasRunning) {
     if (m_bClosing) {
-        return;
+        return false;
     }
     m_bClosing = true;
-    const bool bWasRunning = m_bRunning;
+    bWasRunning = m_bRunning;
     m_bAbort = true;
+    return true;
+}
+
+void CTransferDlg::OnOK() {
+    bool bWasRunning = false;
+    if (!BeginClosing(bWasRunning)) {
+        return;
+    }
     if (bWasRunning) {
         WaitForWorker(kCloseWaitMs, true);
     }
@@ -341,12 +349,10 @@ void CTransferDlg::OnOK() {
 }
 
 void CTransferDlg::OnCancel() {
-    if (m_bClosing) {
+    bool bWasRunning = false;
+    if (!BeginClosing(bWasRunning)) {
         return;
     }
-    m_bClosing = true;
-    const bool bWasRunning = m_bRunning;
-    m_bAbort = true;
     if (bWasRunning) {
         MessageBox(m_nMode == 1 ? QStringLiteral("Upload aborted.\nPlease power cycle QARN.")
                                 : QStringLiteral("Download aborted.\nPlease power cycle QARN."),

@@ -97,6 +97,9 @@ protected:
 
 private:
     void CreateControls();
+    // Marks the dialog as closing and asks a running worker to stop; false when
+    // it is closing already.
+    bool BeginClosing(bool& bWasRunning);
     template <class F>
     void OnUiThread(F&& f);
     void QueueStep();
