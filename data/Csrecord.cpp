@@ -6,19 +6,30 @@
 #include <cstdlib>
 
 void Csrecord::Parse(const std::string& line) {
-    m_strType = TextCut::Left(line, 2);
-    m_strCount = TextCut::Mid(line, 2, 2);
-    m_strAddress = TextCut::Mid(line, 4, 8);
+    // The line's real line end: an uploaded line may end in LF alone or in nothing.
+    m_strEnd = TextCut::LineEnd(line);
+    const std::string text = line.substr(0, line.size() - m_strEnd.size());
+    // A line too short to hold its address has no data and no checksum. Cut
+    // from the whole line, its pieces would take in the line end or repeat its
+    // first characters, and every save would write a different, longer file.
+    const bool bTruncated = text.size() < 12;
+    const std::string& source = bTruncated ? text : line;
+    m_strType = TextCut::Left(source, 2);
+    m_strCount = TextCut::Mid(source, 2, 2);
+    m_strAddress = TextCut::Mid(source, 4, 8);
     // The count is only read to know how many data characters follow; it is
     // never checked against the line.
     const long count = std::strtol(m_strCount.c_str(), nullptr, 16);
     m_nDataLen = static_cast<int>(2 * count - 10);
+    if (bTruncated) {
+        m_strData.clear();
+        m_strChecksum.clear();
+        return;
+    }
     const int dataStart =
         static_cast<int>(m_strType.size() + m_strCount.size() + m_strAddress.size());
     m_strData = TextCut::Mid(line, dataStart, m_nDataLen);
     m_strChecksum = TextCut::Mid(line, dataStart + m_nDataLen, 2);
-    // The line's real line end: an uploaded line may end in LF alone or in nothing.
-    m_strEnd = TextCut::LineEnd(line);
 }
 
 std::string Csrecord::GetLine() const {

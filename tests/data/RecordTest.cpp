@@ -53,7 +53,11 @@ TEST(Csrecord, CountDecidesTheFields) {
         {"S30700000000AABBCC", 4, "AABB", "CC", "", "S30700000000AABBCC"},
         {"S30700000000AABB", 4, "AABB", "", "", "S30700000000AABB"},
         {"S3070000", 4, "", "", "", "S3070000"},
-        {"S3", -10, "", "S3", "", "S3S3"},  // a negative start counts as 0
+        // Too short for an address: nothing is cut twice, so the line joins back
+        // unchanged and a save does not grow it.
+        {"S3", -10, "", "", "", "S3"},
+        {"S3030\r\n", -4, "", "", "\r\n", "S3030\r\n"},
+        {"S30500000\n", 0, "", "", "\n", "S30500000\n"},
         {"", -10, "", "", "", ""},
     };
     for (const auto& c : cases) {
