@@ -122,8 +122,7 @@ CTransferTiming Timing() {
 // worker to stop, says so, and waits for it. True when interrupted.
 bool RunWorker(CCliTransferHost& host) {
     if (!host.StartWorker()) {
-        host.ShowMessageBox("Cannot start the transfer: the system refused a new thread.",
-                            "Error");
+        host.ShowMessageBox("Cannot start the transfer: the system refused a new thread.", "Error");
         return false;
     }
     bool interrupted = false;
