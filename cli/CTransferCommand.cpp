@@ -10,7 +10,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <thread>
@@ -101,23 +100,6 @@ bool ParseArguments(const std::vector<std::string>& args, const char* command, C
     return true;
 }
 
-// The device's own pacing. Tests of the command-line tool alone may scale it
-// down through TOVRIK_TEST_TIMING_SCALE (a factor between 0 and 1); nothing
-// else changes it.
-CTransferTiming Timing() {
-    CTransferTiming timing;
-    const char* value = std::getenv("TOVRIK_TEST_TIMING_SCALE");
-    const double scale = value != nullptr ? std::atof(value) : 1.0;
-    if (scale > 0.0 && scale < 1.0) {
-        for (int* ms : {&timing.nWakeupPauseMs, &timing.nCommandPauseMs, &timing.nLinePauseMs,
-                        &timing.nPowerCyclePauseMs, &timing.nOpenPauseMs, &timing.nRequestPauseMs,
-                        &timing.nInLineIdleMs, &timing.nBetweenLinesIdleMs}) {
-            *ms = std::max(1, static_cast<int>(std::lround(*ms * scale)));
-        }
-    }
-    return timing;
-}
-
 // Runs the worker to its end. SIGINT acts as the dialog's Cancel: it asks the
 // worker to stop, says so, and waits for it. True when interrupted.
 bool RunWorker(CCliTransferHost& host) {
@@ -152,7 +134,6 @@ void Prepare(CCliTransferHost& host, CQARNCfgDoc& doc, int nMode, const CTransfe
     host.m_nPort = s.m_nPort;
     host.m_strDevice = s.m_strDevice;
     host.m_nBaudRate = s.m_nBaudRate;
-    host.m_timing = Timing();
     host.m_nTotal = 0;
 }
 

@@ -19,8 +19,6 @@
 
 namespace {
 
-// The device's pauses scaled down; the idle waits stay a tenth of a second.
-const std::string kFastTiming = "TOVRIK_TEST_TIMING_SCALE=0.1";
 const std::string kOld = "S0030000FC\r\nold backup\r\n";
 
 }  // namespace
@@ -60,8 +58,8 @@ TEST_F(CliFaultScenario, DeviceUnpluggedMidDownloadIsACommunicationError) {
     CSimProcess sim({"--received", received, "--hangup-after", std::to_string(unplugAt)});
     ASSERT_TRUE(sim.Start()) << sim.Error();
 
-    const auto r = CCliProcess::Run({"download", m_configPath, "--port", sim.DevicePath()},
-                                    {kFastTiming}, "", 8000);
+    const auto r =
+        CCliProcess::Run({"download", m_configPath, "--port", sim.DevicePath()}, {}, "", 15000);
 
     EXPECT_EQ(r.nStatus, 1);
     EXPECT_EQ(r.strOut, "Downloading data.\nDownload aborted.\n");
@@ -76,8 +74,8 @@ TEST_F(CliFaultScenario, DeviceUnpluggedMidUploadLeavesTheOldBackup) {
                      std::to_string(m_lines[0].size() + 30)});
     ASSERT_TRUE(sim.Start()) << sim.Error();
 
-    const auto r = CCliProcess::Run({"upload", m_outPath, "--port", sim.DevicePath()},
-                                    {kFastTiming}, "", 8000);
+    const auto r =
+        CCliProcess::Run({"upload", m_outPath, "--port", sim.DevicePath()}, {}, "", 15000);
 
     EXPECT_EQ(r.nStatus, 1);
     EXPECT_EQ(r.strOut, "Uploading data.\nUpload aborted.\n");
@@ -97,10 +95,10 @@ TEST_F(CliFaultScenario, PortLockedByAnotherProgramIsNamedAndNothingIsSent) {
     const std::string busy = "Cannot open port " + sim.DevicePath() +
                              ": Device or resource busy.\nThe port is in use by another program.\n";
 
-    const auto up = CCliProcess::Run({"upload", m_outPath, "--port", sim.DevicePath()},
-                                     {kFastTiming}, "", 8000);
-    const auto down = CCliProcess::Run({"download", m_configPath, "--port", sim.DevicePath()},
-                                       {kFastTiming}, "", 8000);
+    const auto up =
+        CCliProcess::Run({"upload", m_outPath, "--port", sim.DevicePath()}, {}, "", 15000);
+    const auto down =
+        CCliProcess::Run({"download", m_configPath, "--port", sim.DevicePath()}, {}, "", 15000);
     close(holder);
 
     EXPECT_EQ(up.nStatus, 1);
@@ -122,11 +120,11 @@ TEST_F(CliFaultScenario, UnusableProfileMeansTheDefaultPort) {
     CSimProcess sim({"--config", m_configPath, "--baud", "0"});
     ASSERT_TRUE(sim.Start()) << sim.Error();
 
-    const auto r = CCliProcess::Run(
-        {"upload", m_outPath},
-        {kFastTiming, "XDG_CONFIG_HOME=" + config.Path(), "TOVRIK_COM1=" + sim.DevicePath(),
-         "TOVRIK_COM2=" + m_dir.File("no-such-port")},
-        "", 8000);
+    const auto r =
+        CCliProcess::Run({"upload", m_outPath},
+                         {"XDG_CONFIG_HOME=" + config.Path(), "TOVRIK_COM1=" + sim.DevicePath(),
+                          "TOVRIK_COM2=" + m_dir.File("no-such-port")},
+                         "", 15000);
 
     EXPECT_EQ(r.nStatus, 0) << r.strOut << r.strErr;
     EXPECT_EQ(CTempDir::Read(m_outPath), m_config);
