@@ -9,8 +9,10 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <thread>
 
@@ -177,10 +179,18 @@ int CTransferCommand::RunUpload(const std::vector<std::string>& args, std::ostre
     namespace fs = std::filesystem;
     const fs::path target(parsed.strFile);
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    // Refused before the transfer, so that no device is read for nothing.
     std::error_code ec;
-    if (fs::is_directory(target, ec) || !fs::is_directory(folder, ec) ||
-        access(folder.c_str(), W_OK) != 0) {
-        err << "tovrik-cli upload: cannot write " << parsed.strFile << '\n';
+    std::string reason;
+    if (fs::is_directory(target, ec)) {
+        reason = std::strerror(EISDIR);
+    } else if (!fs::is_directory(folder, ec)) {
+        reason = "there is no folder " + folder.string();
+    } else if (access(folder.c_str(), W_OK) != 0) {
+        reason = std::strerror(errno);
+    }
+    if (!reason.empty()) {
+        err << "tovrik-cli upload: Cannot write " << parsed.strFile << ": " << reason << ".\n";
         return kExitUsage;
     }
     CQARNCfgDoc doc;

@@ -164,7 +164,8 @@ TEST_F(SaveFailureScenario, CliUploadIntoAReadOnlyDirectoryIsRefusedBeforeTheTra
 
     EXPECT_EQ(r.nStatus, 2);
     EXPECT_TRUE(r.strOut.empty()) << "no transfer was started: " << r.strOut;
-    EXPECT_EQ(r.strErr, "tovrik-cli upload: cannot write " + m_target + "\n");
+    EXPECT_EQ(r.strErr,
+              "tovrik-cli upload: Cannot write " + m_target + ": Read-only file system.\n");
     EXPECT_EQ(CTempDir::Read(m_target), kOld);
 }
 
