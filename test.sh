@@ -42,7 +42,7 @@ case "$mode" in
   --tsan)
     configure build/tsan -DCMAKE_BUILD_TYPE=Debug -DTOVRIK_SANITIZE=thread -DTOVRIK_BUILD_BENCH=OFF
     export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$PWD/scripts/tsan.supp
-    cd build/tsan && ctest --output-on-failure -j2 --timeout 300 -R 'transfer|Transfer|Upload|Download|Worker|Cli'
+    cd build/tsan && ctest --output-on-failure -j2 --timeout 300 -R 'transfer|Transfer|Upload|Download|Worker|Cli|Scenario|Cancel'
     ;;
   --lint)
     exec ./scripts/lint.sh
