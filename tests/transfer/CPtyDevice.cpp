@@ -21,6 +21,19 @@ void CPtyDevice::Unplug() {
     }
 }
 
+void CPtyDevice::AnswerUpload(const std::string& answer, int byteGapMs) {
+    std::vector<Step> steps;
+    if (byteGapMs == 0) {
+        steps.push_back({0, answer});
+    } else {
+        for (std::size_t i = 0; i < answer.size(); ++i) {
+            steps.push_back({i == 0 ? 0 : byteGapMs, answer.substr(i, 1)});
+        }
+    }
+    std::lock_guard lock(m_mutex);
+    m_answer = std::move(steps);
+}
+
 void CPtyDevice::Run() {
     bool answered = false;
     while (!m_bStop) {
@@ -42,7 +55,12 @@ void CPtyDevice::Run() {
         }
         if (!answered && all.find("#CD\r\n") != std::string::npos) {
             answered = true;
-            for (const Step& step : m_answer) {
+            std::vector<Step> answer;
+            {
+                std::lock_guard lock(m_mutex);
+                answer = m_answer;
+            }
+            for (const Step& step : answer) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(step.delayMs));
                 if (m_bStop) {
                     return;

@@ -32,7 +32,11 @@ public:
     CPtyDevice& operator=(const CPtyDevice&) = delete;
 
     bool Ok() const { return m_bOk; }
+    const std::string& Error() const { return m_pty.Error(); }
     const std::string& Path() const { return m_pty.SlavePath(); }
+    // Replaces the answer to the upload request, before the request arrives:
+    // all of it at once, or one byte every `byteGapMs`.
+    void AnswerUpload(const std::string& answer, int byteGapMs = 0);
     // Hangs up: the program's port sees the device gone. Waits until done.
     void Unplug();
     // The same from the receive hook: takes effect as the hook returns.

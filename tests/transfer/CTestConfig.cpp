@@ -79,3 +79,16 @@ std::string CTestConfig::InMemory(const CQARNCfgDoc& doc) {
     }
     return all + doc.m_pEndRecord->GetLine();
 }
+
+CTransferTiming CTestConfig::Timing() {
+    CTransferTiming t;
+    t.nWakeupPauseMs = 5;
+    t.nCommandPauseMs = 10;
+    t.nLinePauseMs = 4;
+    t.nPowerCyclePauseMs = 60;
+    t.nOpenPauseMs = 5;
+    t.nRequestPauseMs = 40;
+    t.nInLineIdleMs = 150;
+    t.nBetweenLinesIdleMs = 80;
+    return t;
+}

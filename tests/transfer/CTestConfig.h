@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/CQARNCfgDoc.h"
+#include "transfer/CTransferTiming.h"
 
 #include <string>
 #include <vector>
@@ -19,4 +20,8 @@ struct CTestConfig {
     static void Load(CQARNCfgDoc& doc, const std::vector<std::string>& lines);
     // The configuration in memory, header first and end line last.
     static std::string InMemory(const CQARNCfgDoc& doc);
+
+    // Shortened pauses: a whole test transfer takes a fraction of a second. The
+    // idle waits stay long enough for a pseudo-terminal on a busy machine.
+    static CTransferTiming Timing();
 };

@@ -3,6 +3,7 @@
 #include "app/CProfile.h"
 #include "data/CQARNCfgDoc.h"
 #include "data/CRecordList.h"
+#include "tests/transfer/CTestConfig.h"
 #include "transfer/CTransferDlg.h"
 
 #include <QCoreApplication>
@@ -51,16 +52,7 @@ public:
     }
 
     // Pauses short enough for a test, long enough to keep the order of events.
-    void UseShortTiming() {
-        m_timing.nWakeupPauseMs = 0;
-        m_timing.nCommandPauseMs = 0;
-        m_timing.nLinePauseMs = 0;
-        m_timing.nPowerCyclePauseMs = 0;
-        m_timing.nOpenPauseMs = 0;
-        m_timing.nRequestPauseMs = 100;
-        m_timing.nInLineIdleMs = 50;
-        m_timing.nBetweenLinesIdleMs = 50;
-    }
+    void UseShortTiming() { m_timing = CTestConfig::Timing(); }
 
     QStringList StatusLines() const {
         QStringList lines;

@@ -1,6 +1,6 @@
 // The dialog as it opens: controls, lists, selections and the two remembered
 // settings.
-#include "tests/transfer/CTestDevice.h"
+#include "tests/transfer/CPtyDevice.h"
 #include "tests/transfer/CTestTransferDlg.h"
 #include "transfer/CProgressCtrl.h"
 
@@ -205,7 +205,7 @@ TEST_F(CTransferDlgTest, ChoosingABaudRateIsRememberedAtOnce) {
 }
 
 TEST_F(CTransferDlgTest, ChoosingAPortIsRememberedAndClosesTheOpenPort) {
-    CTestDevice device;
+    CPtyDevice device;
     ASSERT_TRUE(device.Ok()) << device.Error();
     CTestTransferDlg dlg;
     dlg.Init(&m_doc, 0);

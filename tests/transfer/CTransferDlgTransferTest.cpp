@@ -1,5 +1,5 @@
 // Transfers run from the dialog over a pseudo-terminal, and the ways out of it.
-#include "tests/transfer/CTestDevice.h"
+#include "tests/transfer/CPtyDevice.h"
 #include "tests/transfer/CTestTransferDlg.h"
 #include "transfer/CProgressCtrl.h"
 
@@ -50,7 +50,7 @@ protected:
         return timer.elapsed();
     }
 
-    CTestDevice m_device;
+    CPtyDevice m_device;
     CQARNCfgDoc m_doc;
     CTestTransferDlg m_dlg;
     CWatchdog m_watchdog{30};

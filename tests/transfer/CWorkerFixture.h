@@ -11,21 +11,6 @@
 #include <string>
 #include <vector>
 
-// Shortened pauses: a whole test transfer takes a fraction of a second. The
-// idle waits stay long enough for a pseudo-terminal on a busy machine.
-inline CTransferTiming TestTiming() {
-    CTransferTiming t;
-    t.nWakeupPauseMs = 5;
-    t.nCommandPauseMs = 10;
-    t.nLinePauseMs = 4;
-    t.nPowerCyclePauseMs = 60;
-    t.nOpenPauseMs = 5;
-    t.nRequestPauseMs = 40;
-    t.nInLineIdleMs = 150;
-    t.nBetweenLinesIdleMs = 80;
-    return t;
-}
-
 class CWorkerFixture : public ::testing::Test {
 protected:
     void SetUp() override { g_recordList.RemoveAll(); }
@@ -35,7 +20,7 @@ protected:
         host.m_pDoc = &m_doc;
         host.m_nMode = nMode;
         host.m_strDevice = device;
-        host.m_timing = TestTiming();
+        host.m_timing = CTestConfig::Timing();
         host.m_nTotal = 0;
     }
 
