@@ -15,4 +15,9 @@ struct CCliCommand {
 
 // Exit status of tovrik-cli.
 constexpr int kExitSuccess = 0;
-constexpr int kExitFailure = 2;  // a usage error, or a file or transfer that failed
+constexpr int kExitFailed = 1;  // a transfer failed: port not opened, no connection, line error
+constexpr int kExitUsage = 2;   // a usage error, or a file that cannot be read or written
+// Ended by a signal: 128 and the signal's number, as a shell reports it.
+constexpr int ExitStatusForSignal(int signal) {
+    return 128 + signal;
+}

@@ -10,15 +10,18 @@ int CConvertCommand::Run(const std::vector<std::string>& args, std::ostream& out
                          std::ostream& err) {
     if (args.size() != 2) {
         err << "Usage: tovrik-cli convert IN.s19 OUT.s19\n";
-        return kExitFailure;
+        return kExitUsage;
     }
     const std::string& inPath = args[0];
     const std::string& outPath = args[1];
     CQARNCfgDoc doc;
-    std::string error;
-    if (!doc.OnOpenDocument(inPath, error) || !doc.OnSaveDocument(outPath, error)) {
-        err << "tovrik-cli: " << error << "\n";
-        return kExitFailure;
+    if (const std::error_code error = doc.OnOpenDocument(inPath)) {
+        err << "tovrik-cli: " << CDocument::OpenErrorMessage(inPath, error) << "\n";
+        return kExitUsage;
+    }
+    if (const std::error_code error = doc.OnSaveDocument(outPath)) {
+        err << "tovrik-cli: " << CDocument::SaveErrorMessage(outPath, error) << "\n";
+        return kExitUsage;
     }
     std::error_code ec;
     const auto bytes = std::filesystem::file_size(outPath, ec);

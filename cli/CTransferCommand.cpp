@@ -1,58 +1,31 @@
 #include "cli/CTransferCommand.h"
 
-#include "cli/CCliTransferHost.h"
-#include "cli/CTransferSettings.h"
+#include "cli/CCliCommand.h"
+#include "cli/CCliTransferView.h"
+#include "cli/CTransferOptions.h"
 #include "data/CQARNCfgDoc.h"
 #include "data/CRecordList.h"
+#include "platform/CFileAccess.h"
+#include "platform/CInterruptGuard.h"
+#include "platform/CTerminal.h"
 #include "serial/CSerialPort.h"
+#include "transfer/CTransferSession.h"
+#include "transfer/TransferProtocol.h"
 
-#include <signal.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <chrono>
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <thread>
 
 namespace {
 
-constexpr int kConfigImageBytes = 196642;
-
-volatile sig_atomic_t g_bInterrupted = 0;
-
-extern "C" void OnInterrupt(int) {
-    g_bInterrupted = 1;
-}
-
-// SIGINT cancels the transfer instead of ending the process, for as long as
-// this object lives.
-class CInterruptGuard {
-public:
-    CInterruptGuard() {
-        g_bInterrupted = 0;
-        struct sigaction action {};
-        action.sa_handler = OnInterrupt;
-        sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, &m_previous);
-    }
-    ~CInterruptGuard() { sigaction(SIGINT, &m_previous, nullptr); }
-    CInterruptGuard(const CInterruptGuard&) = delete;
-    CInterruptGuard& operator=(const CInterruptGuard&) = delete;
-
-private:
-    struct sigaction m_previous {};
-};
-
 struct CArguments {
     std::string strFile;
-    CTransferSettings settings;
+    CTransferOptions settings;
 };
 
 bool ParseArguments(const std::vector<std::string>& args, const char* command, CArguments& parsed,
                     std::ostream& err) {
-    parsed.settings = CTransferSettings::FromProfile();
+    parsed.settings = CTransferOptions::FromProfile();
     std::string error;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -102,41 +75,44 @@ bool ParseArguments(const std::vector<std::string>& args, const char* command, C
     return true;
 }
 
-// Runs the worker to its end. SIGINT acts as the dialog's Cancel: it asks the
-// worker to stop, says so, and waits for it. True when interrupted.
-bool RunWorker(CCliTransferHost& host) {
-    if (!host.StartWorker()) {
-        host.ShowMessageBox("Cannot start the transfer: the system refused a new thread.", "Error");
+// Runs the worker to its end. An interrupt acts as the dialog's Cancel: it
+// asks the worker to stop, says so, and waits for it. True when interrupted.
+bool RunWorker(CTransferSession& session, CCliTransferView& view) {
+    if (!session.StartWorker()) {
+        view.ShowMessageBox("Cannot start the transfer: the system refused a new thread.", "Error");
         return false;
     }
     bool interrupted = false;
-    while (host.m_bRunning) {
+    while (session.m_bRunning) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        if (g_bInterrupted != 0 && !interrupted) {
+        if (CInterruptGuard::Caught() != 0 && !interrupted) {
             interrupted = true;
-            host.m_bAbort = true;
-            host.ShowMessageBox(host.m_nMode == 1 ? "Upload aborted.\nPlease power cycle QARN."
-                                                  : "Download aborted.\nPlease power cycle QARN.",
-                                "Info");
+            session.m_bAbort = true;
+            view.ShowMessageBox(session.m_nMode == ETransferMode::Upload
+                                    ? TransferProtocol::kUploadCancelledText
+                                    : TransferProtocol::kDownloadCancelledText,
+                                TransferProtocol::kCancelledCaption);
         }
     }
-    host.EndSession();
-    host.ClearProgress();
+    session.EndSession();
+    view.ClearProgress();
     return interrupted;
 }
 
 int ExitStatusOf(ETransferOutcome outcome) {
-    return outcome == ETransferOutcome::Finished ? CTransferCommand::kExitFinished
-                                                 : CTransferCommand::kExitFailed;
+    return outcome == ETransferOutcome::Finished ? kExitSuccess
+                                                 : kExitFailed;
 }
 
-void Prepare(CCliTransferHost& host, CQARNCfgDoc& doc, int nMode, const CTransferSettings& s) {
-    host.m_pDoc = &doc;
-    host.m_nMode = nMode;
-    host.m_nPort = s.m_nPort;
-    host.m_strDevice = s.m_strDevice;
-    host.m_nBaudRate = s.m_nBaudRate;
-    host.m_nTotal = 0;
+void Prepare(CTransferSession& session, CQARNCfgDoc& doc, ETransferMode nMode,
+             const CTransferOptions& options) {
+    session.m_pDoc = &doc;
+    session.m_nMode = nMode;
+    session.m_nPort = options.m_nPort;
+    session.m_strDevice = options.m_strDevice;
+    session.m_nBaudRate = options.m_nBaudRate;
+    session.m_strTitle = "tovrik-cli";
+    session.m_nTotal = 0;
 }
 
 }  // namespace
@@ -148,24 +124,25 @@ int CTransferCommand::RunDownload(const std::vector<std::string>& args, std::ost
         return kExitUsage;
     }
     CQARNCfgDoc doc;
-    std::string error;
-    if (!doc.OnOpenDocument(parsed.strFile, error)) {
-        err << "tovrik-cli download: " << error << '\n';
+    if (const std::error_code error = doc.OnOpenDocument(parsed.strFile)) {
+        err << "tovrik-cli download: " << CDocument::OpenErrorMessage(parsed.strFile, error)
+            << '\n';
         return kExitUsage;
     }
     if (g_recordList.IsEmpty()) {
-        err << "Warning: Cannot perform download.\nNo Configuration data loaded\n";
+        err << TransferProtocol::kNoDataCaption << ": " << TransferProtocol::kNoDataText << '\n';
         return kExitUsage;
     }
     CSerialPort port;
-    const int range = doc.m_nFileSize != 0 ? doc.m_nFileSize : kConfigImageBytes;
-    CCliTransferHost host(port, out, err, isatty(STDERR_FILENO) == 1, range);
-    Prepare(host, doc, 0, parsed.settings);
-    CInterruptGuard guard;
-    if (RunWorker(host)) {
-        return kExitInterrupted;
+    const int range = doc.m_nFileSize != 0 ? doc.m_nFileSize : CONFIG_IMAGE_BYTES;
+    CCliTransferView view(out, err, CTerminal::IsStandardErrorTerminal(), range);
+    CTransferSession session(view, port);
+    Prepare(session, doc, ETransferMode::Download, parsed.settings);
+    const CInterruptGuard guard;
+    if (RunWorker(session, view)) {
+        return ExitStatusForSignal(CInterruptGuard::Caught());
     }
-    return ExitStatusOf(host.m_eOutcome);
+    return ExitStatusOf(session.m_eOutcome);
 }
 
 int CTransferCommand::RunUpload(const std::vector<std::string>& args, std::ostream& out,
@@ -183,11 +160,11 @@ int CTransferCommand::RunUpload(const std::vector<std::string>& args, std::ostre
     std::error_code ec;
     std::string reason;
     if (fs::is_directory(target, ec)) {
-        reason = std::strerror(EISDIR);
+        reason = std::make_error_code(std::errc::is_a_directory).message();
     } else if (!fs::is_directory(folder, ec)) {
         reason = "there is no folder " + folder.string();
-    } else if (access(folder.c_str(), W_OK) != 0) {
-        reason = std::strerror(errno);
+    } else if (const std::error_code denied = CFileAccess::CheckWritableFolder(folder.string())) {
+        reason = denied.message();
     }
     if (!reason.empty()) {
         err << "tovrik-cli upload: Cannot write " << parsed.strFile << ": " << reason << ".\n";
@@ -195,20 +172,20 @@ int CTransferCommand::RunUpload(const std::vector<std::string>& args, std::ostre
     }
     CQARNCfgDoc doc;
     CSerialPort port;
-    CCliTransferHost host(port, out, err, isatty(STDERR_FILENO) == 1, kConfigImageBytes);
-    Prepare(host, doc, 1, parsed.settings);
-    host.BeginUpload();
-    CInterruptGuard guard;
-    if (RunWorker(host)) {
-        return kExitInterrupted;
+    CCliTransferView view(out, err, CTerminal::IsStandardErrorTerminal(), CONFIG_IMAGE_BYTES);
+    CTransferSession session(view, port);
+    Prepare(session, doc, ETransferMode::Upload, parsed.settings);
+    session.BeginUpload();
+    const CInterruptGuard guard;
+    if (RunWorker(session, view)) {
+        return ExitStatusForSignal(CInterruptGuard::Caught());
     }
-    if (host.m_eOutcome != ETransferOutcome::Finished) {
+    if (session.m_eOutcome != ETransferOutcome::Finished) {
         return kExitFailed;
     }
-    std::string error;
-    if (!doc.OnSaveDocument(parsed.strFile, error)) {
-        err << "tovrik-cli upload: " << error << '\n';
+    if (const std::error_code error = doc.OnSaveDocument(parsed.strFile)) {
+        err << "tovrik-cli upload: " << CDocument::SaveErrorMessage(parsed.strFile, error) << '\n';
         return kExitUsage;  // the transfer finished; the file could not be written
     }
-    return kExitFinished;
+    return kExitSuccess;
 }

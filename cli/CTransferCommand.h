@@ -13,11 +13,6 @@
 // read or written (OUT included); 130 interrupted (SIGINT cancels the transfer).
 class CTransferCommand {
 public:
-    static constexpr int kExitFinished = 0;
-    static constexpr int kExitFailed = 1;
-    static constexpr int kExitUsage = 2;
-    static constexpr int kExitInterrupted = 130;
-
     static int RunDownload(const std::vector<std::string>& args, std::ostream& out,
                            std::ostream& err);
     static int RunUpload(const std::vector<std::string>& args, std::ostream& out,

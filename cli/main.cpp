@@ -1,4 +1,4 @@
-#include "Version.h"
+#include "res/Version.h"
 #include "cli/CCliCommand.h"
 #include "cli/CConvertCommand.h"
 #include "cli/CTransferCommand.h"
@@ -41,7 +41,7 @@ const char kUsage[] =
 int main(int argc, char* argv[]) {
     if (argc < 2) {
         std::cerr << kUsage;
-        return kExitFailure;
+        return kExitUsage;
     }
     const std::string command = argv[1];
     if (command == "--help" || command == "-h" || command == "help") {
@@ -58,5 +58,5 @@ int main(int argc, char* argv[]) {
         }
     }
     std::cerr << "tovrik-cli: unknown command '" << command << "'. Try 'tovrik-cli --help'.\n";
-    return kExitFailure;
+    return kExitUsage;
 }

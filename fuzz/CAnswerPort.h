@@ -22,8 +22,7 @@ public:
     int Write(const char* buf, int len) override;
     int GetInQueue() override;
     bool Drain() override { return true; }
-    int GetLastErrorNumber() const override { return 0; }
-    std::string GetLastErrorText() const override { return {}; }
+    std::error_code GetLastError() const override { return {}; }
     std::string GetDeviceName() const override { return "answer"; }
 
     const std::string& Written() const { return m_written; }

@@ -3,7 +3,7 @@
 set(TOVRIK_FUZZ_DIR ${CMAKE_CURRENT_LIST_DIR})
 set(TOVRIK_FUZZ_TARGETS loader records upload_lines)
 
-set(TOVRIK_FUZZ_loader_SOURCES loader_fuzzer.cpp CFuzzTempDir.cpp)
+set(TOVRIK_FUZZ_loader_SOURCES loader_fuzzer.cpp ../tests/support/CTempDir.cpp)
 set(TOVRIK_FUZZ_loader_LIBS tovrik_data)
 set(TOVRIK_FUZZ_records_SOURCES records_fuzzer.cpp)
 set(TOVRIK_FUZZ_records_LIBS tovrik_data)
@@ -18,3 +18,11 @@ function(tovrik_fuzz_sources name out_var)
   endforeach()
   set(${out_var} ${sources} PARENT_SCOPE)
 endfunction()
+
+# The fuzz folder's own headers, and the test support's temporary folder.
+if(NOT TARGET tovrik_fuzz_support)
+  add_library(tovrik_fuzz_support INTERFACE)
+  tovrik_headers(tovrik_fuzz_support fuzz ${TOVRIK_FUZZ_DIR})
+  file(CREATE_LINK ${PROJECT_SOURCE_DIR}/tests/support
+    ${PROJECT_BINARY_DIR}/include/tovrik_fuzz_support/support SYMBOLIC)
+endif()

@@ -4,11 +4,12 @@
 
 #include "data/CQARNCfgDoc.h"
 #include "data/CRecordList.h"
-#include "fuzz/CFuzzTempDir.h"
 #include "fuzz/FuzzCheck.h"
+#include "support/CTempDir.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -77,20 +78,22 @@ struct CHeldRecords {
     }
 };
 
-CFuzzTempDir& Dir() {
-    static CFuzzTempDir dir;
+// Millions of loads and saves: in memory (/dev/shm) where the system has it.
+CTempDir& Dir() {
+    static CTempDir dir(std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : "");
+    FUZZ_CHECK(!dir.Path().empty(), "cannot make a temporary directory");
     return dir;
 }
 
 void Load(CQARNCfgDoc& doc, const std::string& path) {
-    std::string error;
-    FUZZ_CHECK(doc.OnOpenDocument(path, error), "load failed: " + error);
+    const std::error_code error = doc.OnOpenDocument(path);
+    FUZZ_CHECK(!error, "load failed: " + error.message());
 }
 
 std::string Save(CQARNCfgDoc& doc, const std::string& path) {
-    std::string error;
-    FUZZ_CHECK(doc.OnSaveDocument(path, error), "save failed: " + error);
-    return CFuzzTempDir::Read(path);
+    const std::error_code error = doc.OnSaveDocument(path);
+    FUZZ_CHECK(!error, "save failed: " + error.message());
+    return CTempDir::Read(path);
 }
 
 void CheckLoad(const CQARNCfgDoc& doc, const CHeldRecords& held, const std::string& file) {
@@ -126,10 +129,9 @@ void CheckLoad(const CQARNCfgDoc& doc, const CHeldRecords& held, const std::stri
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string file(reinterpret_cast<const char*>(data), size);
-    const std::string input = Dir().File("input.s19");
+    const std::string input = Dir().Write("input.s19", file);
     const std::string first = Dir().File("first.s19");
     const std::string second = Dir().File("second.s19");
-    CFuzzTempDir::Write(input, file);
 
     std::string savedOnce;
     std::optional<CHeldRecords> loadedOnce;

@@ -126,7 +126,7 @@ void CheckS3(const std::string& line) {
 }
 
 void CheckRecordType(const std::string& line) {
-    const int type = CQARNCfgDoc::GetRecordType(line);
+    const int type = static_cast<int>(CQARNCfgDoc::GetRecordType(line));
     const char second = line.size() >= 2 ? line[1] : '\0';
     const int expected = second == '0' ? 0 : second == '3' ? 3 : second == '7' ? 7 : -1;
     FUZZ_CHECK(type == expected, Escape(line) + " is of type " + std::to_string(type));

@@ -7,8 +7,9 @@
 #include "data/CQARNCfgDoc.h"
 #include "data/CRecordList.h"
 #include "fuzz/CAnswerPort.h"
-#include "fuzz/CSilentHost.h"
+#include "fuzz/CSilentView.h"
 #include "fuzz/FuzzCheck.h"
+#include "transfer/CTransferSession.h"
 #include "transfer/UploadThreadProc.h"
 
 #include <cstddef>
@@ -182,9 +183,10 @@ void Upload(const std::string& answer) {
     g_recordList.AddTail(std::move(previous));
 
     CAnswerPort port(answer);
-    CSilentHost host(port);
+    CSilentView view;
+    CTransferSession host(view, port);
     host.m_pDoc = &doc;
-    host.m_nMode = 1;
+    host.m_nMode = ETransferMode::Upload;
     host.m_timing = CTransferTiming{0, 0, 0, 0, 0, 0, 0, 0};
     host.m_nTotal = 0;
     // As the dialog does before it starts the worker.
@@ -204,11 +206,11 @@ void Upload(const std::string& answer) {
     FUZZ_CHECK(host.m_nTotal == expected.total, "m_nTotal " + std::to_string(host.m_nTotal) +
                                                     ", stored lines hold " +
                                                     std::to_string(expected.total) + " characters");
-    FUZZ_CHECK(host.m_nPostedSteps == static_cast<long>(expected.acceptedBytes),
-               std::to_string(host.m_nPostedSteps) + " steps posted for " +
+    FUZZ_CHECK(view.m_nPostedSteps == static_cast<long>(expected.acceptedBytes),
+               std::to_string(view.m_nPostedSteps) + " steps posted for " +
                    std::to_string(expected.acceptedBytes) + " accepted bytes");
-    FUZZ_CHECK(host.m_nPostedCounts == static_cast<long>(expected.lines.size()),
-               std::to_string(host.m_nPostedCounts) + " counts posted for " +
+    FUZZ_CHECK(view.m_nPostedCounts == static_cast<long>(expected.lines.size()),
+               std::to_string(view.m_nPostedCounts) + " counts posted for " +
                    std::to_string(expected.lines.size()) + " lines");
     CheckRecords(expected);
     CheckHeaderAndEnd(doc, expected);

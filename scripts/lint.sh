@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 build=build/lint
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
 
-mapfile -t sources < <(git ls-files 'app/*.cpp' 'data/*.cpp' 'serial/*.cpp' 'transfer/*.cpp' 'cli/*.cpp' 'sim/*.cpp')
+mapfile -t sources < <(git ls-files 'platform/*.cpp' 'core/*.cpp' 'settings/*.cpp' 'gui/*.cpp' 'cli/*.cpp' 'sim/*.cpp')
 
 status=0
 echo "clang-tidy: ${#sources[@]} files"

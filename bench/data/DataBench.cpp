@@ -93,9 +93,8 @@ std::string MakeConfig(long long bytes) {
 }
 
 void Load(CQARNCfgDoc& doc, const std::string& path, benchmark::State& state) {
-    std::string error;
-    if (!doc.OnOpenDocument(path, error)) {
-        state.SkipWithError(error.c_str());
+    if (const std::error_code error = doc.OnOpenDocument(path)) {
+        state.SkipWithError(error.message().c_str());
     }
 }
 
@@ -114,10 +113,9 @@ void BM_SaveFullConfig(benchmark::State& state) {
     CQARNCfgDoc doc;
     Load(doc, TOVRIK_SAMPLE_S19, state);
     const std::string out = ScratchDir() + "/saved.s19";
-    std::string error;
     for (auto _ : state) {
-        if (!doc.OnSaveDocument(out, error)) {
-            state.SkipWithError(error.c_str());
+        if (const std::error_code error = doc.OnSaveDocument(out)) {
+            state.SkipWithError(error.message().c_str());
         }
     }
     state.SetBytesProcessed(state.iterations() * doc.m_nFileSize);
@@ -164,9 +162,8 @@ int PeakRss() {
     const std::string path = MakeConfig(64 * kMiB);
     const long before = MaxRssKiB();
     CQARNCfgDoc doc;
-    std::string error;
-    if (!doc.OnOpenDocument(path, error)) {
-        std::fprintf(stderr, "%s\n", error.c_str());
+    if (const std::error_code error = doc.OnOpenDocument(path)) {
+        std::fprintf(stderr, "%s\n", error.message().c_str());
         return 1;
     }
     const double grown = static_cast<double>(MaxRssKiB() - before) * 1024;

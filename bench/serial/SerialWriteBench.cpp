@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "serial/CSerialPort.h"
-#include "tests/support/CPtyPair.h"
+#include "support/CPtyPair.h"
 
 namespace {
 
@@ -54,8 +54,8 @@ void BM_SerialPortWriteByte(benchmark::State& state) {
             port.WriteByte('0' + (i & 15));
         }
     }
-    if (port.GetLastErrorNumber() != 0) {
-        state.SkipWithError(port.GetLastErrorText().c_str());
+    if (port.GetLastError().value() != 0) {
+        state.SkipWithError(port.GetLastError().message().c_str());
     }
     state.SetItemsProcessed(state.iterations() * kImageBytes);
 }

@@ -6,17 +6,12 @@
 #include "data/CQARNCfgDoc.h"
 #include "data/CRecordList.h"
 #include "serial/CSerialPort.h"
-#include "transfer/CTransferHost.h"
+#include "support/CPtyDevice.h"
+#include "support/CSimProcess.h"
+#include "transfer/CTransferSession.h"
 
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <stdlib.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <string>
@@ -26,118 +21,24 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The interface of a dialog that is never slow: every update returns at once.
-class CQuietHost : public CTransferHost {
-public:
-    using CTransferHost::CTransferHost;
-    ~CQuietHost() override { StopWorker(); }
-    void AddStatus(const std::string&) override {}
-    void InsertStatus(int, const std::string&) override {}
-    void SetProgressPos(int) override {}
-    void StepProgress() override { ++m_nSteps; }
-    void UpdateByteCount() override {}
-    void EnableControls() override {}
-    void SetCaption(const std::string&) override {}
-    void ShowMessageBox(const std::string&, const std::string&) override {}
-    void PostTransferStep() override { ++m_nSteps; }
-    void PostTransferCount() override {}
-    void PostTransferDone() override {}
-    std::atomic<long> m_nSteps{0};
-};
+// A dialog that is never slow: every update returns at once.
+class CQuietView : public CTransferView {};
 
-double RunToEnd(CTransferHost& host) {
+double RunToEnd(CTransferSession& session) {
     const auto start = Clock::now();
-    host.StartWorker();
-    while (host.m_bRunning) {
+    session.StartWorker();
+    while (session.m_bRunning) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    host.EndSession();
+    session.EndSession();
     return seconds;
 }
 
-// A pseudo-terminal whose master side is read as fast as bytes arrive.
-class CDrainedPty {
-public:
-    CDrainedPty() {
-        m_nMaster = posix_openpt(O_RDWR | O_NOCTTY);
-        grantpt(m_nMaster);
-        unlockpt(m_nMaster);
-        m_strSlave = ptsname(m_nMaster);
-        // Held open so the master never sees a hang-up between opens.
-        m_nSlave = open(m_strSlave.c_str(), O_RDWR | O_NOCTTY);
-        m_reader = std::thread([this] {
-            char buf[4096];
-            while (!m_bStop) {
-                pollfd p{m_nMaster, POLLIN, 0};
-                if (poll(&p, 1, 20) > 0) {
-                    const ssize_t n = read(m_nMaster, buf, sizeof buf);
-                    if (n > 0) {
-                        m_nReceived += n;
-                    }
-                }
-            }
-        });
-    }
-    ~CDrainedPty() {
-        m_bStop = true;
-        m_reader.join();
-        close(m_nSlave);
-        close(m_nMaster);
-    }
-    const std::string& Path() const { return m_strSlave; }
-    long Received() const { return m_nReceived; }
-
-private:
-    int m_nMaster = -1;
-    int m_nSlave = -1;
-    std::string m_strSlave;
-    std::atomic<bool> m_bStop{false};
-    std::atomic<long> m_nReceived{0};
-    std::thread m_reader;
-};
-
-// qarn-sim serving the sample configuration.
-class CSim {
-public:
-    CSim(const char* program, const char* baud) {
-        int out[2];
-        if (pipe(out) != 0) {
-            return;
-        }
-        m_nPid = fork();
-        if (m_nPid == 0) {
-            dup2(out[1], STDOUT_FILENO);
-            close(out[0]);
-            execl(program, program, "--config", TOVRIK_SAMPLE_CONFIG, "--baud", baud,
-                  static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(out[1]);
-        char c;
-        while (read(out[0], &c, 1) == 1 && c != '\n') {
-            m_strDevice += c;
-        }
-        close(out[0]);
-    }
-    ~CSim() {
-        if (m_nPid > 0) {
-            kill(m_nPid, SIGTERM);
-            waitpid(m_nPid, nullptr, 0);
-        }
-    }
-    const std::string& Device() const { return m_strDevice; }
-
-private:
-    pid_t m_nPid = -1;
-    std::string m_strDevice;
-};
-
 void BM_DownloadFullConfiguration(benchmark::State& state) {
     CQARNCfgDoc doc;
-    std::string error;
-    if (!doc.OnOpenDocument(TOVRIK_SAMPLE_CONFIG, error)) {
-        state.SkipWithError(error.c_str());
+    if (const std::error_code error = doc.OnOpenDocument(TOVRIK_SAMPLE_CONFIG)) {
+        state.SkipWithError(error.message().c_str());
         return;
     }
     const CTransferTiming timing;
@@ -146,11 +47,12 @@ void BM_DownloadFullConfiguration(benchmark::State& state) {
                            timing.nPowerCyclePauseMs) /
                           1000.0;
     for (auto _ : state) {
-        CDrainedPty pty;
+        CPtyDevice pty;
         CSerialPort port;
-        CQuietHost host(port);
+        CQuietView view;
+        CTransferSession host(view, port);
         host.m_pDoc = &doc;
-        host.m_nMode = 0;
+        host.m_nMode = ETransferMode::Download;
         host.m_strDevice = pty.Path();
         host.m_nBaudRate = 38400;
         const double seconds = RunToEnd(host);
@@ -167,25 +69,22 @@ void BM_DownloadFullConfiguration(benchmark::State& state) {
 BENCHMARK(BM_DownloadFullConfiguration)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
 void BM_UploadFullConfigurationAt38400(benchmark::State& state) {
-    const char* program = std::getenv("QARN_SIM");
-#ifdef QARN_SIM_PATH
-    if (program == nullptr) {
-        program = QARN_SIM_PATH;
-    }
-#endif
-    if (program == nullptr) {
-        state.SkipWithError("qarn-sim not built and QARN_SIM not set");
-        return;
-    }
+    // The qarn-sim of this build, unless QARN_SIM names another.
+    setenv("QARN_SIM", QARN_SIM_PATH, 0);
     constexpr int kBaud = 38400;
     for (auto _ : state) {
-        CSim sim(program, "38400");
+        CSimProcess sim({"--config", TOVRIK_SAMPLE_CONFIG, "--baud", std::to_string(kBaud)});
+        if (!sim.Start()) {
+            state.SkipWithError(sim.Error().c_str());
+            return;
+        }
         CQARNCfgDoc doc;
         CSerialPort port;
-        CQuietHost host(port);
+        CQuietView view;
+        CTransferSession host(view, port);
         host.m_pDoc = &doc;
-        host.m_nMode = 1;
-        host.m_strDevice = sim.Device();
+        host.m_nMode = ETransferMode::Upload;
+        host.m_strDevice = sim.DevicePath();
         host.m_nBaudRate = kBaud;
         host.BeginUpload();
         const double seconds = RunToEnd(host);

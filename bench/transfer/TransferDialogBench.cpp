@@ -6,9 +6,9 @@
 //    time. Goal: under 10%.
 #include "data/CQARNCfgDoc.h"
 #include "data/CRecordList.h"
-#include "tests/support/CPtyPair.h"
-#include "transfer/CProgressCtrl.h"
-#include "transfer/CTransferDlg.h"
+#include "support/CPtyDevice.h"
+#include "gui/CProgressCtrl.h"
+#include "gui/CTransferDlg.h"
 
 #include <benchmark/benchmark.h>
 #include <poll.h>
@@ -33,9 +33,9 @@ using Clock = std::chrono::steady_clock;
 class CBenchDlg : public CTransferDlg {
 public:
     void Start(CQARNCfgDoc* pDoc, const std::string& device) {
-        m_pDoc = pDoc;
-        m_nMode = 0;
-        m_strDevice = device;
+        m_session.m_pDoc = pDoc;
+        m_session.m_nMode = ETransferMode::Download;
+        m_session.m_strDevice = device;
         OnInitDialog();
         show();
         OnStartTransfer();
@@ -45,13 +45,13 @@ public:
         QEventLoop loop;
         QTimer poll;
         QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (!m_bRunning) {
+            if (!m_session.m_bRunning) {
                 loop.quit();
             }
         });
         poll.start(50);
         loop.exec();
-        JoinWorker();
+        m_session.JoinWorker();
     }
 
 protected:
@@ -107,47 +107,34 @@ private:
 
 void BM_DialogDuringFullDownload(benchmark::State& state) {
     CQARNCfgDoc doc;
-    std::string error;
-    if (!doc.OnOpenDocument(TOVRIK_SAMPLE_CONFIG, error)) {
-        state.SkipWithError(error.c_str());
+    if (const std::error_code error = doc.OnOpenDocument(TOVRIK_SAMPLE_CONFIG)) {
+        state.SkipWithError(error.message().c_str());
         return;
     }
     for (auto _ : state) {
-        CPtyPair pty;
+        CPtyDevice pty;  // drains the line as fast as bytes arrive
         if (!pty.Ok()) {
             state.SkipWithError(pty.Error().c_str());
             return;
         }
-        std::atomic<bool> stop{false};
-        std::thread reader([&] {
-            char buf[4096];
-            while (!stop) {
-                pollfd p{pty.MasterFd(), POLLIN, 0};
-                if (poll(&p, 1, 5) > 0 && read(pty.MasterFd(), buf, sizeof buf) < 0) {
-                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-                }
-            }
-        });
 
         CBenchDlg dlg;
         QCoreApplication::processEvents();
         CLatencyProbe probe(&dlg);
         const double cpuStart = ThreadCpuSeconds();
         const auto start = Clock::now();
-        dlg.Start(&doc, pty.SlavePath());
+        dlg.Start(&doc, pty.Path());
         dlg.WaitForEnd();
         const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
         const double cpu = ThreadCpuSeconds() - cpuStart;
         probe.Stop();
         QCoreApplication::processEvents();
-        stop = true;
-        reader.join();
 
         state.SetIterationTime(seconds);
         state.counters["transfer_s"] = seconds;
         state.counters["max_gap_ms"] = probe.MaxMs();
         state.counters["ui_cpu_pct"] = cpu / seconds * 100.0;
-        state.counters["bytes"] = dlg.m_nTotal.load();
+        state.counters["bytes"] = dlg.m_session.m_nTotal.load();
         state.counters["bar_pos"] = dlg.m_progress->GetPos();
     }
 }

@@ -1,5 +1,6 @@
 #include "data/CArchive.h"
-#include "tests/support/CTempDir.h"
+#include "platform/ETovrikError.h"
+#include "support/CTempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +17,7 @@ namespace {
 
 std::vector<std::string> ReadLines(const std::string& path) {
     CArchive ar(path, CArchive::load);
-    EXPECT_TRUE(ar.IsOpen()) << ar.GetErrorText();
+    EXPECT_TRUE(ar.IsOpen()) << ar.GetError().message();
     std::vector<std::string> lines;
     std::string line;
     while (ar.ReadString(line)) {
@@ -69,17 +70,18 @@ TEST(ArchiveLoad, NamesTheFileAndItsSize) {
 TEST(ArchiveLoad, FailsWithTheReason) {
     CTempDir dir;
     ::mkfifo(dir.File("fifo").c_str(), 0600);  // must fail at once, not wait for a writer
-    const std::vector<std::pair<std::string, int>> cases = {
-        {dir.File("missing.s19"), ENOENT}, {dir.Path(), EISDIR}, {dir.File("fifo"), EINVAL}};
+    const std::vector<std::pair<std::string, std::error_code>> cases = {
+        {dir.File("missing.s19"), std::make_error_code(std::errc::no_such_file_or_directory)},
+        {dir.Path(), std::make_error_code(std::errc::is_a_directory)},
+        {dir.File("fifo"), ETovrikError::NotRegularFile}};
     for (const auto& [path, error] : cases) {
         CArchive ar(path, CArchive::load);
         EXPECT_FALSE(ar.IsOpen()) << path;
         EXPECT_EQ(ar.GetError(), error) << path;
-        EXPECT_FALSE(ar.GetErrorText().empty());
         std::string line;
         EXPECT_FALSE(ar.ReadString(line));
     }
-    EXPECT_EQ(CArchive(dir.File("missing.s19"), CArchive::load).GetErrorText(),
+    EXPECT_EQ(CArchive(dir.File("missing.s19"), CArchive::load).GetError().message(),
               "No such file or directory");
 }
 
@@ -92,7 +94,7 @@ TEST(ArchiveLoad, UnreadableFile) {
     ::chmod(dir.File("secret.s19").c_str(), 0);
     CArchive ar(dir.File("secret.s19"), CArchive::load);
     EXPECT_FALSE(ar.IsOpen());
-    EXPECT_EQ(ar.GetError(), EACCES);
+    EXPECT_EQ(ar.GetError(), std::errc::permission_denied);
 }
 
 TEST(ArchiveStore, WritesExactlyAndLeavesNoTemporaryFile) {
@@ -142,8 +144,9 @@ TEST(ArchiveStore, UnclosedArchiveLeavesTheTargetAlone) {
 TEST(ArchiveStore, OpenFailuresKeepTheReason) {
     CTempDir dir;
     std::filesystem::create_directory(dir.File("sub"));
-    for (const auto& [path, error] : std::vector<std::pair<std::string, int>>{
-             {dir.File("nodir/out.s19"), ENOENT}, {dir.File("sub"), EISDIR}}) {
+    for (const auto& [path, error] : std::vector<std::pair<std::string, std::errc>>{
+             {dir.File("nodir/out.s19"), std::errc::no_such_file_or_directory},
+             {dir.File("sub"), std::errc::is_a_directory}}) {
         CArchive ar(path, CArchive::store);
         EXPECT_FALSE(ar.IsOpen());
         EXPECT_EQ(ar.GetError(), error) << path;
@@ -158,9 +161,9 @@ TEST(ArchiveStore, ReadOnlyDirectoryOrFile) {
     CTempDir dir;
     dir.Write("ro.s19", "old");
     ::chmod(dir.File("ro.s19").c_str(), 0444);
-    EXPECT_EQ(CArchive(dir.File("ro.s19"), CArchive::store).GetError(), EACCES);
+    EXPECT_EQ(CArchive(dir.File("ro.s19"), CArchive::store).GetError(), std::errc::permission_denied);
     ::chmod(dir.Path().c_str(), 0555);
-    EXPECT_EQ(CArchive(dir.File("new.s19"), CArchive::store).GetError(), EACCES);
+    EXPECT_EQ(CArchive(dir.File("new.s19"), CArchive::store).GetError(), std::errc::permission_denied);
     ::chmod(dir.Path().c_str(), 0755);
 }
 
@@ -175,7 +178,7 @@ TEST(ArchiveStore, WriteFailureLeavesTheOldFile) {
     limit.rlim_cur = 1000;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
     bool closed = true;
-    int error = 0;
+    std::error_code error;
     {
         CArchive ar(dir.File("out.s19"), CArchive::store);
         ar.WriteString(std::string(5000, 'x'));
@@ -185,7 +188,7 @@ TEST(ArchiveStore, WriteFailureLeavesTheOldFile) {
     ::setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldSignal);
     EXPECT_FALSE(closed);
-    EXPECT_EQ(error, EFBIG);
+    EXPECT_EQ(error, std::errc::file_too_large);
     EXPECT_EQ(CTempDir::Read(dir.File("out.s19")), "old");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 }

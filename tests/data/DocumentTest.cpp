@@ -1,6 +1,6 @@
 #include "data/CQARNCfgDoc.h"
 #include "data/CRecordList.h"
-#include "tests/support/CTempDir.h"
+#include "support/CTempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -22,9 +22,8 @@ protected:
     // Loads 'content' from a file named 'name' and returns what a save writes.
     std::string RoundTrip(const std::string& content, const std::string& name = "in.s19") {
         dir.Write(name, content);
-        std::string error;
-        EXPECT_TRUE(doc.OnOpenDocument(dir.File(name), error)) << error;
-        EXPECT_TRUE(doc.OnSaveDocument(dir.File("out.s19"), error)) << error;
+        EXPECT_FALSE(doc.OnOpenDocument(dir.File(name)));
+        EXPECT_FALSE(doc.OnSaveDocument(dir.File("out.s19")));
         return CTempDir::Read(dir.File("out.s19"));
     }
 
@@ -112,31 +111,30 @@ TEST_F(Document, RandomBytesLoadAndSaveAsTheirFields) {
 TEST_F(Document, FailedOpenLeavesTheDocumentAlone) {
     RoundTrip(kS0 + kS3a + kS7, "good.s19");
     for (const std::string& path : {dir.File("gone.s19"), dir.Path()}) {
-        std::string error;
-        EXPECT_FALSE(doc.OnOpenDocument(path, error));
-        EXPECT_EQ(error.rfind("Cannot open " + path + ": ", 0), 0u) << error;
+        const std::error_code error = doc.OnOpenDocument(path);
+        EXPECT_TRUE(error);
+        const std::string message = CDocument::OpenErrorMessage(path, error);
+        EXPECT_EQ(message.rfind("Cannot open " + path + ": ", 0), 0u) << message;
         EXPECT_EQ(doc.GetCaption(), "Tovrik-good.s19");
         EXPECT_EQ(doc.m_nFileSize, static_cast<int>((kS0 + kS3a + kS7).size()));
         EXPECT_EQ(Joined(), kS0 + kS3a + kS7);
     }
-    std::string error;
-    doc.OnOpenDocument(dir.File("gone.s19"), error);
-    EXPECT_EQ(error, "Cannot open " + dir.File("gone.s19") + ": No such file or directory.");
+    EXPECT_EQ(CDocument::OpenErrorMessage(dir.File("gone.s19"), doc.OnOpenDocument(dir.File("gone.s19"))),
+              "Cannot open " + dir.File("gone.s19") + ": No such file or directory.");
 }
 
 TEST_F(Document, FailedSaveKeepsTheOldFile) {
     RoundTrip(kS0 + kS3a + kS7, "good.s19");
     std::filesystem::create_directory(dir.File("sub"));
-    std::string error;
-    EXPECT_FALSE(doc.OnSaveDocument(dir.File("sub"), error));
-    EXPECT_EQ(error, "Cannot save " + dir.File("sub") + ": Is a directory.");
+    EXPECT_EQ(CDocument::SaveErrorMessage(dir.File("sub"), doc.OnSaveDocument(dir.File("sub"))),
+              "Cannot save " + dir.File("sub") + ": Is a directory.");
     EXPECT_EQ(doc.GetPathName(), dir.File("out.s19"));
     if (::geteuid() == 0) {
         GTEST_SKIP() << "root writes into read-only directories";
     }
     ::chmod(dir.Path().c_str(), 0555);
-    EXPECT_FALSE(doc.OnSaveDocument(dir.File("good.s19"), error));
-    EXPECT_EQ(error, "Cannot save " + dir.File("good.s19") + ": Permission denied.");
+    EXPECT_EQ(CDocument::SaveErrorMessage(dir.File("good.s19"), doc.OnSaveDocument(dir.File("good.s19"))),
+              "Cannot save " + dir.File("good.s19") + ": Permission denied.");
     EXPECT_EQ(CTempDir::Read(dir.File("good.s19")), kS0 + kS3a + kS7);
     ::chmod(dir.Path().c_str(), 0755);
 }

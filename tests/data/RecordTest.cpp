@@ -4,7 +4,7 @@
 #include "data/Cs7EndRecord.h"
 #include "data/Csrecord.h"
 #include "data/TextCut.h"
-#include "tests/support/CTempDir.h"
+#include "support/CTempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -111,7 +111,7 @@ TEST(GetRecordType, OnlyTheSecondCharacterCounts) {
         {"S3250000", 3}, {"X3", 3},  {"s3", 3}, {"s0", 0}, {"S0", 0},    {"S7", 7}, {"S1", -1},
         {"S5", -1},      {"S9", -1}, {"", -1},  {"3", -1}, {"\r\n", -1}, {" ", -1}};
     for (const auto& [line, type] : cases) {
-        EXPECT_EQ(CQARNCfgDoc::GetRecordType(line), type) << line;
+        EXPECT_EQ(static_cast<int>(CQARNCfgDoc::GetRecordType(line)), type) << line;
     }
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tests/transfer/CTestTransferDlg.h"
+#include "support/CTestTransferDlg.h"
 
 #include <atomic>
 #include <chrono>
@@ -8,7 +8,7 @@
 
 // The transfer dialog with a gate in its worker's path: at the n-th byte sent,
 // byte accepted or line stored, the worker stops until the user has cancelled
-// (m_bAbort is set), so that Cancel lands exactly in that phase.
+// (m_session.m_bAbort is set), so that Cancel lands exactly in that phase.
 class CGatedTransferDlg : public CTestTransferDlg {
 public:
     enum class EGate { None, SentByte, AcceptedByte, StoredLine };
@@ -45,7 +45,7 @@ private:
         }
         m_bHeld = true;
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        while (!m_bAbort && std::chrono::steady_clock::now() < deadline) {
+        while (!m_session.m_bAbort && std::chrono::steady_clock::now() < deadline) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     }

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "serial/CSerialPort.h"
-#include "tests/support/CSimProcess.h"
-#include "tests/support/CTempDir.h"
-#include "tests/transfer/CWorkerFixture.h"
+#include "support/CSimProcess.h"
+#include "support/CTempDir.h"
+#include "support/CWorkerFixture.h"
 
 #include <chrono>
 #include <memory>
@@ -39,7 +39,7 @@ protected:
             ADD_FAILURE() << m_sim->Error();
             return -1;
         }
-        Prepare(m_host, 1, m_sim->DevicePath());
+        Prepare(m_host, ETransferMode::Upload, m_sim->DevicePath());
         m_host.BeginUpload();
         const auto start = std::chrono::steady_clock::now();
         RunToEnd(m_host);

@@ -1,4 +1,4 @@
-#include "tests/scenarios/CTmpfsMount.h"
+#include "CTmpfsMount.h"
 
 #include <fcntl.h>
 #include <sys/mount.h>

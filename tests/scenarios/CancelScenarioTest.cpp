@@ -2,10 +2,10 @@
 // the dialog says the transfer was aborted, closes within a few seconds, the
 // device gets whole lines only, and a cancelled upload leaves the
 // configuration in memory exactly as it was.
-#include "tests/scenarios/CGatedTransferDlg.h"
-#include "tests/support/CSimProcess.h"
-#include "tests/support/CTempDir.h"
-#include "tests/transfer/CTestConfig.h"
+#include "CGatedTransferDlg.h"
+#include "support/CSimProcess.h"
+#include "support/CTempDir.h"
+#include "support/CTestConfig.h"
 
 #include <gtest/gtest.h>
 
@@ -58,13 +58,13 @@ protected:
             "--config", m_dir.Write("device.s19", CTestConfig::Joined(m_device)), "--received",
             m_received, "--log", m_log, "--baud", "0"});
         ASSERT_TRUE(m_sim->Start()) << m_sim->Error();
-        m_dlg.m_strDevice = m_sim->DevicePath();
+        m_dlg.m_session.m_strDevice = m_sim->DevicePath();
         m_dlg.UseShortTiming();
     }
 
     void TearDown() override { g_recordList.RemoveAll(); }
 
-    void Start(int nMode) {
+    void Start(ETransferMode nMode) {
         m_dlg.Init(&m_doc, nMode);
         m_dlg.OnStartTransfer();
     }
@@ -75,11 +75,11 @@ protected:
         timer.start();
         m_dlg.OnCancel();
         const qint64 ms = timer.elapsed();
-        EXPECT_FALSE(m_dlg.m_bRunning);
+        EXPECT_FALSE(m_dlg.m_session.m_bRunning);
         EXPECT_FALSE(m_dlg.m_port.IsOpen());
         EXPECT_EQ(m_dlg.result(), 1);
         EXPECT_LT(ms, 3000);
-        const QString text = m_dlg.m_nMode == 1 ? "Upload aborted.\nPlease power cycle QARN."
+        const QString text = m_dlg.m_session.m_nMode == ETransferMode::Upload ? "Upload aborted.\nPlease power cycle QARN."
                                                 : "Download aborted.\nPlease power cycle QARN.";
         EXPECT_EQ(m_dlg.m_boxes.size(), 1u);
         if (!m_dlg.m_boxes.empty()) {
@@ -137,8 +137,8 @@ protected:
 };
 
 TEST_F(CancelDownload, DuringTheWakeUp) {
-    m_dlg.m_timing.nWakeupPauseMs = 300;
-    Start(0);
+    m_dlg.m_session.m_timing.nWakeupPauseMs = 300;
+    Start(ETransferMode::Download);
     CTestTransferDlg::ServeFor(100);
     Cancel();
 
@@ -150,7 +150,7 @@ TEST_F(CancelDownload, DuringTheWakeUp) {
 
 TEST_F(CancelDownload, DuringTheHeaderLineWhichStillGoesOutWhole) {
     m_dlg.HoldAt(CGatedTransferDlg::EGate::SentByte, 10);
-    Start(0);
+    Start(ETransferMode::Download);
     ASSERT_TRUE(m_dlg.WaitUntilHeld(5000));
     Cancel();
 
@@ -162,7 +162,7 @@ TEST_F(CancelDownload, DuringTheHeaderLineWhichStillGoesOutWhole) {
 TEST_F(CancelDownload, DuringADataLineWhichStillGoesOutWhole) {
     const int inSecondRecord = static_cast<int>(m_config[0].size() + m_config[1].size() + 10);
     m_dlg.HoldAt(CGatedTransferDlg::EGate::SentByte, inSecondRecord);
-    Start(0);
+    Start(ETransferMode::Download);
     ASSERT_TRUE(m_dlg.WaitUntilHeld(5000));
     Cancel();
 
@@ -175,8 +175,8 @@ TEST_F(CancelDownload, DuringADataLineWhichStillGoesOutWhole) {
 }
 
 TEST_F(CancelDownload, DuringTheFinalWaitLetsTheDownloadEnd) {
-    m_dlg.m_timing.nPowerCyclePauseMs = 1500;
-    Start(0);
+    m_dlg.m_session.m_timing.nPowerCyclePauseMs = 1500;
+    Start(ETransferMode::Download);
     ASSERT_TRUE(CTestTransferDlg::ServeUntil(
         [this] { return m_dlg.StatusLines().contains("Download finished."); }, 5000));
     Cancel();
@@ -204,7 +204,7 @@ protected:
 
     // Exactly the configuration held before, modified flag included.
     void ExpectConfigurationAsBefore(bool bModified) {
-        EXPECT_FALSE(m_dlg.m_bUploadDone);
+        EXPECT_FALSE(m_dlg.m_session.m_bUploadDone);
         EXPECT_EQ(CTestConfig::InMemory(m_doc), m_before);
         EXPECT_EQ(g_recordList.GetCount(), m_config.size() - 2);
         EXPECT_EQ(m_doc.IsModified(), bModified);
@@ -214,8 +214,8 @@ protected:
 };
 
 TEST_F(CancelUpload, DuringTheRequest) {
-    m_dlg.m_timing.nRequestPauseMs = 300;
-    Start(1);
+    m_dlg.m_session.m_timing.nRequestPauseMs = 300;
+    Start(ETransferMode::Upload);
     CTestTransferDlg::ServeFor(150);
     Cancel();
 
@@ -226,7 +226,7 @@ TEST_F(CancelUpload, DuringTheRequest) {
 TEST_F(CancelUpload, InTheMiddleOfALine) {
     m_doc.SetModifiedFlag(true);  // changed and not yet saved: it stays so
     m_dlg.HoldAt(CGatedTransferDlg::EGate::AcceptedByte, static_cast<int>(m_device[0].size() + 10));
-    Start(1);
+    Start(ETransferMode::Upload);
     ASSERT_TRUE(m_dlg.WaitUntilHeld(5000));
     Cancel();
 
@@ -236,7 +236,7 @@ TEST_F(CancelUpload, InTheMiddleOfALine) {
 
 TEST_F(CancelUpload, BetweenLines) {
     m_dlg.HoldAt(CGatedTransferDlg::EGate::StoredLine, 2);
-    Start(1);
+    Start(ETransferMode::Upload);
     ASSERT_TRUE(m_dlg.WaitUntilHeld(5000));
     Cancel();
 

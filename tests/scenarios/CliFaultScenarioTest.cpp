@@ -1,10 +1,10 @@
 // tovrik-cli against qarn-sim when the device goes away, when another program
 // holds the port and when the profile cannot be written: a clear message, an
 // exit status that says the command failed, and no file lost.
-#include "tests/support/CSimProcess.h"
-#include "tests/support/CTempDir.h"
-#include "tests/transfer/CCliProcess.h"
-#include "tests/transfer/CTestConfig.h"
+#include "support/CSimProcess.h"
+#include "support/CTempDir.h"
+#include "support/CCliProcess.h"
+#include "support/CTestConfig.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

@@ -2,10 +2,10 @@
 // cannot be written: the status list says why, the dialog stays usable, and
 // the configuration in memory is kept.
 #include "serial/CSerialPort.h"
-#include "tests/support/CSimProcess.h"
-#include "tests/support/CTempDir.h"
-#include "tests/transfer/CTestConfig.h"
-#include "tests/transfer/CTestTransferDlg.h"
+#include "support/CSimProcess.h"
+#include "support/CTempDir.h"
+#include "support/CTestConfig.h"
+#include "support/CTestTransferDlg.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -37,14 +37,14 @@ protected:
 
     // Runs one transfer in a fresh dialog on `device`, leaves with Exit, and
     // returns the status lines as they stood before Exit.
-    QStringList Transfer(int nMode, const std::string& device,
+    QStringList Transfer(ETransferMode nMode, const std::string& device,
                          const std::function<void(CTestTransferDlg&)>& between = {}) {
         CTestTransferDlg dlg;
-        dlg.m_strDevice = device;
+        dlg.m_session.m_strDevice = device;
         dlg.UseShortTiming();
         dlg.Init(&m_doc, nMode);
         dlg.OnStartTransfer();
-        EXPECT_TRUE(CTestTransferDlg::ServeUntil([&] { return !dlg.m_bRunning; }, 5000));
+        EXPECT_TRUE(CTestTransferDlg::ServeUntil([&] { return !dlg.m_session.m_bRunning; }, 5000));
         CTestTransferDlg::ServeFor(30);
         EXPECT_TRUE(dlg.m_btnTransfer->isEnabled()) << "the user can try again";
         EXPECT_EQ(dlg.windowTitle(), "Tovrik - QARN Data Backup/Restore");
@@ -80,9 +80,9 @@ TEST_F(DialogPortScenario, DeviceGoneBeforeTheTransferIsNamedAndNothingIsLost) {
     const QStringList gone = CannotOpen(link, "No such file or directory",
                                         "There is no such device: check the port setting.");
 
-    EXPECT_EQ(Transfer(0, link), gone);
+    EXPECT_EQ(Transfer(ETransferMode::Download, link), gone);
     EXPECT_EQ(m_boxes, 0u);
-    EXPECT_EQ(Transfer(1, link), gone);
+    EXPECT_EQ(Transfer(ETransferMode::Upload, link), gone);
     EXPECT_EQ(m_boxes, 0u);
     EXPECT_EQ(CTestConfig::InMemory(m_doc), m_before);
     EXPECT_FALSE(m_doc.IsModified());
@@ -94,14 +94,14 @@ TEST_F(DialogPortScenario, PortHeldByAnotherPortIsNamedAndFreedPortWorks) {
     auto holder = std::make_unique<CSerialPort>();
     ASSERT_TRUE(holder->OpenDevice(sim.DevicePath(), 38400));
 
-    const QStringList lines = Transfer(1, sim.DevicePath(), [&](CTestTransferDlg& dlg) {
+    const QStringList lines = Transfer(ETransferMode::Upload, sim.DevicePath(), [&](CTestTransferDlg& dlg) {
         EXPECT_EQ(dlg.StatusLines(), CannotOpen(sim.DevicePath(), "Device or resource busy",
                                                 "The port is in use by another program."));
         EXPECT_EQ(CTestConfig::InMemory(m_doc), m_before) << "given back at once";
         // The other program lets go; the same dialog tries again.
         holder.reset();
         dlg.OnStartTransfer();
-        EXPECT_TRUE(CTestTransferDlg::ServeUntil([&] { return !dlg.m_bRunning; }, 5000));
+        EXPECT_TRUE(CTestTransferDlg::ServeUntil([&] { return !dlg.m_session.m_bRunning; }, 5000));
     });
 
     EXPECT_EQ(lines.value(1), "Upload finished.");
@@ -117,8 +117,8 @@ TEST_F(DialogPortScenario, PortLockedByAPlainLockHolderIsNamed) {
     const QStringList busy = CannotOpen(sim.DevicePath(), "Device or resource busy",
                                         "The port is in use by another program.");
 
-    const QStringList download = Transfer(0, sim.DevicePath());
-    const QStringList upload = Transfer(1, sim.DevicePath());
+    const QStringList download = Transfer(ETransferMode::Download, sim.DevicePath());
+    const QStringList upload = Transfer(ETransferMode::Upload, sim.DevicePath());
     close(holder);
 
     EXPECT_EQ(download, busy);
@@ -137,15 +137,15 @@ TEST_F(DialogPortScenario, UnwritableProfileLeavesTheDialogWorkingWithoutRemembe
     CSimProcess sim({"--config", m_devicePath, "--baud", "0"});
     ASSERT_TRUE(sim.Start()) << sim.Error();
 
-    const QStringList lines = Transfer(1, sim.DevicePath(), [](CTestTransferDlg& dlg) {
+    const QStringList lines = Transfer(ETransferMode::Upload, sim.DevicePath(), [](CTestTransferDlg& dlg) {
         EXPECT_EQ(dlg.m_cbBaudRate->currentText(), "9600");
         EXPECT_EQ(dlg.m_cbPort->currentText(), "COM1");
         dlg.m_cbBaudRate->setCurrentIndex(6);
         dlg.m_cbPort->setCurrentIndex(1);
-        EXPECT_EQ(dlg.m_nBaudRate, 38400);
-        EXPECT_EQ(dlg.m_nPort, 2);
+        EXPECT_EQ(dlg.m_session.m_nBaudRate, 38400);
+        EXPECT_EQ(dlg.m_session.m_nPort, 2);
         dlg.OnStartTransfer();
-        EXPECT_TRUE(CTestTransferDlg::ServeUntil([&] { return !dlg.m_bRunning; }, 5000));
+        EXPECT_TRUE(CTestTransferDlg::ServeUntil([&] { return !dlg.m_session.m_bRunning; }, 5000));
         EXPECT_EQ(dlg.StatusLines().value(1), "Upload finished.");
         EXPECT_EQ(dlg.m_port.GetBaudRate(), 38400) << "the port was opened at the rate chosen";
     });
@@ -153,7 +153,7 @@ TEST_F(DialogPortScenario, UnwritableProfileLeavesTheDialogWorkingWithoutRemembe
     EXPECT_EQ(lines.value(1), "Upload finished.");
     EXPECT_EQ(CTestConfig::InMemory(m_doc), CTestConfig::Joined(m_device));
     CTestTransferDlg next;
-    next.Init(&m_doc, 0);
+    next.Init(&m_doc, ETransferMode::Download);
     EXPECT_EQ(next.m_cbBaudRate->currentText(), "9600") << "the choice was not remembered";
     EXPECT_EQ(next.m_cbPort->currentText(), "COM1");
     EXPECT_TRUE(QFileInfo(profile).isDir());

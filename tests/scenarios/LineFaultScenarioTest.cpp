@@ -3,7 +3,7 @@
 // upload ends by itself with what the user must see, and the configuration in
 // memory is either what the device sent, what arrived before the fault, or the
 // one held before the upload, never a mixture that looks complete.
-#include "tests/scenarios/CSimUploadFixture.h"
+#include "CSimUploadFixture.h"
 
 namespace {
 

@@ -3,18 +3,18 @@
 // tovrik-cli: a message that names the file and the reason, the old file as it
 // was, no temporary file left, and the uploaded configuration still in memory
 // and still marked as changed.
-#include "tests/app/AppTestSupport.h"
+#include "support/CAppTest.h"
 
-#include "app/CCommandTable.h"
-#include "app/CMainFrame.h"
+#include "gui/CCommandTable.h"
+#include "gui/CMainFrame.h"
 #include "data/CQARNCfgDoc.h"
 #include "data/CRecordList.h"
-#include "tests/scenarios/CTmpfsMount.h"
-#include "tests/support/CSimProcess.h"
-#include "tests/support/CTempDir.h"
-#include "tests/transfer/CCliProcess.h"
-#include "tests/transfer/CTestConfig.h"
-#include "transfer/CTransferDlg.h"
+#include "CTmpfsMount.h"
+#include "support/CSimProcess.h"
+#include "support/CTempDir.h"
+#include "support/CCliProcess.h"
+#include "support/CTestConfig.h"
+#include "gui/CTransferDlg.h"
 
 #include <QListWidget>
 #include <QPushButton>
@@ -74,12 +74,12 @@ protected:
                 QTimer::singleShot(10, drive);
                 return;
             }
-            if (dlg->m_strDevice.empty()) {
-                dlg->m_strDevice = m_sim->DevicePath();
-                dlg->m_timing.nOpenPauseMs = 0;
-                dlg->m_timing.nRequestPauseMs = 100;
+            if (dlg->m_session.m_strDevice.empty()) {
+                dlg->m_session.m_strDevice = m_sim->DevicePath();
+                dlg->m_session.m_timing.nOpenPauseMs = 0;
+                dlg->m_session.m_timing.nRequestPauseMs = 100;
                 dlg->m_btnTransfer->click();
-            } else if (!dlg->m_bRunning && dlg->m_btnExit->isEnabled()) {
+            } else if (!dlg->m_session.m_bRunning && dlg->m_btnExit->isEnabled()) {
                 finished = dlg->m_lbStatus->count() > 1 &&
                            dlg->m_lbStatus->item(1)->text() == "Upload finished.";
                 dlg->m_btnExit->click();

@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "serial/CSerialPort.h"
-#include "tests/support/CPtyPair.h"
+#include "support/CPtyPair.h"
 
 namespace {
 
@@ -48,14 +48,14 @@ TEST_F(PortMapTest, OpenByNumberUsesTheMappedDevice) {
     setenv("TOVRIK_COM1", pty.SlavePath().c_str(), 1);
 
     CSerialPort port;
-    ASSERT_TRUE(port.Open(1, 9600)) << port.GetLastErrorText();
+    ASSERT_TRUE(port.Open(1, 9600)) << port.GetLastError().message();
     EXPECT_EQ(port.GetDeviceName(), pty.SlavePath());
     port.Close();
 
     unsetenv("TOVRIK_COM1");
     EXPECT_FALSE(port.Open(1, 9600));
     EXPECT_EQ(port.GetDeviceName(), "/nonexistent/tty");
-    EXPECT_EQ(port.GetLastErrorNumber(), ENOENT);
+    EXPECT_EQ(port.GetLastError().value(), ENOENT);
 }
 
 }  // namespace

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "serial/CSerialPort.h"
-#include "tests/support/CPtyPair.h"
-#include "tests/support/CTempDir.h"
+#include "support/CPtyPair.h"
+#include "support/CTempDir.h"
 
 namespace {
 
@@ -34,9 +34,9 @@ TEST(SerialPortFailure, PathsThatAreNoTerminalFailWithTheReasonKept) {
         CSerialPort port;
         EXPECT_FALSE(port.OpenDevice(c.path, 9600)) << c.path;
         EXPECT_FALSE(port.IsOpen());
-        EXPECT_EQ(port.GetLastErrorNumber(), c.error) << c.path;
+        EXPECT_EQ(port.GetLastError().value(), c.error) << c.path;
         EXPECT_EQ(errno, c.error) << c.path;
-        EXPECT_FALSE(port.GetLastErrorText().empty());
+        EXPECT_FALSE(port.GetLastError().message().empty());
         EXPECT_EQ(port.GetDeviceName(), c.path);
 
         // What the workers do next on a port that did not open.
@@ -44,7 +44,7 @@ TEST(SerialPortFailure, PathsThatAreNoTerminalFailWithTheReasonKept) {
         EXPECT_EQ(port.GetInQueue(), 0);
         EXPECT_EQ(port.ReadByte(), 0);
         EXPECT_TRUE(port.Close());
-        EXPECT_EQ(port.GetLastErrorNumber(), c.error) << "the reason must survive the aftermath";
+        EXPECT_EQ(port.GetLastError().value(), c.error) << "the reason must survive the aftermath";
     }
 }
 
@@ -53,10 +53,9 @@ TEST(SerialPortFailure, SuccessfulOpenClearsTheLastError) {
     ASSERT_TRUE(pty.Ok()) << pty.Error();
     CSerialPort port;
     ASSERT_FALSE(port.OpenDevice("/nonexistent/tty", 9600));
-    ASSERT_NE(port.GetLastErrorNumber(), 0);
+    ASSERT_TRUE(port.GetLastError());
     ASSERT_TRUE(port.OpenDevice(pty.SlavePath(), 9600));
-    EXPECT_EQ(port.GetLastErrorNumber(), 0);
-    EXPECT_EQ(port.GetLastErrorText(), "");
+    EXPECT_FALSE(port.GetLastError());
     EXPECT_EQ(port.GetDeviceName(), pty.SlavePath());
 }
 
@@ -69,7 +68,7 @@ TEST(SerialPortFailure, UnpluggedDeviceShowsAsAnErrorWithoutHanging) {
 
     auto took = TimeOf([&] {
         EXPECT_TRUE(port.WriteByte('#'));
-        EXPECT_NE(port.GetLastErrorNumber(), 0) << "write after unplugging";
+        EXPECT_NE(port.GetLastError().value(), 0) << "write after unplugging";
         EXPECT_EQ(port.Write("CD\r\n", 4), 4);
     });
     EXPECT_LT(took, milliseconds(1500));
@@ -83,7 +82,7 @@ TEST(SerialPortFailure, UnpluggedDeviceShowsAsAnErrorWithoutHanging) {
         EXPECT_EQ(reader.GetInQueue(), 0);
         EXPECT_EQ(reader.ReadByte(), 0);
     });
-    EXPECT_NE(reader.GetLastErrorNumber(), 0) << "read after unplugging";
+    EXPECT_NE(reader.GetLastError().value(), 0) << "read after unplugging";
     EXPECT_LT(took, milliseconds(1500));
 
     took = TimeOf([&] {
@@ -118,7 +117,7 @@ TEST(SerialPortFailure, WriteToALineThatTakesNothingGivesUpAfterOneSecond) {
     auto took = TimeOf([&] { EXPECT_TRUE(port.WriteByte('x')); });
     EXPECT_GE(took, milliseconds(900));
     EXPECT_LT(took, milliseconds(1500));
-    EXPECT_EQ(port.GetLastErrorNumber(), ETIMEDOUT);
+    EXPECT_EQ(port.GetLastError().value(), ETIMEDOUT);
 
     // Close waits no longer than a drain may take, then drops the rest.
     took = TimeOf([&] { EXPECT_TRUE(port.Close()); });

@@ -7,7 +7,7 @@
 #include <chrono>
 #include <string>
 
-#include "tests/support/CPtyPair.h"
+#include "support/CPtyPair.h"
 
 namespace {
 
@@ -45,7 +45,7 @@ protected:
 
 TEST_F(SerialPortTest, SecondOpenSucceedsAndKeepsTheFirstBaudRate) {
     CSerialPort port;
-    ASSERT_TRUE(port.OpenDevice(m_pty.SlavePath(), 9600)) << port.GetLastErrorText();
+    ASSERT_TRUE(port.OpenDevice(m_pty.SlavePath(), 9600)) << port.GetLastError().message();
     EXPECT_TRUE(port.IsOpen());
     EXPECT_EQ(LineSpeed(m_pty.SlaveFd()), B9600);
 
@@ -99,7 +99,7 @@ TEST_F(SerialPortTest, ReadByteOnAnEmptyQueueReturnsAtOnceWithoutError) {
     EXPECT_EQ(port.GetInQueue(), 0);
     auto took = std::chrono::steady_clock::now() - start;
     EXPECT_LT(took, std::chrono::milliseconds(200));
-    EXPECT_EQ(port.GetLastErrorNumber(), 0) << port.GetLastErrorText();
+    EXPECT_EQ(port.GetLastError().value(), 0) << port.GetLastError().message();
 }
 
 TEST_F(SerialPortTest, ReadsBytesAsSignedCharsAndCountsTheQueue) {
@@ -148,11 +148,11 @@ TEST_F(SerialPortTest, SecondOpenerIsRefusedUntilTheFirstIsGone) {
     CSerialPort second;
     EXPECT_FALSE(second.OpenDevice(m_pty.SlavePath(), 9600));
     EXPECT_FALSE(second.IsOpen());
-    EXPECT_EQ(second.GetLastErrorNumber(), EBUSY);
+    EXPECT_EQ(second.GetLastError().value(), EBUSY);
 
     first.reset();  // destruction closes the port
-    EXPECT_TRUE(second.OpenDevice(m_pty.SlavePath(), 9600)) << second.GetLastErrorText();
-    EXPECT_EQ(second.GetLastErrorNumber(), 0);
+    EXPECT_TRUE(second.OpenDevice(m_pty.SlavePath(), 9600)) << second.GetLastError().message();
+    EXPECT_EQ(second.GetLastError().value(), 0);
 }
 
 TEST_F(SerialPortTest, ExclusiveModeLastsExactlyAsLongAsThePortIsOpen) {
@@ -173,14 +173,14 @@ TEST_F(SerialPortTest, OpensAtEveryRateTheDialogOffers) {
     for (auto [baud, speed] : rates) {
         CSerialPort port;
         ASSERT_TRUE(port.OpenDevice(m_pty.SlavePath(), baud))
-            << baud << ": " << port.GetLastErrorText();
+            << baud << ": " << port.GetLastError().message();
         EXPECT_EQ(LineSpeed(m_pty.SlaveFd()), speed) << baud;
     }
 }
 
 TEST_F(SerialPortTest, OpensAtARateWithoutItsOwnConstant) {
     CSerialPort port;
-    EXPECT_TRUE(port.OpenDevice(m_pty.SlavePath(), 14400)) << port.GetLastErrorText();
+    EXPECT_TRUE(port.OpenDevice(m_pty.SlavePath(), 14400)) << port.GetLastError().message();
     EXPECT_EQ(port.Write("\r\n", 2), 2);
     EXPECT_EQ(m_pty.ReadMaster(2, 1000), "\r\n");
 }
@@ -188,12 +188,12 @@ TEST_F(SerialPortTest, OpensAtARateWithoutItsOwnConstant) {
 TEST_F(SerialPortTest, RefusedRateLeavesNothingOpen) {
     CSerialPort port;
     EXPECT_FALSE(port.OpenDevice(m_pty.SlavePath(), 0));
-    EXPECT_EQ(port.GetLastErrorNumber(), EINVAL);
+    EXPECT_EQ(port.GetLastError().value(), EINVAL);
     EXPECT_FALSE(port.OpenDevice(m_pty.SlavePath(), -9600));
     EXPECT_FALSE(port.IsOpen());
 
     CSerialPort other;
-    EXPECT_TRUE(other.OpenDevice(m_pty.SlavePath(), 9600)) << other.GetLastErrorText();
+    EXPECT_TRUE(other.OpenDevice(m_pty.SlavePath(), 9600)) << other.GetLastError().message();
 }
 
 TEST_F(SerialPortTest, DrainReturnsOnceTheBytesHaveLeft) {
@@ -202,7 +202,7 @@ TEST_F(SerialPortTest, DrainReturnsOnceTheBytesHaveLeft) {
     const std::string line = "S30D0000000000000000000000F2\r\n";
     EXPECT_EQ(port.Write(line.data(), static_cast<int>(line.size())),
               static_cast<int>(line.size()));
-    EXPECT_TRUE(port.Drain()) << port.GetLastErrorText();
+    EXPECT_TRUE(port.Drain()) << port.GetLastError().message();
     EXPECT_EQ(m_pty.ReadMaster(line.size(), 1000), line);
 }
 

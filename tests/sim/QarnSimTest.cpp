@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "serial/CSerialPort.h"
-#include "tests/support/CSimProcess.h"
-#include "tests/support/CTempDir.h"
+#include "support/CSimProcess.h"
+#include "support/CTempDir.h"
 
 namespace {
 
@@ -79,7 +79,7 @@ protected:
         args.insert(args.end(), extra.begin(), extra.end());
         m_pSim = std::make_unique<CSimProcess>(args);
         ASSERT_TRUE(m_pSim->Start()) << m_pSim->Error();
-        ASSERT_TRUE(m_port.OpenDevice(m_pSim->DevicePath(), 115200)) << m_port.GetLastErrorText();
+        ASSERT_TRUE(m_port.OpenDevice(m_pSim->DevicePath(), 115200)) << m_port.GetLastError().message();
     }
 
     void RequestUpload() {
@@ -174,7 +174,7 @@ TEST_F(QarnSimTest, HangUpDropsTheLineAndEnds) {
     EXPECT_FALSE(IsLink(link));
 
     m_port.ReadByte();
-    EXPECT_NE(m_port.GetLastErrorNumber(), 0) << "the port must see the unplugged line";
+    EXPECT_NE(m_port.GetLastError().value(), 0) << "the port must see the unplugged line";
 }
 
 TEST_F(QarnSimTest, LinkNamesTheTerminalUntilTheSimulatorStops) {

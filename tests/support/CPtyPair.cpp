@@ -1,4 +1,4 @@
-#include "tests/support/CPtyPair.h"
+#include "support/CPtyPair.h"
 
 #include <fcntl.h>
 #include <poll.h>

@@ -1,4 +1,4 @@
-#include "tests/support/CSimProcess.h"
+#include "support/CSimProcess.h"
 
 #include <fcntl.h>
 #include <poll.h>

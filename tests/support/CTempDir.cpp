@@ -1,12 +1,15 @@
-#include "tests/support/CTempDir.h"
+#include "support/CTempDir.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
-CTempDir::CTempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tovrik-test-XXXXXX").string();
+CTempDir::CTempDir(const std::string& base) {
+    std::error_code ec;
+    const std::filesystem::path root =
+        base.empty() ? std::filesystem::temp_directory_path(ec) : std::filesystem::path(base);
+    std::string pattern = (root / "tovrik-test-XXXXXX").string();
     if (mkdtemp(pattern.data()) != nullptr) {
         m_strPath = pattern;
     }

@@ -2,11 +2,12 @@
 
 #include <string>
 
-// A fresh directory under the system's temporary directory, removed with its
-// contents when the object goes.
+// A fresh directory under the system's temporary directory (or under `base`),
+// removed with its contents when the object goes. Path() is empty when it
+// could not be made.
 class CTempDir {
 public:
-    CTempDir();
+    explicit CTempDir(const std::string& base = {});
     ~CTempDir();
     CTempDir(const CTempDir&) = delete;
     CTempDir& operator=(const CTempDir&) = delete;

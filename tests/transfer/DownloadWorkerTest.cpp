@@ -1,8 +1,8 @@
 #include "serial/CPortMap.h"
 #include "serial/CSerialPort.h"
-#include "tests/transfer/CFakePort.h"
-#include "tests/transfer/CPtyDevice.h"
-#include "tests/transfer/CWorkerFixture.h"
+#include "support/CFakePort.h"
+#include "support/CPtyDevice.h"
+#include "support/CWorkerFixture.h"
 
 #include <cerrno>
 #include <chrono>
@@ -48,7 +48,7 @@ TEST_F(DownloadWorker, SendsWakeupCommandAndEveryLineThenReportsTheEnd) {
     ASSERT_TRUE(device.Ok());
     CSerialPort port;
     CRecordingHost host(port);
-    Prepare(host, 0, device.Path());
+    Prepare(host, ETransferMode::Download, device.Path());
 
     RunToEnd(host);
 
@@ -85,7 +85,7 @@ TEST_F(DownloadWorker, EveryPauseIsAGapOnTheWireAfterTheLastByte) {
     const auto lines = LoadRecords(3);
     CFakePort port;
     CRecordingHost host(port);
-    Prepare(host, 0, "/dev/fake");
+    Prepare(host, ETransferMode::Download, "/dev/fake");
     CFakePort::Clock::time_point powerCycleShown;
     host.m_onEvent = [&](const std::string& event) {
         if (event.starts_with("insert:3:")) {
@@ -120,7 +120,7 @@ TEST_F(DownloadWorker, AbortBeforeTheWorkerRunsSendsOnlyTheHeaderAndCountsOnlyIt
     const auto lines = LoadRecords(3);
     CFakePort port;
     CRecordingHost host(port);
-    Prepare(host, 0, "/dev/fake");
+    Prepare(host, ETransferMode::Download, "/dev/fake");
 
     ASSERT_TRUE(host.StartWorker());
     host.m_bAbort = true;  // Cancel pressed at once: must not be lost
@@ -143,7 +143,7 @@ TEST_P(DownloadAbort, TheLineUnderWayGoesOutWholeAndNothingFollows) {
     const auto lines = LoadRecords(4);
     CFakePort port;
     CRecordingHost host(port);
-    Prepare(host, 0, "/dev/fake");
+    Prepare(host, ETransferMode::Download, "/dev/fake");
     host.m_onStep = [&](int nSteps) {
         if (nSteps == GetParam()) {
             host.m_bAbort = true;
@@ -187,9 +187,9 @@ TEST_F(DownloadWorker, PortThatCannotBeOpenedSendsNothingAndSaysWhy) {
     CPortMap::SetDevice(2, "/dev/fake-com2");
     for (const auto& [error, hint] : hints) {
         CFakePort port;
-        port.m_nOpenError = error;
+        port.m_openError = std::error_code(error, std::generic_category());
         CRecordingHost host(port);
-        Prepare(host, 0, "");
+        Prepare(host, ETransferMode::Download, "");
         host.m_nPort = 2;
 
         RunToEnd(host);
@@ -227,7 +227,7 @@ TEST_F(DownloadWorker, RealPortFailuresAreNamedWithTheirReasonAndHint) {
     for (const auto& [path, expected] : cases) {
         CSerialPort port;
         CRecordingHost host(port);
-        Prepare(host, 0, path);
+        Prepare(host, ETransferMode::Download, path);
 
         RunToEnd(host);
 
@@ -248,7 +248,7 @@ TEST_F(DownloadWorker, DeviceUnpluggedMidwayEndsAsCommunicationError) {
     ASSERT_TRUE(device.Ok());
     CSerialPort port;
     CRecordingHost host(port);
-    Prepare(host, 0, device.Path());
+    Prepare(host, ETransferMode::Download, device.Path());
 
     RunToEnd(host);
 
@@ -280,7 +280,7 @@ TEST_P(DownloadWriteFailure, EndsAsCommunicationErrorCountingOnlyWholeLines) {
     CFakePort port;
     port.m_nFailAfterBytes = GetParam();
     CRecordingHost host(port);
-    Prepare(host, 0, "/dev/fake");
+    Prepare(host, ETransferMode::Download, "/dev/fake");
 
     RunToEnd(host);
 

@@ -1,6 +1,6 @@
-#include "tests/transfer/CFakePort.h"
-#include "tests/transfer/CWorkerFixture.h"
-#include "transfer/CTransferThread.h"
+#include "support/CFakePort.h"
+#include "support/CWorkerFixture.h"
+#include "platform/CWorkerThread.h"
 
 #include <pthread.h>
 #include <signal.h>
@@ -16,7 +16,7 @@ TEST_F(TransferHost, StartingAgainWaitsForTheLastWorkerToLetGoOfThePort) {
     CTestConfig::Load(m_doc, lines);
     CFakePort port;
     CRecordingHost host(port);
-    Prepare(host, 0, "/dev/fake");
+    Prepare(host, ETransferMode::Download, "/dev/fake");
     // Transfer Configuration comes back just before the worker closes the port;
     // a press at that moment must not put a second worker on the same port.
     std::atomic<bool> restarted{false};
@@ -44,7 +44,7 @@ TEST_F(TransferHost, StartingAgainWaitsForTheLastWorkerToLetGoOfThePort) {
 
 TEST_F(TransferHost, WorkerThreadIgnoresSignalsAndTheStarterKeepsItsOwnMask) {
     static std::atomic<int> blocked{-1};
-    CTransferThread thread;
+    CWorkerThread thread;
     ASSERT_TRUE(thread.Start(
         [](void*) -> unsigned {
             sigset_t mask;
@@ -78,7 +78,7 @@ TEST_F(TransferHost, UploadDialogLeftWithoutAnUploadKeepsTheConfiguration) {
     const std::string before = CTestConfig::InMemory(m_doc);
     CFakePort port;
     CRecordingHost host(port);
-    Prepare(host, 1, "/dev/fake");
+    Prepare(host, ETransferMode::Upload, "/dev/fake");
 
     host.EndSession();  // Exit straight away
 
@@ -91,7 +91,7 @@ TEST_F(TransferHost, RestoreBringsBackRecordsHeaderEndAndModifiedFlagOnce) {
     const std::string before = CTestConfig::InMemory(m_doc);
     CFakePort port;
     CRecordingHost host(port);
-    Prepare(host, 1, "/dev/fake");
+    Prepare(host, ETransferMode::Upload, "/dev/fake");
 
     host.BeginUpload();
     EXPECT_TRUE(g_recordList.IsEmpty());

@@ -1,7 +1,7 @@
 #include "serial/CSerialPort.h"
-#include "tests/transfer/CFakePort.h"
-#include "tests/transfer/CPtyDevice.h"
-#include "tests/transfer/CWorkerFixture.h"
+#include "support/CFakePort.h"
+#include "support/CPtyDevice.h"
+#include "support/CWorkerFixture.h"
 
 #include <cctype>
 #include <cerrno>
@@ -31,7 +31,7 @@ protected:
     // Runs an upload against a scripted device, as the dialog starts one.
     void Upload(CPtyDevice& device, CRecordingHost& host, bool abortAtOnce = false) {
         ASSERT_TRUE(device.Ok());
-        Prepare(host, 1, device.Path());
+        Prepare(host, ETransferMode::Upload, device.Path());
         host.BeginUpload();
         ASSERT_TRUE(host.StartWorker());
         if (abortAtOnce) {
@@ -272,9 +272,9 @@ TEST_F(UploadWorker, LinesEndedByLineFeedAloneAreKeptAsReceived) {
 
 TEST_F(UploadWorker, PortThatCannotBeOpenedIsNoAnswerAndTheConfigurationStays) {
     CFakePort port;
-    port.m_nOpenError = EACCES;
+    port.m_openError = std::error_code(EACCES, std::generic_category());
     CRecordingHost host(port);
-    Prepare(host, 1, "/dev/fake");
+    Prepare(host, ETransferMode::Upload, "/dev/fake");
     host.BeginUpload();
     ASSERT_TRUE(g_recordList.IsEmpty());
 

@@ -1,0 +1,55 @@
+#include "cli/CTransferOptions.h"
+
+#include "settings/CTransferSettings.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+
+namespace {
+
+constexpr int kMaxBaud = 4000000;
+
+std::string Upper(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return text;
+}
+
+}  // namespace
+
+CTransferOptions CTransferOptions::FromProfile() {
+    CTransferSettings::LoadPortDevices();
+    const CTransferSettings settings = CTransferSettings::Load();
+    CTransferOptions options;
+    options.m_nPort = settings.PortNumber();
+    options.m_nBaudRate = settings.BaudRate();
+    return options;
+}
+
+bool CTransferOptions::SetPort(const std::string& value, std::string& error) {
+    const std::string name = Upper(value);
+    if (name == "1" || name == "COM1" || name == "2" || name == "COM2") {
+        m_nPort = name.back() - '0';
+        m_strDevice.clear();
+        return true;
+    }
+    if (value.find('/') != std::string::npos) {
+        m_strDevice = value;
+        return true;
+    }
+    error =
+        "unknown port '" + value + "': use 1, 2, COM1, COM2 or a device path such as /dev/ttyUSB0";
+    return false;
+}
+
+bool CTransferOptions::SetBaud(const std::string& value, std::string& error) {
+    int baud = 0;
+    const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), baud);
+    if (ec != std::errc() || end != value.data() + value.size() || baud <= 0 || baud > kMaxBaud) {
+        error = "invalid baud rate '" + value + "': give bits per second, such as 9600 or 38400";
+        return false;
+    }
+    m_nBaudRate = baud;
+    return true;
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+// Port and baud rate of a transfer from the command line: the transfer
+// dialog's remembered choices unless --port or --baud say otherwise.
+class CTransferOptions {
+public:
+    // The profile's choices, with the devices of "PORTS" handed to the port map.
+    static CTransferOptions FromProfile();
+
+    // "1", "2", "COM1", "COM2" (any case) or a device path. False, with a
+    // message, for anything else.
+    bool SetPort(const std::string& value, std::string& error);
+    // A positive number of bits per second.
+    bool SetBaud(const std::string& value, std::string& error);
+
+    int m_nPort = 1;          // 1-based, when m_strDevice is empty
+    std::string m_strDevice;  // an explicit device path
+    int m_nBaudRate = 9600;
+};

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "platform/CAtomicFile.h"
+
+#include <cstdint>
+#include <string>
+#include <system_error>
+
+// A file bound to one load or one save.
+//
+// Loading reads the whole file when the archive is opened, so that every I/O
+// error is known before the document is touched. Storing writes to a temporary
+// file beside the target; Close() renames it over the target, so a failed save
+// leaves the old file as it was.
+class CArchive {
+public:
+    enum Mode { load, store };
+
+    CArchive(const std::string& path, Mode mode);
+    CArchive(const CArchive&) = delete;
+    CArchive& operator=(const CArchive&) = delete;
+
+    bool IsOpen() const { return m_bOpen; }  // false when opening failed: see GetError()
+    bool IsLoading() const { return m_mode == load; }
+    bool IsStoring() const { return m_mode == store; }
+    const std::string& GetFilePath() const { return m_path; }
+    std::string GetFileName() const;   // last component of the path
+    std::int64_t GetFileSize() const;  // loading: size of the file as opened
+
+    // Loading: the next line of text in text mode (CR LF reads as LF; the byte
+    // 0x1A ends the text), without its LF. False at the end of the text.
+    bool ReadString(std::string& line);
+
+    // Storing: writes the characters as they are, nothing added.
+    void WriteString(const std::string& text);
+    // Storing: flushes, syncs and renames over the target. False on failure.
+    bool Close();
+
+    // The first failure, empty if none.
+    std::error_code GetError() const { return m_error; }
+
+private:
+    bool Fail(std::error_code error);  // keeps the first error; always false
+    bool Flush();
+
+    std::string m_path;
+    Mode m_mode;
+    bool m_bOpen = false;
+    std::error_code m_error;
+    // Loading: the whole text, cut at 0x1A, and the read position.
+    std::string m_text;
+    std::size_t m_nPos = 0;
+    std::int64_t m_nFileSize = 0;
+    // Storing: the temporary file and the bytes not yet written to it.
+    CAtomicFile m_file;
+    std::string m_pending;
+};

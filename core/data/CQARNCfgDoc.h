@@ -1,0 +1,62 @@
+#pragma once
+
+#include "data/CDocument.h"
+#include "data/Cs0Header.h"
+#include "data/Cs7EndRecord.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+// The byte total of a full configuration image, line ends included.
+inline constexpr int CONFIG_IMAGE_BYTES = 196642;
+
+// The kind of an S-record line, told by its second character. The values are
+// the line's type digit.
+enum class ERecordType : int {
+    Other = -1,  // anything else: S1, S5, S9, an echo, a blank line
+    Header = 0,  // S0
+    Data = 3,    // S3
+    End = 7,     // S7
+};
+
+// The direction of a transfer: the document's Download and Upload commands.
+enum class ETransferMode : int {
+    Download = 0,  // send the configuration in memory to the device
+    Upload = 1,    // read the device's configuration into memory
+};
+
+// The one configuration in memory: header, end record, and the data records
+// held in g_recordList.
+class CQARNCfgDoc : public CDocument {
+public:
+    static constexpr const char* kAppTitle = "Tovrik";
+
+    CQARNCfgDoc();
+    ~CQARNCfgDoc() override;
+
+    bool OnNewDocument() override;
+    void Serialize(CArchive& ar) override;
+
+    // Header, Data or End by the line's second character, Other otherwise.
+    static ERecordType GetRecordType(const std::string& line);
+    // Classifies the line and parses it into the header, a new record at the
+    // tail of g_recordList or the end record; other lines are dropped. Returns
+    // the line's type.
+    ERecordType StoreLine(const std::string& line);
+
+    // File > Download and File > Upload: run the transfer dialog.
+    void OnFileDownload();
+    void OnFileUpload();
+    void SetTransferLauncher(std::function<void(CQARNCfgDoc&, ETransferMode)> launcher);
+
+    std::string m_strLine;
+    int m_nBaudIndex = 3;
+    int m_nPortIndex = 0;
+    int m_nFileSize = 0;
+    std::unique_ptr<Cs7EndRecord> m_pEndRecord;
+    std::unique_ptr<Cs0Header> m_pHeader;
+
+private:
+    std::function<void(CQARNCfgDoc&, ETransferMode)> m_transferLauncher;
+};

@@ -1,0 +1,134 @@
+#include "transfer/DownloadThreadProc.h"
+
+#include "data/CQARNCfgDoc.h"
+#include "data/CRecordList.h"
+#include "transfer/CTransferSession.h"
+#include "transfer/TransferProtocol.h"
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+using TransferProtocol::kReceiveCommand;
+using TransferProtocol::kWakeup;
+
+class CDownloadRun {
+public:
+    explicit CDownloadRun(CTransferSession& session) : m_session(session), m_view(session.m_view) {}
+
+    ETransferOutcome Run() {
+        if (!m_session.OpenPort()) {
+            return EndIdle(ETransferOutcome::PortNotOpened);
+        }
+        if (!Command(kWakeup, m_session.m_timing.nWakeupPauseMs) ||
+            !Command(kWakeup, m_session.m_timing.nWakeupPauseMs) ||
+            !Command(kReceiveCommand, m_session.m_timing.nCommandPauseMs)) {
+            return EndWithCommError();
+        }
+        if (!m_session.m_bAbort) {
+            m_view.AddStatus("Downloading data.");
+        }
+        // The header goes out even after an abort request: the device has been
+        // told to receive and expects at least that much.
+        if (!Record(m_session.m_pDoc->m_pHeader->GetLine())) {
+            return EndWithCommError();
+        }
+        for (const auto& record : g_recordList) {
+            if (m_session.m_bAbort) {
+                break;
+            }
+            if (!Record(record->GetLine())) {
+                return EndWithCommError();
+            }
+            m_view.UpdateByteCount(m_session.m_nTotal);
+            m_session.Pause(m_session.m_timing.nLinePauseMs);
+            if (LineFailed()) {
+                return EndWithCommError();
+            }
+        }
+        // One look at the flag decides both the count and the sending of the end
+        // line, so the count never includes an end line that was not sent.
+        if (m_session.m_bAbort) {
+            m_view.UpdateByteCount(m_session.m_nTotal);
+            return ETransferOutcome::Aborted;
+        }
+        m_view.SetCaption(m_session.m_strTitle);
+        if (!Record(m_session.m_pDoc->m_pEndRecord->GetLine())) {
+            return EndWithCommError();
+        }
+        m_view.UpdateByteCount(m_session.m_nTotal);
+        m_view.InsertStatus(1, "Download finished.");
+        char count[80];
+        std::snprintf(count, sizeof count,
+                      "%d bytes have been successfully downloaded into the QARN",
+                      m_session.m_nTotal.load());
+        m_view.InsertStatus(2, count);
+        m_session.Pause(m_session.m_timing.nPowerCyclePauseMs);
+        m_view.InsertStatus(3, "Power cycle QARN.");
+        m_view.EnableControls();
+        return ETransferOutcome::Finished;
+    }
+
+private:
+    bool LineFailed() const { return static_cast<bool>(m_session.m_port.GetLastError()); }
+
+    bool Command(const std::string& text, int pauseMs) {
+        m_session.m_port.Write(text.data(), static_cast<int>(text.size()));
+        if (LineFailed()) {
+            return false;
+        }
+        m_session.Pause(pauseMs);
+        return !LineFailed();
+    }
+
+    // Counts the line only once it has gone out whole.
+    bool Record(const std::string& line) {
+        m_session.SendLine(line);
+        if (LineFailed()) {
+            return false;
+        }
+        m_session.m_nTotal += static_cast<int>(line.size());
+        return true;
+    }
+
+    // Leaves the dialog as a normal end does, without claiming a download.
+    ETransferOutcome EndIdle(ETransferOutcome outcome) {
+        if (m_session.m_bAbort) {
+            return ETransferOutcome::Aborted;
+        }
+        m_view.SetCaption(m_session.m_strTitle);
+        m_view.EnableControls();
+        return outcome;
+    }
+
+    // The port refused a byte: the device is gone or the line is dead, and what
+    // it holds now is an incomplete configuration.
+    ETransferOutcome EndWithCommError() {
+        if (m_session.m_bAbort) {
+            return ETransferOutcome::Aborted;
+        }
+        m_view.UpdateByteCount(m_session.m_nTotal);
+        m_view.AddStatus("Download aborted.");
+        m_view.SetCaption(m_session.m_strTitle);
+        m_view.ShowMessageBox("Download Aborted\nPlease Power Cycle QARN\n", "Communication Error");
+        m_view.EnableControls();
+        return ETransferOutcome::CommError;
+    }
+
+    CTransferSession& m_session;
+    CTransferView& m_view;
+};
+
+}  // namespace
+
+unsigned DownloadThreadProc(void* pParam) {
+    auto& session = *static_cast<CTransferSession*>(pParam);
+    // m_bAbort is left alone: whoever started the worker cleared it, and an
+    // abort request made since then must stand.
+    session.m_bRunning = true;
+    session.m_eOutcome = CDownloadRun(session).Run();
+    session.m_port.Close();
+    session.m_bRunning = false;
+    return 0;
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "data/CQARNCfgDoc.h"
+
+// What the device expects on the line and what a transfer tells the user,
+// written once for the dialog, the command-line tool and the workers.
+namespace TransferProtocol {
+
+// The wake-up sent before every command.
+inline constexpr const char* kWakeup = "\r\n";
+// Tells the device to receive a configuration (download).
+inline constexpr const char* kReceiveCommand = "#CU\r\n";
+// Asks the device to send its configuration (upload).
+inline constexpr const char* kSendCommand = "#CD\r\n";
+
+inline constexpr const char* kNoDataText = "Cannot perform download.\nNo Configuration data loaded";
+inline constexpr const char* kNoDataCaption = "Warning";
+inline constexpr const char* kDownloadCancelledText = "Download aborted.\nPlease power cycle QARN.";
+inline constexpr const char* kUploadCancelledText = "Upload aborted.\nPlease power cycle QARN.";
+inline constexpr const char* kCancelledCaption = "Info";
+
+}  // namespace TransferProtocol

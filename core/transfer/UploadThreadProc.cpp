@@ -1,0 +1,173 @@
+#include "transfer/UploadThreadProc.h"
+
+#include "data/CQARNCfgDoc.h"
+#include "data/CRecordList.h"
+#include "data/Csrecord.h"
+#include "transfer/CTransferSession.h"
+#include "transfer/TransferProtocol.h"
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+namespace {
+
+using TransferProtocol::kSendCommand;
+using TransferProtocol::kWakeup;
+
+// Printable text, tab, CR and LF pass; NUL (also "no byte"), other control
+// bytes, DEL and everything above 127 are line noise.
+constexpr int kFirstAccepted = 9;
+constexpr int kLastAccepted = 126;
+// A device line is under 100 characters; a stream with no line feed in it is
+// cut into lines of this size instead of growing without end.
+constexpr std::size_t kMaxLineLength = 4096;
+
+class CUploadRun {
+public:
+    explicit CUploadRun(CTransferSession& session) : m_session(session), m_view(session.m_view) {}
+
+    ETransferOutcome Run() {
+        if (!m_session.OpenPort()) {
+            return End(ETransferOutcome::PortNotOpened);
+        }
+        const CTransferTiming& timing = m_session.m_timing;
+        m_session.Pause(timing.nOpenPauseMs);
+        Request(kWakeup);
+        Request(kWakeup);
+        Request(kSendCommand);
+        if (m_session.m_port.GetInQueue() < 1) {
+            m_view.AddStatus("No connection. could not upload data.");
+            return End(ETransferOutcome::NoConnection);
+        }
+        if (m_session.m_bAbort) {
+            return End(ETransferOutcome::Aborted);
+        }
+        m_view.AddStatus("Uploading data.");
+        m_nIdle = 0;
+        do {
+            std::string line;
+            const int n = m_session.m_port.GetInQueue();
+            if (n > 0) {
+                m_nIdle = 0;
+            } else {
+                Idle(timing.nBetweenLinesIdleMs);
+            }
+            if (n > 0 && !m_session.m_bAbort) {
+                ReadLine(line);
+                StoreLine(line);
+            }
+        } while (m_nLastType != ERecordType::End && !m_session.m_bAbort && !m_bError);
+        return End(m_bError ? ETransferOutcome::CommError : ETransferOutcome::Finished);
+    }
+
+private:
+    void Request(const char* text) {
+        const std::string bytes(text);
+        m_session.m_port.Write(bytes.data(), static_cast<int>(bytes.size()));
+        m_session.Pause(m_session.m_timing.nRequestPauseMs);
+    }
+
+    // An empty poll; the second one in a row is a silence of the line.
+    void Idle(int pauseMs) {
+        ++m_nIdle;
+        m_session.Pause(pauseMs);
+        if (m_nIdle > 1) {
+            m_bError = true;
+        }
+    }
+
+    // Whatever ends the line (line feed, abort, silence, length) the caller
+    // stores what has arrived, so a partial line is kept too.
+    void ReadLine(std::string& line) {
+        for (;;) {
+            const int n = m_session.m_port.GetInQueue();
+            const int b = static_cast<unsigned char>(m_session.m_port.ReadByte());
+            if (n != 0) {
+                m_nIdle = 0;
+            } else {
+                Idle(m_session.m_timing.nInLineIdleMs);
+            }
+            if (b >= kFirstAccepted && b <= kLastAccepted) {
+                line += static_cast<char>(b);
+                if (!m_session.m_bAbort) {
+                    m_view.PostTransferStep();
+                }
+            }
+            if (m_session.m_bAbort || b == '\n' || m_bError || line.size() >= kMaxLineLength) {
+                return;
+            }
+        }
+    }
+
+    void StoreLine(const std::string& line) {
+        const ERecordType type = m_session.m_pDoc->StoreLine(line);
+        m_nLastType = type;
+        if (type != ERecordType::Other) {
+            m_session.m_nTotal += static_cast<int>(line.size());
+            ++m_nStored;
+        }
+        if (!m_session.m_bAbort) {
+            m_view.PostTransferCount();
+        }
+    }
+
+    ETransferOutcome End(ETransferOutcome outcome) {
+        if (m_session.m_bAbort) {
+            // The dialog closes now and puts the configuration back itself.
+            return ETransferOutcome::Aborted;
+        }
+        if (outcome == ETransferOutcome::Finished) {
+            m_view.AddStatus("Upload finished.");
+            char count[96];
+            std::snprintf(count, sizeof count,
+                          "%d of %d bytes have been successfully uploaded into RAM",
+                          m_session.m_nTotal.load(), CONFIG_IMAGE_BYTES);
+            m_view.AddStatus(count);
+            m_view.PostTransferDone();
+        } else if (outcome == ETransferOutcome::CommError) {
+            m_view.AddStatus("Upload aborted.");
+            m_view.SetProgressPos(0);
+        }
+        // Nothing received replaces nothing: without a stored line the
+        // configuration held before the upload comes back.
+        if (m_nStored == 0) {
+            m_session.RestoreConfiguration();
+        } else {
+            m_session.DiscardSnapshot();
+            m_session.m_pDoc->SetModifiedFlag();
+        }
+        m_view.SetCaption(m_session.m_strTitle);
+        if (outcome == ETransferOutcome::CommError) {
+            m_view.ShowMessageBox("Upload Aborted\nPlease Power Cycle QARN\n",
+                                  "Communication Error");
+        }
+        m_session.m_bUploadDone = true;
+        // Last of the UI calls: once Transfer Configuration is back, a new start
+        // joins this worker from the interface thread, which must then no longer
+        // owe this worker an answer.
+        m_view.EnableControls();
+        return outcome;
+    }
+
+    CTransferSession& m_session;
+    CTransferView& m_view;
+    bool m_bError = false;
+    int m_nIdle = 0;
+    ERecordType m_nLastType = ERecordType::Header;
+    int m_nStored = 0;
+};
+
+}  // namespace
+
+unsigned UploadThreadProc(void* pParam) {
+    auto& session = *static_cast<CTransferSession*>(pParam);
+    // m_bAbort is left alone: whoever started the worker cleared it, and an
+    // abort request made since then must stand.
+    session.m_bRunning = true;
+    session.m_bUploadDone = false;
+    session.m_eOutcome = CUploadRun(session).Run();
+    session.m_port.Close();
+    session.m_bRunning = false;
+    return 0;
+}

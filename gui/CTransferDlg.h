@@ -1,0 +1,115 @@
+#pragma once
+
+#include "serial/CSerialPort.h"
+#include "transfer/CTransferSession.h"
+#include "transfer/CTransferView.h"
+
+#include <QDialog>
+#include <QMessageBox>
+#include <QString>
+
+#include <atomic>
+
+class CProgressCtrl;
+class CQARNCfgDoc;
+class QComboBox;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QTimer;
+
+// The modal dialog in which every exchange with the QARN device takes place:
+// the user picks port and baud rate, starts one worker, and watches its status
+// lines, progress bar and byte counter. It owns the serial port and the
+// session of the transfer, and shows what the worker reports.
+class CTransferDlg : public QDialog, public CTransferView {
+    Q_OBJECT
+public:
+    explicit CTransferDlg(QWidget* parent = nullptr);
+    ~CTransferDlg() override;
+
+    // File > Download and File > Upload of the document.
+    static void Run(QWidget* parent, CQARNCfgDoc& doc, ETransferMode nMode);
+
+    // Shows the dialog for the document in the mode's direction. Every way of
+    // closing it gives 1.
+    virtual int DoModal(CQARNCfgDoc* pDoc, ETransferMode nMode);
+
+    // The baud rate named by the baud list entry at the document's m_nBaudIndex,
+    // 0 when that index names no entry.
+    int GetSelectedBaud() const;
+
+    // -- what the worker calls; safe from any thread ---------------------------
+    void AddStatus(const std::string& line) override;
+    void InsertStatus(int index, const std::string& line) override;
+    void SetProgressPos(int pos) override;
+    void StepProgress() override;
+    void UpdateByteCount(int nTotal) override;
+    void EnableControls() override;
+    void SetCaption(const std::string& caption) override;
+    void ShowMessageBox(const std::string& text, const std::string& caption) override;
+    void PostTransferStep() override;
+    void PostTransferCount() override;
+    void PostTransferDone() override;
+
+    // -- the controls, in the order of the dialog's resource ------------------
+    QLineEdit* m_editBytes = nullptr;
+    QPushButton* m_btnExit = nullptr;
+    QComboBox* m_cbStopBits = nullptr;
+    QComboBox* m_cbParity = nullptr;
+    QComboBox* m_cbFlowControl = nullptr;
+    QComboBox* m_cbDataBits = nullptr;
+    QComboBox* m_cbPort = nullptr;
+    QComboBox* m_cbBaudRate = nullptr;
+    QListWidget* m_lbStatus = nullptr;
+    QPushButton* m_btnTransfer = nullptr;
+    CProgressCtrl* m_progress = nullptr;
+    QPushButton* m_btnCancel = nullptr;
+    QString m_strBytes;
+
+    // The port the worker uses, and the transfer: its settings, the flags and
+    // byte total shared with the worker, and the worker itself.
+    CSerialPort m_port;
+    CTransferSession m_session{*this, m_port};
+
+protected:
+    virtual bool OnInitDialog();
+    void OnStartTransfer();
+    void OnSelchangePort();
+    void OnSelchangeBaudrate();
+    virtual void OnOK();
+    virtual void OnCancel();
+
+    void OnTransferStep();
+    void OnTransferCount();
+    void OnTransferDone();
+
+    // Every message box of the dialog and of its worker comes through here;
+    // waits until the user has closed it.
+    virtual void MessageBox(const QString& text, const QString& caption, QMessageBox::Icon icon);
+
+    // The Exit button, Enter, Cancel, Esc and the close box.
+    void accept() override;
+    void reject() override;
+
+private:
+    void CreateControls();
+    // Marks the dialog as closing and asks a running worker to stop; false when
+    // it is closing already.
+    bool BeginClosing(bool& bWasRunning);
+    template <class F>
+    void OnUiThread(F&& f);
+    void QueueStep();
+    void FlushSteps();
+    // Runs the event loop in steps of nStepMs, without user input, until
+    // m_bRunning has fallen; at least one step when bAtLeastOnce is set.
+    void WaitForWorker(int nStepMs, bool bAtLeastOnce);
+    void StartTransferWorker();
+    void EndDialog();
+    void SetTransferControlsEnabled(bool bEnabled);
+
+    std::atomic<int> m_nPendingSteps{0};
+    std::atomic<unsigned> m_nHandoffs{0};  // orders the calls handed to the interface thread
+    QTimer* m_stepTimer = nullptr;
+    bool m_bClosing = false;
+};

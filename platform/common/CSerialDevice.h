@@ -1,0 +1,39 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <system_error>
+
+// One serial device of the operating system, opened exclusively and
+// non-blocking in raw 8N1 mode at a chosen baud rate. Each operation reports
+// its failure as an error code and records nothing; CSerialPort keeps the
+// last one for the user.
+class CSerialDevice {
+public:
+    CSerialDevice();
+    ~CSerialDevice();  // closes, dropping unsent bytes
+    CSerialDevice(const CSerialDevice&) = delete;
+    CSerialDevice& operator=(const CSerialDevice&) = delete;
+
+    // The device behind the dialog's numbered port (1 is COM1) when nothing
+    // else is set for it.
+    static std::string DefaultPath(int port);
+
+    std::error_code Open(const std::string& path, int baud);
+    // Gives up the exclusive claim and closes. Drops bytes still queued when
+    // discardUnsent is set, so that closing does not wait out the driver's
+    // closing time on a stalled line.
+    void Close(bool discardUnsent);
+    bool IsOpen() const;
+
+    // Waits up to timeoutMs for room when the driver's queue is full.
+    std::error_code WriteByte(unsigned char byte, int timeoutMs);
+    // got is false when no byte was waiting, which is not a failure.
+    std::error_code ReadByte(unsigned char& byte, bool& got);
+    std::error_code InQueue(int& count);
+    std::error_code OutQueue(int& count);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_pImpl;
+};

@@ -1,0 +1,8 @@
+#pragma once
+
+// The terminal the command-line tool runs in, if any.
+class CTerminal {
+public:
+    // Progress is drawn on standard error only when a person watches it.
+    static bool IsStandardErrorTerminal();
+};

@@ -1,0 +1,26 @@
+#include "platform/ETovrikError.h"
+
+namespace {
+
+class CTovrikCategory : public std::error_category {
+public:
+    const char* name() const noexcept override { return "tovrik"; }
+    std::string message(int value) const override {
+        switch (static_cast<ETovrikError>(value)) {
+            case ETovrikError::NotRegularFile:
+                return "it is not a regular file";
+        }
+        return "unknown error";
+    }
+};
+
+}  // namespace
+
+const std::error_category& TovrikCategory() {
+    static const CTovrikCategory category;
+    return category;
+}
+
+std::error_code make_error_code(ETovrikError e) {
+    return {static_cast<int>(e), TovrikCategory()};
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+#include <system_error>
+
+// Failures that no operating-system error number names. They travel as
+// std::error_code like every other failure, so that a caller reports all of
+// them the same way: ec.message().
+enum class ETovrikError {
+    NotRegularFile = 1,  // a file operation met a device, a FIFO or a socket
+};
+
+const std::error_category& TovrikCategory();
+std::error_code make_error_code(ETovrikError e);
+
+template <>
+struct std::is_error_code_enum<ETovrikError> : std::true_type {};

@@ -1,0 +1,7 @@
+#include "platform/CTerminal.h"
+
+#include <unistd.h>
+
+bool CTerminal::IsStandardErrorTerminal() {
+    return ::isatty(STDERR_FILENO) == 1;
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <iterator>
+#include <string>
+
+// The transfer dialog's remembered choices, "CPSEL" and "BRSEL" in the profile
+// section "INITALISATION", and the devices that "PORTS" sets for COM1 and
+// COM2. The transfer dialog and tovrik-cli both read and write them here.
+class CTransferSettings {
+public:
+    // The dialog's baud list, index 0 first, as shown.
+    static constexpr int kBaudRates[] = {1200, 2400, 4800, 9600, 14400, 19200, 38400};
+    static constexpr int kBaudCount = static_cast<int>(std::size(kBaudRates));
+    // The dialog's port list: COM1 and COM2.
+    static constexpr int kPortCount = 2;
+    static constexpr int kDefaultPortIndex = 0;  // COM1
+    static constexpr int kDefaultBaudIndex = 3;  // 9600
+
+    // The stored choices. An absent "BRSEL" reads as 9600, which stands for
+    // index 3; a value that names no list entry gives the default.
+    static CTransferSettings Load();
+    // Each change of a choice is written at once; false when the profile could
+    // not be written.
+    static bool SavePortIndex(int nIndex);
+    static bool SaveBaudIndex(int nIndex);
+    // Hands the devices set in the profile section "PORTS" ("COM1", "COM2") to
+    // the port map.
+    static void LoadPortDevices();
+
+    int BaudRate() const { return kBaudRates[m_nBaudIndex]; }
+    int PortNumber() const { return m_nPortIndex + 1; }  // 1-based: COM1 is 1
+
+    int m_nPortIndex = kDefaultPortIndex;
+    int m_nBaudIndex = kDefaultBaudIndex;
+};

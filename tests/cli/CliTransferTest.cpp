@@ -1,0 +1,209 @@
+#include "settings/CProfile.h"
+#include "cli/CTransferOptions.h"
+#include "serial/CPortMap.h"
+#include "support/CPtyPair.h"
+#include "support/CSimProcess.h"
+#include "support/CTempDir.h"
+#include "support/CCliProcess.h"
+#include "support/CTestConfig.h"
+
+#include <QSettings>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::string kCommError = "Communication Error: Upload Aborted\nPlease Power Cycle QARN\n";
+
+std::string UploadCountLine(std::size_t n) {
+    return std::to_string(n) + " of 196642 bytes have been successfully uploaded into RAM\n";
+}
+
+}  // namespace
+
+class CliTransfer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (CCliProcess::Program().empty() || CSimProcess::ProgramPath().empty()) {
+            GTEST_SKIP() << "TOVRIK_CLI or QARN_SIM not set: tovrik-cli or qarn-sim not built";
+        }
+        m_config = CTestConfig::Joined(CTestConfig::Lines(4));
+        m_configPath = m_dir.Write("config.s19", m_config);
+    }
+
+    CTempDir m_dir;
+    std::string m_config;
+    std::string m_configPath;
+};
+
+TEST_F(CliTransfer, UploadWritesTheDevicesConfiguration) {
+    CSimProcess sim({"--config", m_configPath, "--baud", "38400", "--echo"});
+    ASSERT_TRUE(sim.Start()) << sim.Error();
+    const std::string out = m_dir.File("out.s19");
+
+    const auto r = CCliProcess::Run({"upload", out, "--port", sim.DevicePath(), "--baud", "38400"});
+
+    EXPECT_EQ(r.nStatus, 0) << r.strErr;
+    EXPECT_EQ(r.strOut, "Uploading data.\nUpload finished.\n" + UploadCountLine(m_config.size()));
+    EXPECT_EQ(CTempDir::Read(out), m_config);
+}
+
+TEST_F(CliTransfer, UploadFromASilentDeviceFailsAndWritesNothing) {
+    CPtyPair silent;
+    ASSERT_TRUE(silent.Ok());
+    const std::string out = m_dir.Write("out.s19", "kept\r\n");
+
+    const auto r = CCliProcess::Run({"upload", out, "--port", silent.SlavePath()});
+
+    EXPECT_EQ(r.nStatus, 1);
+    EXPECT_EQ(r.strOut, "No connection. could not upload data.\n");
+    EXPECT_EQ(CTempDir::Read(out), "kept\r\n");
+}
+
+TEST_F(CliTransfer, UploadCutShortIsACommunicationErrorAndWritesNothing) {
+    CSimProcess sim({"--config", m_configPath, "--baud", "38400", "--silence-after", "50"});
+    ASSERT_TRUE(sim.Start()) << sim.Error();
+    const std::string out = m_dir.File("out.s19");
+
+    const auto r = CCliProcess::Run({"upload", out, "--port", sim.DevicePath()});
+
+    EXPECT_EQ(r.nStatus, 1);
+    EXPECT_EQ(r.strOut, "Uploading data.\nUpload aborted.\n");
+    EXPECT_EQ(r.strErr, kCommError);
+    EXPECT_TRUE(CTempDir::Read(out).empty());
+}
+
+TEST_F(CliTransfer, InterruptedUploadStopsWithStatus130AndWritesNothing) {
+    // 1200 baud: the answer takes long enough to be interrupted.
+    CSimProcess sim({"--config", m_configPath, "--baud", "1200"});
+    ASSERT_TRUE(sim.Start()) << sim.Error();
+    const std::string out = m_dir.File("out.s19");
+
+    const auto r =
+        CCliProcess::Run({"upload", out, "--port", sim.DevicePath()}, {}, "Uploading data.");
+
+    EXPECT_EQ(r.nStatus, 130);
+    EXPECT_EQ(r.strOut, "Uploading data.\n");
+    EXPECT_EQ(r.strErr, "Info: Upload aborted.\nPlease power cycle QARN.\n");
+    EXPECT_TRUE(CTempDir::Read(out).empty());
+}
+
+TEST_F(CliTransfer, DownloadSendsTheFileAndReportsTheEnd) {
+    const std::string received = m_dir.File("received.s19");
+    CSimProcess sim({"--received", received});
+    ASSERT_TRUE(sim.Start()) << sim.Error();
+
+    // At the device's own pacing, the five-second wait before "Power cycle QARN." included.
+    const auto r =
+        CCliProcess::Run({"download", m_configPath, "--port", sim.DevicePath()}, {}, "", 15000);
+
+    EXPECT_EQ(r.nStatus, 0) << r.strErr;
+    EXPECT_EQ(r.strOut, "Downloading data.\nDownload finished.\n" +
+                            std::to_string(m_config.size()) +
+                            " bytes have been successfully downloaded into the QARN\n"
+                            "Power cycle QARN.\n");
+    sim.Stop();
+    EXPECT_EQ(CTempDir::Read(received), m_config);
+}
+
+TEST_F(CliTransfer, PortThatCannotBeOpenedFailsWithTheReason) {
+    const std::string out = m_dir.Write("out.s19", "kept\r\n");
+    const std::string reason =
+        "Cannot open port /nonexistent/ttyQARN: No such file or directory.\n"
+        "There is no such device: check the port setting.\n";
+
+    const auto down =
+        CCliProcess::Run({"download", m_configPath, "--port", "/nonexistent/ttyQARN"});
+    const auto up = CCliProcess::Run({"upload", out, "--port=/nonexistent/ttyQARN"});
+
+    EXPECT_EQ(down.nStatus, 1);
+    EXPECT_EQ(down.strOut, reason);
+    EXPECT_EQ(up.nStatus, 1);
+    EXPECT_EQ(up.strOut, reason);
+    EXPECT_EQ(CTempDir::Read(out), "kept\r\n");
+}
+
+TEST_F(CliTransfer, UsageErrorsAndUnusableFilesExitWith2BeforeTouchingAPort) {
+    const std::string empty = m_dir.Write("empty.s19", "S9030000FC\r\n");
+    const std::vector<std::vector<std::string>> cases{
+        {"download"},
+        {"upload"},
+        {"download", m_configPath, "--port", "COM3"},
+        {"download", m_configPath, "--baud", "fast"},
+        {"download", m_configPath, "--baud"},
+        {"download", m_configPath, "--parity", "odd"},
+        {"download", m_configPath, "extra.s19"},
+        {"download", m_dir.File("missing.s19")},
+        {"download", empty},
+        {"upload", m_dir.File("no/such/folder/out.s19")},
+        {"upload", m_dir.Path()},
+    };
+    for (const auto& args : cases) {
+        const auto r = CCliProcess::Run(args, {}, "", 3000);
+        EXPECT_EQ(r.nStatus, 2) << args.back();
+        EXPECT_TRUE(r.strOut.empty()) << args.back() << ": " << r.strOut;
+        EXPECT_FALSE(r.strErr.empty()) << args.back();
+    }
+}
+
+// The remembered choices of the transfer dialog, as the command line reads them.
+class CliTransferSettings : public ::testing::Test {
+protected:
+    void SetUp() override { Clear(); }
+    void TearDown() override { Clear(); }
+    static void Clear() {
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, CProfile::kOrganization,
+                  CProfile::kApplication)
+            .clear();
+        CPortMap::Reset();
+    }
+};
+
+TEST_F(CliTransferSettings, DefaultsFollowTheDialogsProfileEntries) {
+    struct Case {
+        int nPortSel;  // -1: absent
+        int nBaudSel;  // -1: absent
+        int nPort;
+        int nBaud;
+    };
+    for (const Case& c : {Case{-1, -1, 1, 9600}, Case{1, 9600, 2, 9600}, Case{0, 6, 1, 38400},
+                          Case{1, 0, 2, 1200}, Case{7, 7, 1, 9600}, Case{-3, -1, 1, 9600}}) {
+        Clear();
+        if (c.nPortSel != -1) {
+            CProfile::WriteProfileInt("INITALISATION", "CPSEL", c.nPortSel);
+        }
+        if (c.nBaudSel != -1) {
+            CProfile::WriteProfileInt("INITALISATION", "BRSEL", c.nBaudSel);
+        }
+        const auto s = CTransferOptions::FromProfile();
+        EXPECT_EQ(s.m_nPort, c.nPort) << c.nPortSel;
+        EXPECT_EQ(s.m_nBaudRate, c.nBaud) << c.nBaudSel;
+        EXPECT_TRUE(s.m_strDevice.empty());
+    }
+}
+
+TEST_F(CliTransferSettings, PortDevicesComeFromTheProfileAndOptionsOverrideThem) {
+    CProfile::WriteProfileString("PORTS", "COM2", "/dev/ttyUSB7");
+    auto s = CTransferOptions::FromProfile();
+    EXPECT_EQ(CPortMap::DeviceFor(2), "/dev/ttyUSB7");
+
+    std::string error;
+    EXPECT_TRUE(s.SetPort("com2", error));
+    EXPECT_EQ(s.m_nPort, 2);
+    EXPECT_TRUE(s.SetPort("/dev/pts/9", error));
+    EXPECT_EQ(s.m_strDevice, "/dev/pts/9");
+    EXPECT_TRUE(s.SetPort("1", error));
+    EXPECT_EQ(s.m_nPort, 1);
+    EXPECT_TRUE(s.m_strDevice.empty()) << "a numbered port replaces a device path";
+    EXPECT_FALSE(s.SetPort("COM12", error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_TRUE(s.SetBaud("19200", error));
+    EXPECT_EQ(s.m_nBaudRate, 19200);
+    for (const char* bad : {"0", "-9600", "96OO", "", "99999999999"}) {
+        EXPECT_FALSE(s.SetBaud(bad, error)) << bad;
+    }
+    EXPECT_EQ(s.m_nBaudRate, 19200);
+}

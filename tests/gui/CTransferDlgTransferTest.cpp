@@ -1,0 +1,291 @@
+// Transfers run from the dialog over a pseudo-terminal, and the ways out of it.
+#include "support/CPtyDevice.h"
+#include "support/CTestTransferDlg.h"
+#include "gui/CProgressCtrl.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+
+#include <thread>
+
+namespace {
+
+const std::string kUploadHeader = "S00F000068656C6C6F202020202000003C\r\n";
+const std::string kUploadRecord = "S30D00001000AABBCCDDEEFF0011C4\r\n";
+const std::string kUploadEnd = "S70500000000FA\r\n";
+
+class CTransferDlgTransferTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CTestTransferDlg::ClearProfile();
+        ASSERT_TRUE(m_device.Ok()) << m_device.Error();
+        m_dlg.m_session.m_strDevice = m_device.Path();
+        m_dlg.UseShortTiming();
+    }
+
+    void TearDown() override { g_recordList.RemoveAll(); }
+
+    bool WaitForWorkerEnd() {
+        return CTestTransferDlg::ServeUntil([this] { return !m_dlg.m_session.m_bRunning; }, 8000);
+    }
+
+    void ExpectTransferControlsEnabled(bool enabled) {
+        for (QWidget* w : std::initializer_list<QWidget*>{m_dlg.m_btnTransfer, m_dlg.m_cbBaudRate,
+                                                          m_dlg.m_cbPort, m_dlg.m_btnExit}) {
+            EXPECT_EQ(w->isEnabled(), enabled) << w->metaObject()->className();
+        }
+    }
+
+    static qint64 MsToRun(const std::function<void()>& f) {
+        QElapsedTimer timer;
+        timer.start();
+        f();
+        return timer.elapsed();
+    }
+
+    CPtyDevice m_device;
+    CQARNCfgDoc m_doc;
+    CTestTransferDlg m_dlg;
+    CWatchdog m_watchdog{30};
+};
+
+TEST_F(CTransferDlgTransferTest, DownloadWithoutRecordsIsRefusedAndNothingElseHappens) {
+    m_dlg.Init(&m_doc, ETransferMode::Download);
+    m_dlg.OnStartTransfer();
+
+    ASSERT_EQ(m_dlg.m_boxes.size(), 1u);
+    EXPECT_EQ(m_dlg.m_boxes[0].text, "Cannot perform download.\nNo Configuration data loaded");
+    EXPECT_EQ(m_dlg.m_boxes[0].caption, "Warning");
+    EXPECT_EQ(m_dlg.m_boxes[0].icon, QMessageBox::Warning);
+    EXPECT_EQ(m_dlg.windowTitle(), "Tovrik - QARN Data Backup/Restore");
+    EXPECT_EQ(m_dlg.StatusLines(), QStringList{"Ready to Download."});
+    ExpectTransferControlsEnabled(true);
+    EXPECT_FALSE(m_dlg.m_session.m_bRunning);
+    CTestTransferDlg::ServeFor(100);
+    EXPECT_EQ(m_device.Received(), "");
+}
+
+TEST_F(CTransferDlgTransferTest, DownloadRunsToItsEndAndCountsEveryByte) {
+    LoadConfiguration(m_doc, 3);
+    m_doc.m_nFileSize = 0;  // records from an upload: the full image is the range
+    // A pseudo-terminal drops what its reader has not taken when the port
+    // closes; the pauses give the reader time.
+    m_dlg.m_session.m_timing.nLinePauseMs = 20;
+    m_dlg.m_session.m_timing.nPowerCyclePauseMs = 50;
+    m_dlg.Init(&m_doc, ETransferMode::Download);
+    EXPECT_EQ(m_dlg.m_progress->GetUpper(), 0);
+
+    m_dlg.OnStartTransfer();
+    EXPECT_EQ(m_dlg.windowTitle(), "Tovrik - QARN Data Backup/Restore - DownLoading");
+    EXPECT_EQ(m_dlg.m_progress->GetUpper(), 196642);
+    EXPECT_TRUE(m_dlg.StatusLines().isEmpty());
+    ExpectTransferControlsEnabled(false);
+    ASSERT_TRUE(WaitForWorkerEnd());
+    CTestTransferDlg::ServeFor(60);
+
+    int bytes =
+        static_cast<int>(m_doc.m_pHeader->GetLine().size() + m_doc.m_pEndRecord->GetLine().size());
+    for (const std::string& line : RecordLines()) {
+        bytes += static_cast<int>(line.size());
+    }
+    EXPECT_EQ(
+        m_dlg.StatusLines(),
+        (QStringList{"Downloading data.", "Download finished.",
+                     QString("%1 bytes have been successfully downloaded into the QARN").arg(bytes),
+                     "Power cycle QARN."}));
+    EXPECT_EQ(m_dlg.m_progress->GetPos(), bytes);
+    EXPECT_EQ(m_dlg.m_editBytes->text(), QString("%1 of 196642").arg(bytes));
+    EXPECT_EQ(m_dlg.windowTitle(), "Tovrik - QARN Data Backup/Restore");
+    ExpectTransferControlsEnabled(true);
+    std::string sent = "\r\n\r\n#CU\r\n" + m_doc.m_pHeader->GetLine();
+    for (const std::string& line : RecordLines()) {
+        sent += line;
+    }
+    EXPECT_EQ(m_device.Received(), sent + m_doc.m_pEndRecord->GetLine());
+}
+
+TEST_F(CTransferDlgTransferTest, CancelDuringDownloadStopsTheWorkerAndKeepsRecords) {
+    LoadConfiguration(m_doc, 30);
+    const auto before = RecordLines();
+    m_dlg.m_session.m_timing.nLinePauseMs = 100;
+    m_dlg.Init(&m_doc, ETransferMode::Download);
+    m_dlg.OnStartTransfer();
+    ASSERT_TRUE(CTestTransferDlg::ServeUntil(
+        [this] { return m_dlg.m_editBytes->text() != "0 of 196642"; }, 5000));
+
+    const qint64 ms = MsToRun([this] { m_dlg.OnCancel(); });
+    EXPECT_GE(ms, 1000);
+    ASSERT_EQ(m_dlg.m_boxes.size(), 1u);
+    EXPECT_EQ(m_dlg.m_boxes[0].text, "Download aborted.\nPlease power cycle QARN.");
+    EXPECT_EQ(m_dlg.m_boxes[0].caption, "Info");
+    EXPECT_EQ(m_dlg.m_boxes[0].icon, QMessageBox::Information);
+    EXPECT_FALSE(m_dlg.m_session.m_bRunning);
+    EXPECT_FALSE(m_dlg.m_port.IsOpen());
+    EXPECT_EQ(m_dlg.result(), 1);
+    EXPECT_EQ(RecordLines(), before);
+    EXPECT_EQ(m_device.Received().find(before.back()), std::string::npos);
+    EXPECT_FALSE(m_dlg.StatusLines().contains("Download finished."));
+}
+
+TEST_F(CTransferDlgTransferTest, CancelWhileReadyAsksNothingAndTakesASecond) {
+    m_dlg.Init(&m_doc, ETransferMode::Upload);
+    const qint64 ms = MsToRun([this] { m_dlg.OnCancel(); });
+    EXPECT_GE(ms, 1000);
+    EXPECT_LT(ms, 3000);
+    EXPECT_TRUE(m_dlg.m_boxes.empty());
+    EXPECT_EQ(m_dlg.result(), 1);
+}
+
+TEST_F(CTransferDlgTransferTest, UploadTakesTheRecordsAsItStartsAndGivesThemBackWithoutAnswer) {
+    LoadConfiguration(m_doc, 4);
+    const auto before = RecordLines();
+    m_dlg.Init(&m_doc, ETransferMode::Upload);
+    m_dlg.OnStartTransfer();
+
+    EXPECT_TRUE(g_recordList.IsEmpty());
+    EXPECT_EQ(m_dlg.windowTitle(), "Tovrik - QARN Data Backup/Restore - Uploading");
+    EXPECT_TRUE(m_dlg.StatusLines().isEmpty());
+    ExpectTransferControlsEnabled(false);
+
+    ASSERT_TRUE(WaitForWorkerEnd());
+    EXPECT_EQ(m_dlg.StatusLines(), QStringList{"No connection. could not upload data."});
+    ExpectTransferControlsEnabled(true);
+    m_dlg.OnOK();
+    EXPECT_EQ(RecordLines(), before);
+    EXPECT_FALSE(m_doc.IsModified());
+}
+
+TEST_F(CTransferDlgTransferTest, FinishedUploadIsKeptOnExit) {
+    LoadConfiguration(m_doc, 4);
+    m_device.AnswerUpload(kUploadHeader + kUploadRecord + kUploadRecord + kUploadEnd);
+    m_dlg.Init(&m_doc, ETransferMode::Upload);
+    m_dlg.OnStartTransfer();
+    ASSERT_TRUE(WaitForWorkerEnd());
+    CTestTransferDlg::ServeFor(60);
+
+    const int total =
+        static_cast<int>(kUploadHeader.size() + 2 * kUploadRecord.size() + kUploadEnd.size());
+    EXPECT_EQ(
+        m_dlg.StatusLines(),
+        (QStringList{
+            "Uploading data.", "Upload finished.",
+            QString("%1 of 196642 bytes have been successfully uploaded into RAM").arg(total)}));
+    EXPECT_EQ(m_dlg.m_progress->GetPos(), 100);
+    EXPECT_EQ(m_dlg.m_editBytes->text(), QString("%1 of 196642").arg(total));
+    EXPECT_EQ(m_dlg.windowTitle(), "Tovrik - QARN Data Backup/Restore");
+
+    const qint64 ms = MsToRun([this] { m_dlg.OnOK(); });
+    EXPECT_LT(ms, 500);  // no worker left to wait for
+    EXPECT_EQ(RecordLines(), (std::vector<std::string>{kUploadRecord, kUploadRecord}));
+    EXPECT_EQ(m_doc.m_pEndRecord->GetLine(), kUploadEnd);
+    EXPECT_TRUE(m_doc.IsModified());
+}
+
+TEST_F(CTransferDlgTransferTest, CancelDuringUploadPutsTheConfigurationBack) {
+    LoadConfiguration(m_doc, 4);
+    const auto before = RecordLines();
+    const std::string endBefore = m_doc.m_pEndRecord->GetLine();
+    std::string answer = kUploadHeader;
+    for (int i = 0; i < 100; ++i) {
+        answer += kUploadRecord;
+    }
+    m_device.AnswerUpload(answer + kUploadEnd, 1);
+    m_dlg.Init(&m_doc, ETransferMode::Upload);
+    m_dlg.OnStartTransfer();
+    ASSERT_TRUE(
+        CTestTransferDlg::ServeUntil([this] { return m_dlg.m_progress->GetPos() > 150; }, 5000));
+
+    m_dlg.OnCancel();
+    ASSERT_EQ(m_dlg.m_boxes.size(), 1u);
+    EXPECT_EQ(m_dlg.m_boxes[0].text, "Upload aborted.\nPlease power cycle QARN.");
+    EXPECT_EQ(m_dlg.m_boxes[0].caption, "Info");
+    EXPECT_FALSE(m_dlg.m_session.m_bRunning);
+    EXPECT_FALSE(m_dlg.m_session.m_bUploadDone);
+    EXPECT_EQ(RecordLines(), before);
+    EXPECT_EQ(m_doc.m_pEndRecord->GetLine(), endBefore);
+    EXPECT_FALSE(m_doc.IsModified());
+}
+
+// A loaded configuration survives opening File > Upload and leaving it.
+TEST_F(CTransferDlgTransferTest, UploadDialogLeftWithoutATransferKeepsTheRecords) {
+    LoadConfiguration(m_doc, 4);
+    const auto before = RecordLines();
+    QTimer::singleShot(0, [] {
+        auto* dlg = qobject_cast<CTransferDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        dlg->m_btnExit->click();
+    });
+    CTransferDlg::Run(nullptr, m_doc, ETransferMode::Upload);
+    EXPECT_EQ(RecordLines(), before);
+}
+
+TEST_F(CTransferDlgTransferTest, EveryWayOfClosingGivesOne) {
+    const std::function<void(CTransferDlg&)> ways[] = {
+        [](CTransferDlg& dlg) { dlg.m_btnExit->click(); },
+        [](CTransferDlg& dlg) {
+            QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+            QApplication::sendEvent(&dlg, &enter);
+        },
+        [](CTransferDlg& dlg) {
+            QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(&dlg, &esc);
+        },
+        [](CTransferDlg& dlg) { dlg.close(); },
+    };
+    for (const auto& way : ways) {
+        CTestTransferDlg dlg;
+        QTimer::singleShot(0, &dlg, [&] { way(dlg); });
+        EXPECT_EQ(dlg.DoModal(&m_doc, ETransferMode::Download), 1);
+        EXPECT_TRUE(dlg.isHidden());
+    }
+}
+
+// The worker waits for the interface thread in each of its calls; Exit and
+// Cancel wait for the worker. While they wait, the worker must still be served.
+class CTransferDlgWaitTest : public CTransferDlgTransferTest,
+                             public ::testing::WithParamInterface<bool> {};
+
+TEST_P(CTransferDlgWaitTest, ClosingKeepsServingABusyWorker) {
+    const bool cancel = GetParam();
+    m_dlg.Init(&m_doc, ETransferMode::Download);
+    m_dlg.m_session.m_bRunning = true;  // raised before the thread runs, as a start does
+    std::thread worker([this] {
+        int n = 0;
+        while (!m_dlg.m_session.m_bAbort) {
+            m_dlg.AddStatus("tick " + std::to_string(n++));
+            m_dlg.StepProgress();
+            m_dlg.UpdateByteCount(n);
+        }
+        // Calls that come after the abort request are served too.
+        m_dlg.SetCaption("late");
+        m_dlg.ShowMessageBox("late box", "Communication Error");
+        m_dlg.EnableControls();
+        m_dlg.m_session.m_bRunning = false;
+    });
+    CTestTransferDlg::ServeFor(100);
+    if (cancel) {
+        m_dlg.OnCancel();
+    } else {
+        m_dlg.OnOK();
+    }
+    worker.join();
+
+    EXPECT_FALSE(m_dlg.m_session.m_bRunning);
+    EXPECT_EQ(m_dlg.windowTitle(), "late");
+    ASSERT_FALSE(m_dlg.m_boxes.empty());
+    EXPECT_EQ(m_dlg.m_boxes.back().text, "late box");
+    EXPECT_EQ(m_dlg.m_boxes.size(), cancel ? 2u : 1u);
+    EXPECT_GT(m_dlg.m_lbStatus->count(), 1);
+    EXPECT_EQ(m_dlg.result(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(ExitAndCancel, CTransferDlgWaitTest, ::testing::Bool());
+
+}  // namespace

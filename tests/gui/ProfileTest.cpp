@@ -1,0 +1,96 @@
+#include "support/CAppTest.h"
+
+#include "settings/CProfile.h"
+#include "serial/CPortMap.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+class ProfileTest : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        qunsetenv("TOVRIK_COM1");
+        qunsetenv("TOVRIK_COM2");
+        CPortMap::Reset();
+    }
+    void TearDown() override {
+        CPortMap::Reset();
+        AppTest::TearDown();
+    }
+};
+
+TEST_F(ProfileTest, RecentFilesKeepTheLatestFourNewestFirst) {
+    auto app = StartApp();
+    const QStringList names = {"a.s19", "b.s19", "c.s19", "d.s19", "e.s19"};
+    for (const QString& name : names) {
+        app->AddToRecentFileList(PathOf(name));
+    }
+    EXPECT_EQ(app->GetRecentFileList(),
+              (QStringList{PathOf("e.s19"), PathOf("d.s19"), PathOf("c.s19"), PathOf("b.s19")}));
+    // A file already listed moves to the top instead of appearing twice.
+    app->AddToRecentFileList(PathOf("c.s19"));
+    EXPECT_EQ(app->GetRecentFileList(),
+              (QStringList{PathOf("c.s19"), PathOf("e.s19"), PathOf("d.s19"), PathOf("b.s19")}));
+}
+
+TEST_F(ProfileTest, RecentFilesSurviveToTheNextStart) {
+    const QString first = WriteFile("first.s19", kSampleConfig);
+    const QString second = WriteFile("second.s19", kSampleConfig);
+    {
+        auto app = StartApp({first});
+        m_chosenFile = PathOf("saved");
+        ASSERT_TRUE(app->OnFileSaveAs());
+        ASSERT_TRUE(app->OpenDocumentFile(second));
+        app->ExitInstance();
+    }
+    const std::string section = CTovrikApp::kRecentSection;
+    EXPECT_EQ(CProfile::GetProfileString(section, "File1"), second.toStdString());
+    EXPECT_EQ(CProfile::GetProfileString(section, "File2"), PathOf("saved.s19").toStdString());
+    EXPECT_EQ(CProfile::GetProfileString(section, "File3"), first.toStdString());
+
+    auto next = StartApp();
+    EXPECT_EQ(next->GetRecentFileList(), (QStringList{second, PathOf("saved.s19"), first}));
+}
+
+TEST_F(ProfileTest, AStartWithoutFilesWritesNothing) {
+    auto app = StartApp();
+    app->ExitInstance();
+    EXPECT_FALSE(QFileInfo::exists(ProfileFilePath()));
+}
+
+TEST_F(ProfileTest, CorruptProfileStartsWithDefaults) {
+    QDir().mkpath(QFileInfo(ProfileFilePath()).path());
+    QFile file(ProfileFilePath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray("[Recent File List\n\x00\xff\xfe=File1=\n[PORTS]]]\nCOM1\n", 44));
+    file.write(QByteArray(4096, '\x01'));
+    file.close();
+
+    auto app = StartApp();
+    ASSERT_NE(app->GetMainFrame(), nullptr);
+    EXPECT_TRUE(app->GetRecentFileList().isEmpty());
+    EXPECT_EQ(CPortMap::DeviceFor(1), "/dev/ttyS0");
+}
+
+TEST_F(ProfileTest, UnreadableProfileStartsWithDefaults) {
+    // A folder where the file should be cannot be read, not even by root.
+    ASSERT_TRUE(QDir().mkpath(ProfileFilePath()));
+    auto app = StartApp();
+    ASSERT_NE(app->GetMainFrame(), nullptr);
+    EXPECT_TRUE(app->GetRecentFileList().isEmpty());
+    app->AddToRecentFileList(PathOf("x.s19"));
+    app->ExitInstance();  // cannot be written either, and must not fail
+}
+
+TEST_F(ProfileTest, PortDevicesComeFromThePortsSection) {
+    ASSERT_TRUE(CProfile::WriteProfileString("PORTS", "COM1", "/dev/ttyUSB3"));
+    auto app = StartApp();
+    EXPECT_EQ(CPortMap::DeviceFor(1), "/dev/ttyUSB3");
+    EXPECT_EQ(CPortMap::DeviceFor(2), "/dev/ttyS1");
+}
+
+}  // namespace

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "gui/CCommandLineInfo.h"
+#include "gui/CTovrikApp.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+// The profile file that CProfile and the recent-file list use.
+QString ProfileFilePath();
+// Empties the profile.
+void ClearProfile();
+
+// A few lines of a configuration file, with CR LF line ends.
+extern const char* const kSampleConfig;
+
+// Every test starts from an empty profile with a fresh directory for its files.
+class AppTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Writes a file into the test directory and returns its path.
+    QString WriteFile(const QString& name, const QByteArray& content) const;
+    QString PathOf(const QString& name) const;
+    static QByteArray ReadFile(const QString& path);
+
+    // A program started with `args`; every dialog is answered by the hooks below.
+    std::unique_ptr<CTovrikApp> StartApp(const QStringList& args = {});
+    bool Start(CTovrikApp& app, const QStringList& args);
+
+    QTemporaryDir m_dir;
+    QStringList m_errors;
+    QStringList m_saveQuestions;
+    // What the save question answers; a question asked while this is
+    // NoButton fails the test.
+    QMessageBox::StandardButton m_saveAnswer = QMessageBox::NoButton;
+    QString m_chosenFile;  // what the file dialog returns; empty = Cancel
+    QStringList m_chooserFilters;
+    int m_nAboutRuns = 0;
+};

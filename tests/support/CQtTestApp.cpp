@@ -1,0 +1,24 @@
+#include "support/CQtTestApp.h"
+
+#include "support/CTempDir.h"
+
+#include <QApplication>
+
+#include <cstdlib>
+
+QApplication& CQtTestApp::Instance() {
+    static CTempDir profileDir;
+    static int argc = 1;
+    static char name[] = "tovrik-test";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = [] {
+        // Before Qt reads them.
+        setenv("XDG_CONFIG_HOME", profileDir.Path().c_str(), 1);
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        auto* qtApp = new QApplication(argc, argv);
+        // A test closes main windows; that must not end the event loop.
+        QApplication::setQuitOnLastWindowClosed(false);
+        return qtApp;
+    }();
+    return *app;
+}
