@@ -1,5 +1,5 @@
 #include "res/Version.h"
-#include "support/CCliProcess.h"
+#include "support/CProcess.h"
 #include "support/CTempDir.h"
 
 #include <gtest/gtest.h>
@@ -8,10 +8,10 @@
 
 TEST(CliConvert, WritesWhatSaveAsWrites) {
     CTempDir dir;
-    const auto r = CCliProcess::Run({TOVRIK_SAMPLE_S19, dir.File("copy.s19")});
+    const auto r = CProcess::RunCli({TOVRIK_SAMPLE_S19, dir.File("copy.s19")});
     ASSERT_EQ(r.nStatus, 2) << "a file name is not a command";
 
-    const auto ok = CCliProcess::Run({"convert", TOVRIK_SAMPLE_S19, dir.File("copy.s19")});
+    const auto ok = CProcess::RunCli({"convert", TOVRIK_SAMPLE_S19, dir.File("copy.s19")});
     EXPECT_EQ(ok.nStatus, 0) << ok.strErr;
     EXPECT_EQ(CTempDir::Read(dir.File("copy.s19")), CTempDir::Read(TOVRIK_SAMPLE_S19));
     EXPECT_EQ(ok.strOut, std::string("Converted ") + TOVRIK_SAMPLE_S19 + " to " +
@@ -19,7 +19,7 @@ TEST(CliConvert, WritesWhatSaveAsWrites) {
     EXPECT_EQ(ok.strErr, "");
 
     dir.Write("lf.s19", "S70500000000FA\nS9030000FC\nS0AB\nS30600000000AABB");
-    const auto lf = CCliProcess::Run({"convert", dir.File("lf.s19"), dir.File("lf.s19")});
+    const auto lf = CProcess::RunCli({"convert", dir.File("lf.s19"), dir.File("lf.s19")});
     EXPECT_EQ(lf.nStatus, 0) << lf.strErr;
     EXPECT_EQ(CTempDir::Read(dir.File("lf.s19")), "S0AB\r\nS30600000000AABB\r\nS70500000000FA\r\n");
     EXPECT_EQ(lf.strOut.find(": 1 data record, 40 bytes.\n") != std::string::npos, true) << lf.strOut;
@@ -28,19 +28,19 @@ TEST(CliConvert, WritesWhatSaveAsWrites) {
 TEST(CliConvert, FailuresNameTheFileAndLeaveTheOutputAlone) {
     CTempDir dir;
     dir.Write("out.s19", "old");
-    const auto missing = CCliProcess::Run({"convert", dir.File("gone.s19"), dir.File("out.s19")});
+    const auto missing = CProcess::RunCli({"convert", dir.File("gone.s19"), dir.File("out.s19")});
     EXPECT_EQ(missing.nStatus, 2);
     EXPECT_EQ(missing.strErr,
               "tovrik-cli: Cannot open " + dir.File("gone.s19") + ": No such file or directory.\n");
     EXPECT_EQ(missing.strOut, "");
     EXPECT_EQ(CTempDir::Read(dir.File("out.s19")), "old");
 
-    const auto unwritable = CCliProcess::Run({"convert", TOVRIK_SAMPLE_S19, dir.File("no/out.s19")});
+    const auto unwritable = CProcess::RunCli({"convert", TOVRIK_SAMPLE_S19, dir.File("no/out.s19")});
     EXPECT_EQ(unwritable.nStatus, 2);
     EXPECT_EQ(unwritable.strErr, "tovrik-cli: Cannot save " + dir.File("no/out.s19") +
                                   ": No such file or directory.\n");
 
-    const auto dirIn = CCliProcess::Run({"convert", dir.Path(), dir.File("out.s19")});
+    const auto dirIn = CProcess::RunCli({"convert", dir.Path(), dir.File("out.s19")});
     EXPECT_EQ(dirIn.nStatus, 2);
     EXPECT_NE(dirIn.strErr.find("Is a directory"), std::string::npos) << dirIn.strErr;
     EXPECT_EQ(CTempDir::Read(dir.File("out.s19")), "old");
@@ -49,16 +49,16 @@ TEST(CliConvert, FailuresNameTheFileAndLeaveTheOutputAlone) {
 TEST(Cli, UsageHelpAndVersion) {
     for (const auto& args : std::vector<std::vector<std::string>>{
              {}, {"frobnicate"}, {"convert"}, {"convert", "a.s19"}, {"convert", "a", "b", "c"}}) {
-        const auto r = CCliProcess::Run(args);
+        const auto r = CProcess::RunCli(args);
         EXPECT_EQ(r.nStatus, 2) << testing::PrintToString(args);
         EXPECT_NE(r.strErr.find("tovrik-cli"), std::string::npos);
         EXPECT_EQ(r.strOut, "");
     }
-    const auto help = CCliProcess::Run({"--help"});
+    const auto help = CProcess::RunCli({"--help"});
     EXPECT_EQ(help.nStatus, 0);
     for (const char* usage : {"convert IN.s19 OUT.s19", "download FILE.s19 [--port P] [--baud B]",
                               "upload OUT.s19 [--port P] [--baud B]"}) {
         EXPECT_NE(help.strOut.find(usage), std::string::npos) << usage;
     }
-    EXPECT_EQ(CCliProcess::Run({"--version"}).strOut, "tovrik-cli " TOVRIK_VERSION "\n");
+    EXPECT_EQ(CProcess::RunCli({"--version"}).strOut, "tovrik-cli " TOVRIK_VERSION "\n");
 }

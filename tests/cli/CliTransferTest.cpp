@@ -4,7 +4,7 @@
 #include "support/CPtyPair.h"
 #include "support/CSimProcess.h"
 #include "support/CTempDir.h"
-#include "support/CCliProcess.h"
+#include "support/CProcess.h"
 #include "support/CTestConfig.h"
 
 #include <QSettings>
@@ -27,7 +27,7 @@ std::string UploadCountLine(std::size_t n) {
 class CliTransfer : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (CCliProcess::Program().empty() || CSimProcess::ProgramPath().empty()) {
+        if (CProcess::CliProgram().empty() || CSimProcess::ProgramPath().empty()) {
             GTEST_SKIP() << "TOVRIK_CLI or QARN_SIM not set: tovrik-cli or qarn-sim not built";
         }
         m_config = CTestConfig::Joined(CTestConfig::Lines(4));
@@ -44,7 +44,7 @@ TEST_F(CliTransfer, UploadWritesTheDevicesConfiguration) {
     ASSERT_TRUE(sim.Start()) << sim.Error();
     const std::string out = m_dir.File("out.s19");
 
-    const auto r = CCliProcess::Run({"upload", out, "--port", sim.DevicePath(), "--baud", "38400"});
+    const auto r = CProcess::RunCli({"upload", out, "--port", sim.DevicePath(), "--baud", "38400"});
 
     EXPECT_EQ(r.nStatus, 0) << r.strErr;
     EXPECT_EQ(r.strOut, "Uploading data.\nUpload finished.\n" + UploadCountLine(m_config.size()));
@@ -56,7 +56,7 @@ TEST_F(CliTransfer, UploadFromASilentDeviceFailsAndWritesNothing) {
     ASSERT_TRUE(silent.Ok());
     const std::string out = m_dir.Write("out.s19", "kept\r\n");
 
-    const auto r = CCliProcess::Run({"upload", out, "--port", silent.SlavePath()});
+    const auto r = CProcess::RunCli({"upload", out, "--port", silent.SlavePath()});
 
     EXPECT_EQ(r.nStatus, 1);
     EXPECT_EQ(r.strOut, "No connection. could not upload data.\n");
@@ -68,7 +68,7 @@ TEST_F(CliTransfer, UploadCutShortIsACommunicationErrorAndWritesNothing) {
     ASSERT_TRUE(sim.Start()) << sim.Error();
     const std::string out = m_dir.File("out.s19");
 
-    const auto r = CCliProcess::Run({"upload", out, "--port", sim.DevicePath()});
+    const auto r = CProcess::RunCli({"upload", out, "--port", sim.DevicePath()});
 
     EXPECT_EQ(r.nStatus, 1);
     EXPECT_EQ(r.strOut, "Uploading data.\nUpload aborted.\n");
@@ -83,7 +83,7 @@ TEST_F(CliTransfer, InterruptedUploadStopsWithStatus130AndWritesNothing) {
     const std::string out = m_dir.File("out.s19");
 
     const auto r =
-        CCliProcess::Run({"upload", out, "--port", sim.DevicePath()}, {}, "Uploading data.");
+        CProcess::RunCli({"upload", out, "--port", sim.DevicePath()}, {}, "Uploading data.");
 
     EXPECT_EQ(r.nStatus, 130);
     EXPECT_EQ(r.strOut, "Uploading data.\n");
@@ -98,7 +98,7 @@ TEST_F(CliTransfer, DownloadSendsTheFileAndReportsTheEnd) {
 
     // At the device's own pacing, the five-second wait before "Power cycle QARN." included.
     const auto r =
-        CCliProcess::Run({"download", m_configPath, "--port", sim.DevicePath()}, {}, "", 15000);
+        CProcess::RunCli({"download", m_configPath, "--port", sim.DevicePath()}, {}, "", 15000);
 
     EXPECT_EQ(r.nStatus, 0) << r.strErr;
     EXPECT_EQ(r.strOut, "Downloading data.\nDownload finished.\n" +
@@ -116,8 +116,8 @@ TEST_F(CliTransfer, PortThatCannotBeOpenedFailsWithTheReason) {
         "There is no such device: check the port setting.\n";
 
     const auto down =
-        CCliProcess::Run({"download", m_configPath, "--port", "/nonexistent/ttyQARN"});
-    const auto up = CCliProcess::Run({"upload", out, "--port=/nonexistent/ttyQARN"});
+        CProcess::RunCli({"download", m_configPath, "--port", "/nonexistent/ttyQARN"});
+    const auto up = CProcess::RunCli({"upload", out, "--port=/nonexistent/ttyQARN"});
 
     EXPECT_EQ(down.nStatus, 1);
     EXPECT_EQ(down.strOut, reason);
@@ -142,7 +142,7 @@ TEST_F(CliTransfer, UsageErrorsAndUnusableFilesExitWith2BeforeTouchingAPort) {
         {"upload", m_dir.Path()},
     };
     for (const auto& args : cases) {
-        const auto r = CCliProcess::Run(args, {}, "", 3000);
+        const auto r = CProcess::RunCli(args, {}, "", 3000);
         EXPECT_EQ(r.nStatus, 2) << args.back();
         EXPECT_TRUE(r.strOut.empty()) << args.back() << ": " << r.strOut;
         EXPECT_FALSE(r.strErr.empty()) << args.back();

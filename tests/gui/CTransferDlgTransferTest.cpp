@@ -73,7 +73,7 @@ TEST_F(CTransferDlgTransferTest, DownloadWithoutRecordsIsRefusedAndNothingElseHa
 }
 
 TEST_F(CTransferDlgTransferTest, DownloadRunsToItsEndAndCountsEveryByte) {
-    LoadConfiguration(m_doc, 3);
+    CTestConfig::Load(m_doc, CTestConfig::Lines(3));
     m_doc.m_nFileSize = 0;  // records from an upload: the full image is the range
     // A pseudo-terminal drops what its reader has not taken when the port
     // closes; the pauses give the reader time.
@@ -92,7 +92,7 @@ TEST_F(CTransferDlgTransferTest, DownloadRunsToItsEndAndCountsEveryByte) {
 
     int bytes =
         static_cast<int>(m_doc.m_pHeader->GetLine().size() + m_doc.m_pEndRecord->GetLine().size());
-    for (const std::string& line : RecordLines()) {
+    for (const std::string& line : CTestConfig::RecordLines()) {
         bytes += static_cast<int>(line.size());
     }
     EXPECT_EQ(
@@ -105,15 +105,15 @@ TEST_F(CTransferDlgTransferTest, DownloadRunsToItsEndAndCountsEveryByte) {
     EXPECT_EQ(m_dlg.windowTitle(), "Tovrik - QARN Data Backup/Restore");
     ExpectTransferControlsEnabled(true);
     std::string sent = "\r\n\r\n#CU\r\n" + m_doc.m_pHeader->GetLine();
-    for (const std::string& line : RecordLines()) {
+    for (const std::string& line : CTestConfig::RecordLines()) {
         sent += line;
     }
     EXPECT_EQ(m_device.Received(), sent + m_doc.m_pEndRecord->GetLine());
 }
 
 TEST_F(CTransferDlgTransferTest, CancelDuringDownloadStopsTheWorkerAndKeepsRecords) {
-    LoadConfiguration(m_doc, 30);
-    const auto before = RecordLines();
+    CTestConfig::Load(m_doc, CTestConfig::Lines(30));
+    const auto before = CTestConfig::RecordLines();
     m_dlg.m_session.m_timing.nLinePauseMs = 100;
     m_dlg.Init(&m_doc, ETransferMode::Download);
     m_dlg.OnStartTransfer();
@@ -129,7 +129,7 @@ TEST_F(CTransferDlgTransferTest, CancelDuringDownloadStopsTheWorkerAndKeepsRecor
     EXPECT_FALSE(m_dlg.m_session.m_bRunning);
     EXPECT_FALSE(m_dlg.m_port.IsOpen());
     EXPECT_EQ(m_dlg.result(), 1);
-    EXPECT_EQ(RecordLines(), before);
+    EXPECT_EQ(CTestConfig::RecordLines(), before);
     EXPECT_EQ(m_device.Received().find(before.back()), std::string::npos);
     EXPECT_FALSE(m_dlg.StatusLines().contains("Download finished."));
 }
@@ -144,8 +144,8 @@ TEST_F(CTransferDlgTransferTest, CancelWhileReadyAsksNothingAndTakesASecond) {
 }
 
 TEST_F(CTransferDlgTransferTest, UploadTakesTheRecordsAsItStartsAndGivesThemBackWithoutAnswer) {
-    LoadConfiguration(m_doc, 4);
-    const auto before = RecordLines();
+    CTestConfig::Load(m_doc, CTestConfig::Lines(4));
+    const auto before = CTestConfig::RecordLines();
     m_dlg.Init(&m_doc, ETransferMode::Upload);
     m_dlg.OnStartTransfer();
 
@@ -158,12 +158,12 @@ TEST_F(CTransferDlgTransferTest, UploadTakesTheRecordsAsItStartsAndGivesThemBack
     EXPECT_EQ(m_dlg.StatusLines(), QStringList{"No connection. could not upload data."});
     ExpectTransferControlsEnabled(true);
     m_dlg.OnOK();
-    EXPECT_EQ(RecordLines(), before);
+    EXPECT_EQ(CTestConfig::RecordLines(), before);
     EXPECT_FALSE(m_doc.IsModified());
 }
 
 TEST_F(CTransferDlgTransferTest, FinishedUploadIsKeptOnExit) {
-    LoadConfiguration(m_doc, 4);
+    CTestConfig::Load(m_doc, CTestConfig::Lines(4));
     m_device.AnswerUpload(kUploadHeader + kUploadRecord + kUploadRecord + kUploadEnd);
     m_dlg.Init(&m_doc, ETransferMode::Upload);
     m_dlg.OnStartTransfer();
@@ -183,14 +183,14 @@ TEST_F(CTransferDlgTransferTest, FinishedUploadIsKeptOnExit) {
 
     const qint64 ms = MsToRun([this] { m_dlg.OnOK(); });
     EXPECT_LT(ms, 500);  // no worker left to wait for
-    EXPECT_EQ(RecordLines(), (std::vector<std::string>{kUploadRecord, kUploadRecord}));
+    EXPECT_EQ(CTestConfig::RecordLines(), (std::vector<std::string>{kUploadRecord, kUploadRecord}));
     EXPECT_EQ(m_doc.m_pEndRecord->GetLine(), kUploadEnd);
     EXPECT_TRUE(m_doc.IsModified());
 }
 
 TEST_F(CTransferDlgTransferTest, CancelDuringUploadPutsTheConfigurationBack) {
-    LoadConfiguration(m_doc, 4);
-    const auto before = RecordLines();
+    CTestConfig::Load(m_doc, CTestConfig::Lines(4));
+    const auto before = CTestConfig::RecordLines();
     const std::string endBefore = m_doc.m_pEndRecord->GetLine();
     std::string answer = kUploadHeader;
     for (int i = 0; i < 100; ++i) {
@@ -208,22 +208,22 @@ TEST_F(CTransferDlgTransferTest, CancelDuringUploadPutsTheConfigurationBack) {
     EXPECT_EQ(m_dlg.m_boxes[0].caption, "Info");
     EXPECT_FALSE(m_dlg.m_session.m_bRunning);
     EXPECT_FALSE(m_dlg.m_session.m_bUploadDone);
-    EXPECT_EQ(RecordLines(), before);
+    EXPECT_EQ(CTestConfig::RecordLines(), before);
     EXPECT_EQ(m_doc.m_pEndRecord->GetLine(), endBefore);
     EXPECT_FALSE(m_doc.IsModified());
 }
 
 // A loaded configuration survives opening File > Upload and leaving it.
 TEST_F(CTransferDlgTransferTest, UploadDialogLeftWithoutATransferKeepsTheRecords) {
-    LoadConfiguration(m_doc, 4);
-    const auto before = RecordLines();
+    CTestConfig::Load(m_doc, CTestConfig::Lines(4));
+    const auto before = CTestConfig::RecordLines();
     QTimer::singleShot(0, [] {
         auto* dlg = qobject_cast<CTransferDlg*>(QApplication::activeModalWidget());
         ASSERT_NE(dlg, nullptr);
         dlg->m_btnExit->click();
     });
     CTransferDlg::Run(nullptr, m_doc, ETransferMode::Upload);
-    EXPECT_EQ(RecordLines(), before);
+    EXPECT_EQ(CTestConfig::RecordLines(), before);
 }
 
 TEST_F(CTransferDlgTransferTest, EveryWayOfClosingGivesOne) {

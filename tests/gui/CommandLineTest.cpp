@@ -1,8 +1,7 @@
 #include "gui/CCommandLineInfo.h"
+#include "support/CProcess.h"
 
 #include <QFile>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QXmlStreamReader>
 
@@ -48,44 +47,17 @@ TEST(CommandLine, UnknownOptionsAndSeveralFilesAreRefused) {
     EXPECT_FALSE(info.m_strError.isEmpty());
 }
 
-struct RunResult {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-RunResult RunProgram(const QStringList& args, const QProcessEnvironment& env) {
-    QProcess process;
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral(TOVRIK_BINARY), args);
-    RunResult result;
-    if (!process.waitForFinished(5000)) {
-        process.kill();
-        process.waitForFinished();
-        return result;
-    }
-    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    result.out = process.readAllStandardOutput();
-    result.err = process.readAllStandardError();
-    return result;
-}
-
 TEST(Program, PrintsItsVersionWithoutADisplay) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("QT_QPA_PLATFORM");
-    env.remove("DISPLAY");
-    env.remove("WAYLAND_DISPLAY");
-    const RunResult result = RunProgram({"--version"}, env);
-    EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.out, "Tovrik 0.1.0.2\n");
+    const auto result =
+        CProcess::Run(TOVRIK_BINARY, {"--version"}, {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"});
+    EXPECT_EQ(result.nStatus, 0);
+    EXPECT_EQ(result.strOut, "Tovrik 0.1.0.2\n");
 }
 
 TEST(Program, RefusesAnUnknownOptionWithoutAWindow) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    const RunResult result = RunProgram({"--bogus"}, env);
-    EXPECT_EQ(result.exitCode, 2);
-    EXPECT_TRUE(result.err.contains("--bogus")) << result.err.toStdString();
+    const auto result = CProcess::Run(TOVRIK_BINARY, {"--bogus"}, {"QT_QPA_PLATFORM=offscreen"});
+    EXPECT_EQ(result.nStatus, 2);
+    EXPECT_NE(result.strErr.find("--bogus"), std::string::npos) << result.strErr;
 }
 
 QByteArray ReadResource(const char* name) {

@@ -3,7 +3,7 @@
 // exit status that says the command failed, and no file lost.
 #include "support/CSimProcess.h"
 #include "support/CTempDir.h"
-#include "support/CCliProcess.h"
+#include "support/CProcess.h"
 #include "support/CTestConfig.h"
 
 #include <fcntl.h>
@@ -26,7 +26,7 @@ const std::string kOld = "S0030000FC\r\nold backup\r\n";
 class CliFaultScenario : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (CCliProcess::Program().empty() || CSimProcess::ProgramPath().empty()) {
+        if (CProcess::CliProgram().empty() || CSimProcess::ProgramPath().empty()) {
             GTEST_SKIP() << "TOVRIK_CLI or QARN_SIM not set: tovrik-cli or qarn-sim not built";
         }
         m_lines = CTestConfig::Lines(6);
@@ -59,7 +59,7 @@ TEST_F(CliFaultScenario, DeviceUnpluggedMidDownloadIsACommunicationError) {
     ASSERT_TRUE(sim.Start()) << sim.Error();
 
     const auto r =
-        CCliProcess::Run({"download", m_configPath, "--port", sim.DevicePath()}, {}, "", 15000);
+        CProcess::RunCli({"download", m_configPath, "--port", sim.DevicePath()}, {}, "", 15000);
 
     EXPECT_EQ(r.nStatus, 1);
     EXPECT_EQ(r.strOut, "Downloading data.\nDownload aborted.\n");
@@ -75,7 +75,7 @@ TEST_F(CliFaultScenario, DeviceUnpluggedMidUploadLeavesTheOldBackup) {
     ASSERT_TRUE(sim.Start()) << sim.Error();
 
     const auto r =
-        CCliProcess::Run({"upload", m_outPath, "--port", sim.DevicePath()}, {}, "", 15000);
+        CProcess::RunCli({"upload", m_outPath, "--port", sim.DevicePath()}, {}, "", 15000);
 
     EXPECT_EQ(r.nStatus, 1);
     EXPECT_EQ(r.strOut, "Uploading data.\nUpload aborted.\n");
@@ -96,9 +96,9 @@ TEST_F(CliFaultScenario, PortLockedByAnotherProgramIsNamedAndNothingIsSent) {
                              ": Device or resource busy.\nThe port is in use by another program.\n";
 
     const auto up =
-        CCliProcess::Run({"upload", m_outPath, "--port", sim.DevicePath()}, {}, "", 15000);
+        CProcess::RunCli({"upload", m_outPath, "--port", sim.DevicePath()}, {}, "", 15000);
     const auto down =
-        CCliProcess::Run({"download", m_configPath, "--port", sim.DevicePath()}, {}, "", 15000);
+        CProcess::RunCli({"download", m_configPath, "--port", sim.DevicePath()}, {}, "", 15000);
     close(holder);
 
     EXPECT_EQ(up.nStatus, 1);
@@ -121,7 +121,7 @@ TEST_F(CliFaultScenario, UnusableProfileMeansTheDefaultPort) {
     ASSERT_TRUE(sim.Start()) << sim.Error();
 
     const auto r =
-        CCliProcess::Run({"upload", m_outPath},
+        CProcess::RunCli({"upload", m_outPath},
                          {"XDG_CONFIG_HOME=" + config.Path(), "TOVRIK_COM1=" + sim.DevicePath(),
                           "TOVRIK_COM2=" + m_dir.File("no-such-port")},
                          "", 15000);

@@ -12,7 +12,7 @@
 #include "CTmpfsMount.h"
 #include "support/CSimProcess.h"
 #include "support/CTempDir.h"
-#include "support/CCliProcess.h"
+#include "support/CProcess.h"
 #include "support/CTestConfig.h"
 #include "gui/CTransferDlg.h"
 
@@ -47,7 +47,7 @@ protected:
         if (HasFatalFailure()) {
             return;
         }
-        if (CSimProcess::ProgramPath().empty() || CCliProcess::Program().empty()) {
+        if (CSimProcess::ProgramPath().empty() || CProcess::CliProgram().empty()) {
             GTEST_SKIP() << "QARN_SIM or TOVRIK_CLI not set: qarn-sim or tovrik-cli not built";
         }
         if (!m_disk.Mount(m_diskDir.Path(), 64)) {
@@ -147,7 +147,7 @@ TEST_F(SaveFailureScenario, CliUploadOntoAFullDiskKeepsTheOldBackup) {
     ASSERT_TRUE(m_disk.Fill("filler")) << m_disk.Error();
 
     const auto r =
-        CCliProcess::Run({"upload", m_target, "--port", m_sim->DevicePath()}, {}, "", 15000);
+        CProcess::RunCli({"upload", m_target, "--port", m_sim->DevicePath()}, {}, "", 15000);
 
     EXPECT_EQ(r.nStatus, 2) << "a file that cannot be written";
     EXPECT_EQ(r.strErr,
@@ -160,7 +160,7 @@ TEST_F(SaveFailureScenario, CliUploadIntoAReadOnlyDirectoryIsRefusedBeforeTheTra
     ASSERT_TRUE(m_disk.RemountReadOnly()) << m_disk.Error();
 
     const auto r =
-        CCliProcess::Run({"upload", m_target, "--port", m_sim->DevicePath()}, {}, "", 15000);
+        CProcess::RunCli({"upload", m_target, "--port", m_sim->DevicePath()}, {}, "", 15000);
 
     EXPECT_EQ(r.nStatus, 2);
     EXPECT_TRUE(r.strOut.empty()) << "no transfer was started: " << r.strOut;
@@ -173,9 +173,9 @@ TEST_F(SaveFailureScenario, CliConvertOntoAFullOrReadOnlyDiskKeepsTheOldFile) {
     const std::string in = m_otherDir.Write("in.s19", m_device);
     ASSERT_TRUE(m_disk.Fill("filler")) << m_disk.Error();
 
-    const auto full = CCliProcess::Run({"convert", in, m_target});
+    const auto full = CProcess::RunCli({"convert", in, m_target});
     ASSERT_TRUE(m_disk.RemountReadOnly()) << m_disk.Error();
-    const auto readOnly = CCliProcess::Run({"convert", in, m_target});
+    const auto readOnly = CProcess::RunCli({"convert", in, m_target});
 
     EXPECT_EQ(full.nStatus, 2);
     EXPECT_EQ(full.strErr, "tovrik-cli: Cannot save " + m_target + ": No space left on device.\n");

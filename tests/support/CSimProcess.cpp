@@ -1,5 +1,7 @@
 #include "support/CSimProcess.h"
 
+#include "support/CProcess.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -33,33 +35,12 @@ bool CSimProcess::Start(int timeoutMs) {
         m_strError = "QARN_SIM is not set";
         return false;
     }
-    int out[2];
-    if (pipe2(out, O_CLOEXEC) != 0) {
-        m_strError = std::string("pipe: ") + std::strerror(errno);
-        return false;
-    }
-    std::vector<char*> argv;
-    argv.push_back(program.data());
-    for (std::string& arg : m_args) {
-        argv.push_back(arg.data());
-    }
-    argv.push_back(nullptr);
-
-    pid_t pid = fork();
+    const pid_t pid = CProcess::Spawn(program, m_args, {}, &m_nOutput, nullptr);
     if (pid < 0) {
-        m_strError = std::string("fork: ") + std::strerror(errno);
-        close(out[0]);
-        close(out[1]);
+        m_strError = std::string("cannot start ") + program + ": " + std::strerror(errno);
         return false;
     }
-    if (pid == 0) {
-        dup2(out[1], STDOUT_FILENO);
-        execv(program.c_str(), argv.data());
-        _exit(127);
-    }
-    close(out[1]);
     m_nPid = pid;
-    m_nOutput = out[0];
 
     // The first line of the simulator's output is the device path.
     std::string line;

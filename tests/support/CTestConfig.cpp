@@ -92,3 +92,11 @@ CTransferTiming CTestConfig::Timing() {
     t.nBetweenLinesIdleMs = 80;
     return t;
 }
+
+std::vector<std::string> CTestConfig::RecordLines() {
+    std::vector<std::string> lines;
+    for (const auto& record : g_recordList) {
+        lines.push_back(record->GetLine());
+    }
+    return lines;
+}

@@ -20,6 +20,8 @@ struct CTestConfig {
     static void Load(CQARNCfgDoc& doc, const std::vector<std::string>& lines);
     // The configuration in memory, header first and end line last.
     static std::string InMemory(const CQARNCfgDoc& doc);
+    // The data lines held in g_recordList, in order.
+    static std::vector<std::string> RecordLines();
 
     // Shortened pauses: a whole test transfer takes a fraction of a second. The
     // idle waits stay long enough for a pseudo-terminal on a busy machine.

@@ -133,25 +133,3 @@ private:
     bool m_bDone = false;
     std::thread m_thread;
 };
-
-// A small configuration: header, `records` data lines and end record.
-inline void LoadConfiguration(CQARNCfgDoc& doc, int records) {
-    doc.m_pHeader->Parse("S00F000068656C6C6F202020202000003C\r\n");
-    g_recordList.RemoveAll();
-    for (int i = 0; i < records; ++i) {
-        char line[64];
-        std::snprintf(line, sizeof line, "S30D%08X0102030405060708%02X\r\n", i * 8, i & 0xFF);
-        auto record = std::make_unique<Csrecord>();
-        record->Parse(line);
-        g_recordList.AddTail(std::move(record));
-    }
-    doc.m_pEndRecord->Parse("S70500000000FA\r\n");
-}
-
-inline std::vector<std::string> RecordLines() {
-    std::vector<std::string> lines;
-    for (const auto& record : g_recordList) {
-        lines.push_back(record->GetLine());
-    }
-    return lines;
-}

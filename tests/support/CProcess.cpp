@@ -1,4 +1,4 @@
-#include "support/CCliProcess.h"
+#include "support/CProcess.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -9,21 +9,19 @@
 #include <chrono>
 #include <cstdlib>
 
-std::string CCliProcess::Program() {
+std::string CProcess::CliProgram() {
     const char* path = std::getenv("TOVRIK_CLI");
     return path != nullptr ? path : "";
 }
 
-CCliProcess::Result CCliProcess::Run(const std::vector<std::string>& args,
-                                     const std::vector<std::string>& env,
-                                     const std::string& interruptOn, int timeoutMs) {
-    Result result;
-    int out[2];
-    int err[2];
-    if (pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0) {
-        return result;
+pid_t CProcess::Spawn(const std::string& program, const std::vector<std::string>& args,
+                      const std::vector<std::string>& env, int* pOut, int* pErr) {
+    int out[2] = {-1, -1};
+    int err[2] = {-1, -1};
+    if ((pOut != nullptr && pipe2(out, O_CLOEXEC) != 0) ||
+        (pErr != nullptr && pipe2(err, O_CLOEXEC) != 0)) {
+        return -1;
     }
-    const std::string program = Program();
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const auto& arg : args) {
         argv.push_back(const_cast<char*>(arg.c_str()));
@@ -31,16 +29,57 @@ CCliProcess::Result CCliProcess::Run(const std::vector<std::string>& args,
     argv.push_back(nullptr);
     const pid_t pid = fork();
     if (pid == 0) {
-        dup2(out[1], STDOUT_FILENO);
-        dup2(err[1], STDERR_FILENO);
+        if (pOut != nullptr) {
+            dup2(out[1], STDOUT_FILENO);
+        }
+        if (pErr != nullptr) {
+            dup2(err[1], STDERR_FILENO);
+        }
         for (const auto& entry : env) {
-            putenv(const_cast<char*>(entry.c_str()));
+            if (entry.find('=') == std::string::npos) {
+                unsetenv(entry.c_str());
+            } else {
+                putenv(const_cast<char*>(entry.c_str()));
+            }
         }
         execv(program.c_str(), argv.data());
         _exit(127);
     }
-    close(out[1]);
-    close(err[1]);
+    for (int* pipeEnds : {out, err}) {
+        if (pipeEnds[1] >= 0) {
+            close(pipeEnds[1]);
+        }
+        if (pid < 0 && pipeEnds[0] >= 0) {
+            close(pipeEnds[0]);
+        }
+    }
+    if (pid > 0) {
+        if (pOut != nullptr) {
+            *pOut = out[0];
+        }
+        if (pErr != nullptr) {
+            *pErr = err[0];
+        }
+    }
+    return pid;
+}
+
+CProcess::Result CProcess::RunCli(const std::vector<std::string>& args,
+                                  const std::vector<std::string>& env,
+                                  const std::string& interruptOn, int timeoutMs) {
+    return Run(CliProgram(), args, env, interruptOn, timeoutMs);
+}
+
+CProcess::Result CProcess::Run(const std::string& program, const std::vector<std::string>& args,
+                               const std::vector<std::string>& env,
+                               const std::string& interruptOn, int timeoutMs) {
+    Result result;
+    int outFd = -1;
+    int errFd = -1;
+    const pid_t pid = Spawn(program, args, env, &outFd, &errFd);
+    if (pid < 0) {
+        return result;
+    }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     bool interrupted = false;
     bool timedOut = false;
@@ -59,7 +98,7 @@ CCliProcess::Result CCliProcess::Run(const std::vector<std::string>& args,
             kill(pid, SIGKILL);
             break;
         }
-        pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
+        pollfd fds[2] = {{outFd, POLLIN, 0}, {errFd, POLLIN, 0}};
         if (poll(fds, 2, static_cast<int>(left)) <= 0) {
             continue;
         }
@@ -73,16 +112,16 @@ CCliProcess::Result CCliProcess::Run(const std::vector<std::string>& args,
                 (i == 0 ? result.strOut : result.strErr).append(buf, static_cast<std::size_t>(n));
             } else {
                 close(fds[i].fd);
-                (i == 0 ? out[0] : err[0]) = -1;
+                (i == 0 ? outFd : errFd) = -1;
                 --open;
             }
         }
     }
-    if (out[0] >= 0) {
-        close(out[0]);
+    if (outFd >= 0) {
+        close(outFd);
     }
-    if (err[0] >= 0) {
-        close(err[0]);
+    if (errFd >= 0) {
+        close(errFd);
     }
     int status = 0;
     waitpid(pid, &status, 0);
