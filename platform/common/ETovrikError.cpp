@@ -9,6 +9,8 @@ public:
         switch (static_cast<ETovrikError>(value)) {
             case ETovrikError::NotRegularFile:
                 return "it is not a regular file";
+            case ETovrikError::SystemConsole:
+                return "it is the system console";
         }
         return "unknown error";
     }

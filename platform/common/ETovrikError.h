@@ -8,6 +8,7 @@
 // them the same way: ec.message().
 enum class ETovrikError {
     NotRegularFile = 1,  // a file operation met a device, a FIFO or a socket
+    SystemConsole,       // a serial port that is the system console
 };
 
 const std::error_category& TovrikCategory();

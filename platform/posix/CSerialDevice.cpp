@@ -12,6 +12,8 @@
 
 #include "CLinuxCustomBaud.h"
 #include "PosixError.h"
+#include "platform/CSystemConsole.h"
+#include "platform/ETovrikError.h"
 
 namespace {
 
@@ -70,6 +72,11 @@ std::error_code CSerialDevice::Open(const std::string& path, int baud) {
     }
     if (path.empty()) {
         return PosixError::Of(ENOENT);
+    }
+    // Not a byte may reach the console, whatever the user's rights: even
+    // opening it would take it over.
+    if (CSystemConsole::IsConsole(path)) {
+        return ETovrikError::SystemConsole;
     }
     d.fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (d.fd < 0) {
