@@ -11,11 +11,12 @@ if [ "${1:-}" = "--demo" ]; then
 fi
 
 ./scripts/install-deps.sh
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DTOVRIK_BUILD_TESTS=OFF -DTOVRIK_BUILD_BENCH=OFF >/dev/null
-cmake --build build/release -j"$(nproc)" >/dev/null
+export CMAKE_CXX_COMPILER_LAUNCHER=ccache
+cmake --preset release >/dev/null
+cmake --build --preset release -j"$(nproc)" >/dev/null
 
 if [ "$demo" -eq 0 ]; then
-  exec build/release/app/tovrik "$@"
+  exec build/release/gui/tovrik "$@"
 fi
 
 workdir=$(mktemp -d)
@@ -40,4 +41,4 @@ if [ ! -e "$workdir/qarn" ]; then
 fi
 echo "Simulated QARN device on $(head -n 1 "$workdir/sim.out"), mapped to COM1 for this run."
 echo "What Tovrik downloads to it is written to $workdir/received.s19 while Tovrik runs."
-TOVRIK_COM1="$workdir/qarn" build/release/app/tovrik "$@"
+TOVRIK_COM1="$workdir/qarn" build/release/gui/tovrik "$@"

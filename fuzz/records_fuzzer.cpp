@@ -49,7 +49,7 @@ bool IsWellFormedS3(const std::string& line) {
         return false;
     }
     const int count = HexDigit(body[2]) * 16 + HexDigit(body[3]);
-    return count >= 5 && body.size() == static_cast<std::size_t>(2 * count + 4);
+    return count >= 5 && body.size() == 2 * static_cast<std::size_t>(count) + 4;
 }
 
 bool IsWellFormedS7(const std::string& line) {

@@ -53,7 +53,7 @@ void operator delete(void* p, std::size_t) noexcept {
 
 namespace {
 
-constexpr long long kMiB = 1024 * 1024;
+constexpr long long kMiB = 1024LL * 1024;
 
 const std::string& ScratchDir() {
     // Never destroyed, so that the exit handler can still read it.
@@ -81,8 +81,9 @@ std::string MakeConfig(long long bytes) {
     std::ofstream out(path, std::ios::binary);
     out << "S01E00005141524E2D34204346472056322E31342053495445203031313720C5\r\n";
     char line[96];
-    for (long long n = 0; n < (bytes - 82) / 80; ++n) {
-        const unsigned address = static_cast<unsigned>(n * 32);
+    const auto lines = static_cast<unsigned long long>((bytes - 82) / 80);
+    for (unsigned long long n = 0; n < lines; ++n) {
+        const auto address = static_cast<unsigned>(n * 32);
         std::snprintf(line, sizeof line, "S325%08X%016llX%016llX%016llX%016llX%02X\r\n", address,
                       n * 0x9E3779B97F4A7C15ULL, ~n * 0x2545F4914F6CDD1DULL, n * 3ULL,
                       n ^ 0xFFFF0000FFFFULL, static_cast<unsigned>(n & 0xFF));
@@ -133,7 +134,7 @@ void BM_LoadBySize(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadBySize)
     ->RangeMultiplier(4)
-    ->Range(64 * 1024, 64 * kMiB)
+    ->Range(64LL * 1024, 64 * kMiB)
     ->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oN);
 

@@ -1,14 +1,12 @@
 // tovrik-cli against qarn-sim when the device goes away, when another program
 // holds the port and when the profile cannot be written: a clear message, an
 // exit status that says the command failed, and no file lost.
+#include "support/CPortLockHolder.h"
 #include "support/CSimProcess.h"
 #include "support/CTempDir.h"
 #include "support/CProcess.h"
 #include "support/CTestConfig.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -89,9 +87,8 @@ TEST_F(CliFaultScenario, PortLockedByAnotherProgramIsNamedAndNothingIsSent) {
     CSimProcess sim({"--config", m_configPath, "--baud", "0", "--log", log});
     ASSERT_TRUE(sim.Start()) << sim.Error();
     // Another program that locks the port the way serial programs do.
-    const int holder = open(sim.DevicePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    ASSERT_GE(holder, 0);
-    ASSERT_EQ(flock(holder, LOCK_EX | LOCK_NB), 0);
+    const CPortLockHolder holder(sim.DevicePath());
+    ASSERT_TRUE(holder.Holds());
     const std::string busy = "Cannot open port " + sim.DevicePath() +
                              ": Device or resource busy.\nThe port is in use by another program.\n";
 
@@ -99,7 +96,6 @@ TEST_F(CliFaultScenario, PortLockedByAnotherProgramIsNamedAndNothingIsSent) {
         CProcess::RunCli({"upload", m_outPath, "--port", sim.DevicePath()}, {}, "", 15000);
     const auto down =
         CProcess::RunCli({"download", m_configPath, "--port", sim.DevicePath()}, {}, "", 15000);
-    close(holder);
 
     EXPECT_EQ(up.nStatus, 1);
     EXPECT_EQ(up.strOut, busy);

@@ -2,14 +2,12 @@
 // cannot be written: the status list says why, the dialog stays usable, and
 // the configuration in memory is kept.
 #include "serial/CSerialPort.h"
+#include "support/CPortLockHolder.h"
 #include "support/CSimProcess.h"
 #include "support/CTempDir.h"
 #include "support/CTestConfig.h"
 #include "support/CTestTransferDlg.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -51,7 +49,7 @@ protected:
         if (between) {
             between(dlg);
         }
-        const QStringList lines = dlg.StatusLines();
+        QStringList lines = dlg.StatusLines();
         m_boxes = dlg.m_boxes.size();
         dlg.OnOK();
         return lines;
@@ -111,15 +109,13 @@ TEST_F(DialogPortScenario, PortHeldByAnotherPortIsNamedAndFreedPortWorks) {
 TEST_F(DialogPortScenario, PortLockedByAPlainLockHolderIsNamed) {
     CSimProcess sim({"--config", m_devicePath, "--baud", "0"});
     ASSERT_TRUE(sim.Start()) << sim.Error();
-    const int holder = open(sim.DevicePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    ASSERT_GE(holder, 0);
-    ASSERT_EQ(flock(holder, LOCK_EX | LOCK_NB), 0);
+    const CPortLockHolder holder(sim.DevicePath());
+    ASSERT_TRUE(holder.Holds());
     const QStringList busy = CannotOpen(sim.DevicePath(), "Device or resource busy",
                                         "The port is in use by another program.");
 
     const QStringList download = Transfer(ETransferMode::Download, sim.DevicePath());
     const QStringList upload = Transfer(ETransferMode::Upload, sim.DevicePath());
-    close(holder);
 
     EXPECT_EQ(download, busy);
     EXPECT_EQ(upload, busy);
