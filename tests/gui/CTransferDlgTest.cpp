@@ -1,8 +1,8 @@
 // The dialog as it opens: controls, lists, selections and the two remembered
 // settings.
+#include "gui/CProgressCtrl.h"
 #include "support/CPtyDevice.h"
 #include "support/CTestTransferDlg.h"
-#include "gui/CProgressCtrl.h"
 
 #include <gtest/gtest.h>
 
@@ -119,7 +119,8 @@ TEST_F(CTransferDlgTest, LaysOutControlsWithoutOverlapAtTodaysFont) {
     EXPECT_TRUE(status->geometry().contains(dlg.m_editBytes->geometry()));
 }
 
-class CTransferDlgModeTest : public CTransferDlgTest, public ::testing::WithParamInterface<ETransferMode> {};
+class CTransferDlgModeTest : public CTransferDlgTest,
+                             public ::testing::WithParamInterface<ETransferMode> {};
 
 TEST_P(CTransferDlgModeTest, FirstUseShowsDefaultsAndWritesNothing) {
     const ETransferMode mode = GetParam();
@@ -147,8 +148,8 @@ TEST_P(CTransferDlgModeTest, FirstUseShowsDefaultsAndWritesNothing) {
         EXPECT_TRUE(usable->isEnabled());
     }
 
-    EXPECT_EQ(dlg.StatusLines(),
-              QStringList{mode == ETransferMode::Download ? "Ready to Download." : "Ready to Upload."});
+    EXPECT_EQ(dlg.StatusLines(), QStringList{mode == ETransferMode::Download ? "Ready to Download."
+                                                                             : "Ready to Upload."});
     EXPECT_EQ(dlg.m_progress->GetUpper(), mode == ETransferMode::Download ? 1234 : 196642);
     EXPECT_EQ(dlg.m_progress->GetPos(), 0);
     EXPECT_EQ(dlg.m_editBytes->text(), "0 of 196642");
@@ -156,7 +157,11 @@ TEST_P(CTransferDlgModeTest, FirstUseShowsDefaultsAndWritesNothing) {
     EXPECT_FALSE(Stored("CPSEL"));
 }
 
-INSTANTIATE_TEST_SUITE_P(BothModes, CTransferDlgModeTest, ::testing::Values(ETransferMode::Download, ETransferMode::Upload));
+INSTANTIATE_TEST_SUITE_P(BothModes, CTransferDlgModeTest,
+                         ::testing::Values(ETransferMode::Download, ETransferMode::Upload),
+                         [](const auto& info) {
+                             return info.param == ETransferMode::Upload ? "Upload" : "Download";
+                         });
 
 TEST_F(CTransferDlgTest, StoredSelectionsAreShownAndGoToTheWorker) {
     CProfile::WriteProfileInt("INITALISATION", "BRSEL", 5);
