@@ -42,8 +42,8 @@ bool CTransferOptions::SetPort(const std::string& value, std::string& error) {
     }
     // A name that `tovrik-cli ports` lists: a by-id name stays the stable
     // link, a kernel name ("ttyUSB0") becomes its device.
-    if (const std::optional<CSerialPortInfo> port = CPortDiscovery::Find(value)) {
-        m_strDevice = value == port->ByIdName() ? port->strById : port->strDevice;
+    if (std::optional<std::string> device = CPortDiscovery::PathOf(value)) {
+        m_strDevice = std::move(*device);
         return true;
     }
     error = "unknown port '" + value +

@@ -313,15 +313,26 @@ void CTransferDlg::SetTransferControlsEnabled(bool bEnabled) {
 void CTransferDlg::OnSelchangePort() {
     m_port.Close();
     const int index = m_cbPort->currentIndex();
-    int nPort = m_cbPort->PortAt(index);
-    std::string device = m_cbPort->DeviceAt(index);
     if (m_cbPort->IsOther(index)) {
-        device = AskDevicePath().trimmed().toStdString();
-        if (device.empty()) {
-            RestorePortChoice();
-            return;
-        }
+        OnOtherPort();
+        return;
     }
+    ChoosePort(m_cbPort->PortAt(index), m_cbPort->DeviceAt(index));
+}
+
+void CTransferDlg::OnOtherPort() {
+    const std::string typed = AskDevicePath().trimmed().toStdString();
+    if (typed.empty()) {
+        RestorePortChoice();
+        return;
+    }
+    // A bare name is one the ports are listed under, or a device under /dev.
+    ChoosePort(0, typed.find('/') != std::string::npos
+                      ? typed
+                      : CPortDiscovery::PathOf(typed).value_or("/dev/" + typed));
+}
+
+void CTransferDlg::ChoosePort(int nPort, const std::string& device) {
     // Looked at again now: the list may be older than the device.
     const CSerialPortInfo info =
         CPortDiscovery::Inspect(nPort != 0 ? CPortMap::DeviceFor(nPort) : device);
@@ -336,16 +347,15 @@ void CTransferDlg::OnSelchangePort() {
     }
 
     if (nPort != 0) {
-        m_session.m_pDoc->m_nPortIndex = index;
         m_session.m_nPort = nPort;
         m_session.m_strDevice.clear();
-        CTransferSettings::SavePortIndex(index);
+        CTransferSettings::SavePortIndex(nPort - 1);
     } else {
-        m_cbPort->Select(m_session.m_nPort, device);
-        m_session.m_pDoc->m_nPortIndex = m_cbPort->currentIndex();
         m_session.m_strDevice = device;
         CTransferSettings::SavePortDevice(device);
     }
+    RestorePortChoice();
+    m_session.m_pDoc->m_nPortIndex = m_cbPort->currentIndex();
     if (!info.bPresent) {
         m_lbStatus->addItem(QString::fromStdString(name + kMissingText));
     } else if (!info.bAccessible) {
@@ -354,6 +364,7 @@ void CTransferDlg::OnSelchangePort() {
 }
 
 void CTransferDlg::RestorePortChoice() {
+    const QSignalBlocker block(m_cbPort);
     m_cbPort->Select(m_session.m_nPort, m_session.m_strDevice);
 }
 

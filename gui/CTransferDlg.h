@@ -111,7 +111,12 @@ private:
     void StartTransferWorker();
     void EndDialog();
     void SetTransferControlsEnabled(bool bEnabled);
-    // Back to the port chosen before, when a choice is refused or abandoned.
+    // "Other…": asks for a device path and takes it.
+    void OnOtherPort();
+    // Takes COM<nPort>, or the device when nPort is 0, unless it is the
+    // console; says what stands in the way of using it.
+    void ChoosePort(int nPort, const std::string& device);
+    // Shows the port chosen, after a choice is taken, refused or abandoned.
     void RestorePortChoice();
 
     std::atomic<int> m_nPendingSteps{0};

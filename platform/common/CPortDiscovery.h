@@ -26,6 +26,9 @@ public:
     // The port that `name` names: its device path, its by-id path, its by-id
     // name or its kernel name ("ttyUSB0").
     static std::optional<CSerialPortInfo> Find(const std::string& name);
+    // The path a user means by the name of a found port: the by-id link for
+    // its by-id name, the device for its kernel name or device path.
+    static std::optional<std::string> PathOf(const std::string& name);
     // What is known of the device at `path` (links followed): the found port it
     // leads to, else only the marks of the path itself.
     static CSerialPortInfo Inspect(const std::string& path);

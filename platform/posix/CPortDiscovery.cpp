@@ -217,6 +217,14 @@ std::optional<CSerialPortInfo> CPortDiscovery::Find(const std::string& name) {
     return std::nullopt;
 }
 
+std::optional<std::string> CPortDiscovery::PathOf(const std::string& name) {
+    const std::optional<CSerialPortInfo> port = Find(name);
+    if (!port) {
+        return std::nullopt;
+    }
+    return name == port->ByIdName() || name == port->strById ? port->strById : port->strDevice;
+}
+
 CSerialPortInfo CPortDiscovery::Inspect(const std::string& path) {
     const std::string device = Canonical(path);
     for (CSerialPortInfo& port : List()) {

@@ -56,6 +56,11 @@ protected:
 
     void Open(CTestTransferDlg& dlg) { dlg.Init(&m_doc, ETransferMode::Upload); }
 
+    // Chooses "Other…" as the user does.
+    static void ChooseOther(CTestTransferDlg& dlg) {
+        dlg.m_cbPort->setCurrentIndex(dlg.m_cbPort->count() - 1);
+    }
+
     // Chooses the entry as the user does.
     static void Choose(CTestTransferDlg& dlg, const QString& entry) {
         const int index = dlg.m_cbPort->findText(entry);
@@ -182,13 +187,13 @@ TEST_F(CTransferDlgPortTest, OtherAsksForADevicePathAndRemembersIt) {
     Open(dlg);
 
     // Cancelled: back to the port chosen before, nothing written.
-    dlg.m_cbPort->setCurrentIndex(dlg.m_cbPort->count() - 1);
+    ChooseOther(dlg);
     EXPECT_EQ(dlg.m_nAsked, 1);
     EXPECT_EQ(dlg.m_cbPort->currentIndex(), 0);
     EXPECT_FALSE(CTestTransferDlg::Profile().contains("INITALISATION/CPDEVICE"));
 
     dlg.m_strTypedPath = Q(" " + pty.SlavePath() + " ");
-    dlg.m_cbPort->setCurrentIndex(dlg.m_cbPort->count() - 1);
+    ChooseOther(dlg);
     EXPECT_EQ(dlg.m_nAsked, 2);
     EXPECT_EQ(dlg.m_cbPort->currentText(), Q(pty.SlavePath()));
     EXPECT_EQ(dlg.m_cbPort->currentIndex(), dlg.m_cbPort->count() - 2);
@@ -200,6 +205,19 @@ TEST_F(CTransferDlgPortTest, OtherAsksForADevicePathAndRemembersIt) {
     Open(next);
     EXPECT_EQ(next.m_cbPort->currentText(), Q(pty.SlavePath()));
     EXPECT_EQ(next.m_session.m_strDevice, pty.SlavePath());
+
+    // A bare name is one the ports are listed under, or else a device in /dev.
+    next.m_strTypedPath = Q(kFtdiById);
+    ChooseOther(next);
+    EXPECT_EQ(next.m_session.m_strDevice, m_sys.ById(kFtdiById));
+    EXPECT_EQ(next.m_cbPort->currentText(), kFtdiEntry);
+    next.m_strTypedPath = "ttyACM0";
+    ChooseOther(next);
+    EXPECT_EQ(next.m_session.m_strDevice, m_sys.Node("ttyACM0"));
+    next.m_strTypedPath = "ttyQARN9";
+    ChooseOther(next);
+    EXPECT_EQ(next.m_session.m_strDevice, "/dev/ttyQARN9");
+    EXPECT_EQ(next.m_cbPort->currentText(), "/dev/ttyQARN9 [missing]");
 }
 
 TEST_F(CTransferDlgPortTest, TheConsoleIsListedButRefusedWithTheReason) {
@@ -213,7 +231,7 @@ TEST_F(CTransferDlgPortTest, TheConsoleIsListedButRefusedWithTheReason) {
     EXPECT_EQ(dlg.StatusLines().last(), refused);
 
     dlg.m_strTypedPath = Q(m_sys.Node("ttyS0"));
-    dlg.m_cbPort->setCurrentIndex(dlg.m_cbPort->count() - 1);
+    ChooseOther(dlg);
     EXPECT_EQ(dlg.m_cbPort->currentIndex(), 1);
     EXPECT_EQ(dlg.StatusLines().last(), refused) << "typed, it is refused the same way";
 
