@@ -15,7 +15,7 @@ cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DTOVRIK_BUILD_TESTS=OFF 
 cmake --build build/release -j"$(nproc)" >/dev/null
 
 if [ "$demo" -eq 0 ]; then
-  exec build/release/app/tovrik "$@"
+  exec build/release/gui/tovrik "$@"
 fi
 
 workdir=$(mktemp -d)
@@ -40,4 +40,4 @@ if [ ! -e "$workdir/qarn" ]; then
 fi
 echo "Simulated QARN device on $(head -n 1 "$workdir/sim.out"), mapped to COM1 for this run."
 echo "What Tovrik downloads to it is written to $workdir/received.s19 while Tovrik runs."
-TOVRIK_COM1="$workdir/qarn" build/release/app/tovrik "$@"
+TOVRIK_COM1="$workdir/qarn" build/release/gui/tovrik "$@"
