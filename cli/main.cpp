@@ -1,8 +1,8 @@
+#include "res/Version.h"
 #include "cli/CCliCommand.h"
 #include "cli/CConvertCommand.h"
 #include "cli/CPortsCommand.h"
 #include "cli/CTransferCommand.h"
-#include "res/Version.h"
 
 #include <iostream>
 

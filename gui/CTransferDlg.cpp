@@ -421,8 +421,7 @@ void CTransferDlg::OnCancel() {
         MessageBox(QString::fromUtf8(m_session.m_nMode == ETransferMode::Upload
                                          ? TransferProtocol::kUploadCancelledText
                                          : TransferProtocol::kDownloadCancelledText),
-                   QString::fromUtf8(TransferProtocol::kCancelledCaption),
-                   QMessageBox::Information);
+                   QString::fromUtf8(TransferProtocol::kCancelledCaption), QMessageBox::Information);
     }
     WaitForWorker(kCloseWaitMs, true);
     EndDialog();

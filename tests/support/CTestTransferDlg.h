@@ -1,10 +1,10 @@
 #pragma once
 
+#include "settings/CProfile.h"
 #include "data/CQARNCfgDoc.h"
 #include "data/CRecordList.h"
-#include "gui/CTransferDlg.h"
-#include "settings/CProfile.h"
 #include "support/CTestConfig.h"
+#include "gui/CTransferDlg.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
