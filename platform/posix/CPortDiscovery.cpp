@@ -91,20 +91,20 @@ std::string Describe(const fs::path& ttyDir, const fs::path& sysRoot) {
         const std::string maker = ReadAttribute(dir / "manufacturer");
         const std::string product = ReadAttribute(dir / "product");
         const std::string serial = ReadAttribute(dir / "serial");
-        std::string name;
+        std::string text = maker;
         if (maker.empty() || product.starts_with(maker)) {
-            name = product;
-        } else {
-            name = product.empty() ? maker : maker + " " + product;
+            text = product;
+        } else if (!product.empty()) {
+            text.append(" ").append(product);
         }
-        if (name.empty()) {
-            name = "USB serial adapter";
+        if (text.empty()) {
+            text = "USB serial adapter";
         }
-        std::string ids = vendor + ":" + ReadAttribute(dir / "idProduct");
+        text.append(" (").append(vendor).append(":").append(ReadAttribute(dir / "idProduct"));
         if (!serial.empty()) {
-            ids += ", serial " + serial;
+            text.append(", serial ").append(serial);
         }
-        return name + " (" + ids + ")";
+        return text.append(")");
     }
     return "built-in serial port";
 }
@@ -172,7 +172,7 @@ std::vector<CSerialPortInfo> CPortDiscovery::List() {
     std::vector<std::pair<std::string, CSerialPortInfo>> found;
     std::error_code ec;
     for (const fs::directory_entry& entry : fs::directory_iterator(roots.sys / "class/tty", ec)) {
-        const fs::path dir = entry.path();
+        const fs::path& dir = entry.path();
         std::error_code linkEc;
         // Virtual terminals and pseudo-terminals have no device behind them.
         if (!fs::exists(fs::symlink_status(dir / "device", linkEc))) {
@@ -198,6 +198,7 @@ std::vector<CSerialPortInfo> CPortDiscovery::List() {
     std::sort(found.begin(), found.end(),
               [](const auto& a, const auto& b) { return NaturalLess(a.first, b.first); });
     std::vector<CSerialPortInfo> ports;
+    ports.reserve(found.size());
     for (auto& [name, info] : found) {
         ports.push_back(std::move(info));
     }
