@@ -17,8 +17,8 @@
 
 namespace {
 
-const CFakeSysfs::CUsbDevice kFtdi{"0403", "6001", "FTDI", "FT232R USB UART", "A50285BI"};
-const std::string kFtdiById = "usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+const CFakeSysfs::CUsbDevice& kFtdi = CFakeSysfs::kFtdi;
+const std::string kFtdiById = CFakeSysfs::kFtdiById;
 
 struct CRun {
     int nStatus;

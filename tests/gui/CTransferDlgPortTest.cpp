@@ -20,10 +20,10 @@
 
 namespace {
 
-const CFakeSysfs::CUsbDevice kFtdi{"0403", "6001", "FTDI", "FT232R USB UART", "A50285BI"};
+const CFakeSysfs::CUsbDevice& kFtdi = CFakeSysfs::kFtdi;
 const CFakeSysfs::CUsbDevice kArduino{"2341", "0043", "Arduino (www.arduino.cc)", "Arduino Uno",
                                       ""};
-const std::string kFtdiById = "usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+const std::string kFtdiById = CFakeSysfs::kFtdiById;
 const QString kFtdiEntry =
     QString::fromStdString(kFtdiById + " – FTDI FT232R USB UART (0403:6001, serial A50285BI)");
 

@@ -14,13 +14,13 @@
 
 namespace {
 
-const CFakeSysfs::CUsbDevice kFtdi{"0403", "6001", "FTDI", "FT232R USB UART", "A50285BI"};
+const CFakeSysfs::CUsbDevice& kFtdi = CFakeSysfs::kFtdi;
 const CFakeSysfs::CUsbDevice kArduino{"2341", "0043", "Arduino (www.arduino.cc)", "Arduino Uno",
                                       "8573531303435"};
 const CFakeSysfs::CUsbDevice kProlific{"067b", "2303", "Prolific Technology Inc.",
                                        "Prolific Technology Inc. USB-Serial Controller", ""};
 const CFakeSysfs::CUsbDevice kNoStrings{"1a86", "7523", "", "", ""};
-const std::string kFtdiById = "usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+const std::string kFtdiById = CFakeSysfs::kFtdiById;
 
 std::vector<std::string> Devices(const std::vector<CSerialPortInfo>& ports) {
     std::vector<std::string> devices;

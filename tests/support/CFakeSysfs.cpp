@@ -14,6 +14,9 @@ const std::string kUsbRoot = "pci0000:00/0000:00:14.0/usb1";
 
 }  // namespace
 
+const CFakeSysfs::CUsbDevice CFakeSysfs::kFtdi{"0403", "6001", "FTDI", "FT232R USB UART",
+                                               "A50285BI"};
+
 CFakeSysfs::CFakeSysfs() {
     fs::create_directories(m_dir.File("sys/class/tty"));
     fs::create_directories(m_dir.File("dev/serial/by-id"));

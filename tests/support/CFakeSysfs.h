@@ -20,6 +20,10 @@ public:
         std::string strSerial;
     };
 
+    // The adapter most tests plug in, and its by-id name.
+    static const CUsbDevice kFtdi;
+    static constexpr const char* kFtdiById = "usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+
     CFakeSysfs();
     ~CFakeSysfs();
     CFakeSysfs(const CFakeSysfs&) = delete;
