@@ -28,18 +28,17 @@ constexpr const char* kUnknownUartType = "0";
 // then the interface, then the device.
 constexpr int kUsbLevels = 4;
 
-std::mutex g_mutex;
-std::string g_sysRoot = kSysRoot;
-std::string g_devRoot = kDevRoot;
-
 struct CRoots {
     fs::path sys;
     fs::path dev;
 };
 
+std::mutex g_mutex;
+CRoots g_roots{kSysRoot, kDevRoot};
+
 CRoots Roots() {
     const std::lock_guard lock(g_mutex);
-    return {g_sysRoot, g_devRoot};
+    return g_roots;
 }
 
 // The first line of a sysfs attribute, without its line end; "" when absent.
@@ -156,8 +155,7 @@ bool NaturalLess(const std::string& a, const std::string& b) {
 
 void CPortDiscovery::SetRoots(const std::string& sysRoot, const std::string& devRoot) {
     const std::lock_guard lock(g_mutex);
-    g_sysRoot = sysRoot;
-    g_devRoot = devRoot;
+    g_roots = {sysRoot, devRoot};
 }
 
 void CPortDiscovery::ResetRoots() {

@@ -11,8 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QSettings>
-
 #include <sstream>
 
 namespace {
@@ -35,14 +33,6 @@ CRun Ports(const std::vector<std::string>& args) {
 
 class CliPorts : public ::testing::Test {
 protected:
-    void SetUp() override { ClearProfile(); }
-    void TearDown() override { ClearProfile(); }
-    static void ClearProfile() {
-        QSettings(QSettings::NativeFormat, QSettings::UserScope, CProfile::kOrganization,
-                  CProfile::kApplication)
-            .clear();
-    }
-
     // An FTDI adapter, a modem without a by-id link, and the console.
     void AddMachine() {
         m_sys.AddUsbSerial("ttyUSB0", "1-1", kFtdi, kFtdiById);
@@ -115,8 +105,9 @@ TEST_F(CliPorts, PortTakesTheNamesThatPortsPrints) {
               "a name that 'tovrik-cli ports' lists");
 
     // The port last chosen in the dialog, when it is a device, is the default.
-    CProfile::WriteProfileString("INITALISATION", "CPDEVICE", m_sys.ById(kFtdiById));
+    ASSERT_TRUE(CProfile::WriteProfileString("INITALISATION", "CPDEVICE", m_sys.ById(kFtdiById)));
     EXPECT_EQ(CTransferOptions::FromProfile().m_strDevice, m_sys.ById(kFtdiById));
+    CProfile::WriteProfileString("INITALISATION", "CPDEVICE", {});
 }
 
 // The adapter's node leads to qarn-sim: an upload through its by-id name goes
