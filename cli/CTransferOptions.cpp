@@ -1,5 +1,6 @@
 #include "cli/CTransferOptions.h"
 
+#include "platform/CPortDiscovery.h"
 #include "settings/CTransferSettings.h"
 
 #include <algorithm>
@@ -23,6 +24,7 @@ CTransferOptions CTransferOptions::FromProfile() {
     const CTransferSettings settings = CTransferSettings::Load();
     CTransferOptions options;
     options.m_nPort = settings.PortNumber();
+    options.m_strDevice = settings.m_strDevice;
     options.m_nBaudRate = settings.BaudRate();
     return options;
 }
@@ -38,8 +40,15 @@ bool CTransferOptions::SetPort(const std::string& value, std::string& error) {
         m_strDevice = value;
         return true;
     }
-    error =
-        "unknown port '" + value + "': use 1, 2, COM1, COM2 or a device path such as /dev/ttyUSB0";
+    // A name that `tovrik-cli ports` lists: a by-id name stays the stable
+    // link, a kernel name ("ttyUSB0") becomes its device.
+    if (std::optional<std::string> device = CPortDiscovery::PathOf(value)) {
+        m_strDevice = std::move(*device);
+        return true;
+    }
+    error = "unknown port '" + value +
+            "': use 1, 2, COM1, COM2, a device path such as /dev/ttyUSB0, or a name that "
+            "'tovrik-cli ports' lists";
     return false;
 }
 

@@ -9,8 +9,9 @@ public:
     // The profile's choices, with the devices of "PORTS" handed to the port map.
     static CTransferOptions FromProfile();
 
-    // "1", "2", "COM1", "COM2" (any case) or a device path. False, with a
-    // message, for anything else.
+    // "1", "2", "COM1", "COM2" (any case), a device path, or the by-id or
+    // kernel name of a port found on the machine. False, with a message, for
+    // anything else.
     bool SetPort(const std::string& value, std::string& error);
     // A positive number of bits per second.
     bool SetBaud(const std::string& value, std::string& error);

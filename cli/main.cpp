@@ -1,6 +1,7 @@
 #include "res/Version.h"
 #include "cli/CCliCommand.h"
 #include "cli/CConvertCommand.h"
+#include "cli/CPortsCommand.h"
 #include "cli/CTransferCommand.h"
 
 #include <iostream>
@@ -12,6 +13,7 @@ const CCliCommand kCommands[] = {
     {"convert", &CConvertCommand::Run},
     {"download", &CTransferCommand::RunDownload},
     {"upload", &CTransferCommand::RunUpload},
+    {"ports", &CPortsCommand::Run},
 };
 
 const char kUsage[] =
@@ -24,13 +26,16 @@ const char kUsage[] =
     "                                           to OUT.s19 as File > Save As does\n"
     "  download FILE.s19 [--port P] [--baud B]  send the configuration in FILE.s19 to the device\n"
     "  upload OUT.s19 [--port P] [--baud B]     read the device's configuration into OUT.s19\n"
+    "  ports [--json]                           list the serial ports of this machine, without\n"
+    "                                           opening any\n"
     "\n"
     "Options:\n"
     "  --help     show this help\n"
     "  --version  show the version\n"
     "\n"
-    "  P is 1, 2, COM1, COM2 or a device path; B is in bits per second. Both default to\n"
-    "  the port and baud rate last chosen in Tovrik's transfer dialog.\n"
+    "  P is 1, 2, COM1, COM2, a device path, or a name that ports lists; B is in bits\n"
+    "  per second. Both default to the port and baud rate last chosen in Tovrik's\n"
+    "  transfer dialog.\n"
     "\n"
     "Exit status: 0 when the command finished; 1 when a transfer failed (the port cannot be\n"
     "opened, no connection, a communication error); 2 on a usage error or a file that cannot\n"

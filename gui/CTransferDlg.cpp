@@ -2,7 +2,11 @@
 
 #include "data/CQARNCfgDoc.h"
 #include "data/CRecordList.h"
+#include "gui/CPortList.h"
 #include "gui/CProgressCtrl.h"
+#include "platform/CPortDiscovery.h"
+#include "platform/ETovrikError.h"
+#include "serial/CPortMap.h"
 #include "settings/CTransferSettings.h"
 #include "transfer/TransferProtocol.h"
 
@@ -11,6 +15,7 @@
 #include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QGroupBox>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -28,6 +33,7 @@ namespace {
 constexpr int kCloseWaitMs = 1000;  // Exit and Cancel look at the worker this often
 constexpr int kRestartWaitMs = 10;  // a start waits this often for the last worker's end
 constexpr int kStepFlushMs = 20;    // worker progress steps reach the bar this late at most
+constexpr const char* kMissingText = " is missing: plug it in or choose another port.";
 
 // Positions in dialog units: a quarter of the average character width across,
 // an eighth of the character height down, so the layout follows the font.
@@ -154,7 +160,8 @@ void CTransferDlg::CreateControls() {
     m_lbStatus = new QListWidget(this);
     m_lbStatus->setGeometry(du.Rect(54, 176, 228, 53));
     m_lbStatus->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_cbPort = list({"COM1", "COM2"}, du.Rect(65, 35, 48, 12));
+    m_cbPort = new CPortList(this);
+    place(m_cbPort, du.Rect(65, 35, 48, 12), true);
     label("Port:", du.Rect(45, 36, 16, 12));
     label("Status:", du.Rect(29, 175, 23, 8));
     m_cbDataBits = list({"7", "8"}, du.Rect(175, 59, 48, 12));
@@ -216,9 +223,18 @@ bool CTransferDlg::OnInitDialog() {
     m_cbBaudRate->setCurrentIndex(settings.m_nBaudIndex);
     m_session.m_nBaudRate = GetSelectedBaud();
 
-    m_cbPort->setCurrentIndex(settings.m_nPortIndex);
+    // A port chosen from the ports found or typed is remembered beside
+    // "CPSEL"; when it is gone it stays chosen, shown as missing. Without one,
+    // a device the caller set before the dialog opened stays.
+    if (!settings.m_strDevice.empty()) {
+        m_session.m_strDevice = settings.m_strDevice;
+    }
+    m_cbPort->Select(settings.PortNumber(), m_session.m_strDevice);
     pDoc->m_nPortIndex = m_cbPort->currentIndex();
-    m_session.m_nPort = pDoc->m_nPortIndex + 1;
+    m_session.m_nPort = settings.PortNumber();
+    if (!m_session.m_strDevice.empty() && !m_cbPort->InfoAt(pDoc->m_nPortIndex).bPresent) {
+        m_lbStatus->addItem(QString::fromStdString(m_session.m_strDevice + kMissingText));
+    }
 
     // The line format is fixed by the port; these lists only show it.
     m_cbParity->setCurrentIndex(0);
@@ -297,9 +313,67 @@ void CTransferDlg::SetTransferControlsEnabled(bool bEnabled) {
 void CTransferDlg::OnSelchangePort() {
     m_port.Close();
     const int index = m_cbPort->currentIndex();
-    m_session.m_pDoc->m_nPortIndex = index;
-    m_session.m_nPort = index + 1;
-    CTransferSettings::SavePortIndex(index);
+    if (m_cbPort->IsOther(index)) {
+        OnOtherPort();
+        return;
+    }
+    ChoosePort(m_cbPort->PortAt(index), m_cbPort->DeviceAt(index));
+}
+
+void CTransferDlg::OnOtherPort() {
+    const std::string typed = AskDevicePath().trimmed().toStdString();
+    if (typed.empty()) {
+        RestorePortChoice();
+        return;
+    }
+    // A bare name is one the ports are listed under, or a device under /dev.
+    ChoosePort(0, typed.find('/') != std::string::npos
+                      ? typed
+                      : CPortDiscovery::PathOf(typed).value_or("/dev/" + typed));
+}
+
+void CTransferDlg::ChoosePort(int nPort, const std::string& device) {
+    // Looked at again now: the list may be older than the device.
+    const CSerialPortInfo info =
+        CPortDiscovery::Inspect(nPort != 0 ? CPortMap::DeviceFor(nPort) : device);
+    const std::string name =
+        nPort != 0 ? CPortMap::PortName(nPort) + " (" + CPortMap::DeviceFor(nPort) + ")" : device;
+    if (info.bConsole) {
+        const std::error_code console = ETovrikError::SystemConsole;
+        m_lbStatus->addItem(
+            QString::fromStdString("Cannot use " + name + ": " + console.message() + "."));
+        RestorePortChoice();
+        return;
+    }
+
+    if (nPort != 0) {
+        m_session.m_nPort = nPort;
+        m_session.m_strDevice.clear();
+        CTransferSettings::SavePortIndex(nPort - 1);
+    } else {
+        m_session.m_strDevice = device;
+        CTransferSettings::SavePortDevice(device);
+    }
+    RestorePortChoice();
+    m_session.m_pDoc->m_nPortIndex = m_cbPort->currentIndex();
+    if (!info.bPresent) {
+        m_lbStatus->addItem(QString::fromStdString(name + kMissingText));
+    } else if (!info.bAccessible) {
+        m_lbStatus->addItem(QString::fromStdString("Cannot use " + name + ": " + info.strNoAccess));
+    }
+}
+
+void CTransferDlg::RestorePortChoice() {
+    const QSignalBlocker block(m_cbPort);
+    m_cbPort->Select(m_session.m_nPort, m_session.m_strDevice);
+}
+
+QString CTransferDlg::AskDevicePath() {
+    bool bOk = false;
+    const QString path = QInputDialog::getText(this, QStringLiteral("Other port"),
+                                               QStringLiteral("Device path of the serial port:"),
+                                               QLineEdit::Normal, QStringLiteral("/dev/"), &bOk);
+    return bOk ? path : QString();
 }
 
 void CTransferDlg::OnSelchangeBaudrate() {

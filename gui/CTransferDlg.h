@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gui/CPortList.h"
 #include "serial/CSerialPort.h"
 #include "transfer/CTransferSession.h"
 #include "transfer/CTransferView.h"
@@ -59,7 +60,7 @@ public:
     QComboBox* m_cbParity = nullptr;
     QComboBox* m_cbFlowControl = nullptr;
     QComboBox* m_cbDataBits = nullptr;
-    QComboBox* m_cbPort = nullptr;
+    CPortList* m_cbPort = nullptr;
     QComboBox* m_cbBaudRate = nullptr;
     QListWidget* m_lbStatus = nullptr;
     QPushButton* m_btnTransfer = nullptr;
@@ -87,6 +88,9 @@ protected:
     // Every message box of the dialog and of its worker comes through here;
     // waits until the user has closed it.
     virtual void MessageBox(const QString& text, const QString& caption, QMessageBox::Icon icon);
+    // "Other…" in the port list: the device path the user types, "" when the
+    // user cancels.
+    virtual QString AskDevicePath();
 
     // The Exit button, Enter, Cancel, Esc and the close box.
     void accept() override;
@@ -107,6 +111,13 @@ private:
     void StartTransferWorker();
     void EndDialog();
     void SetTransferControlsEnabled(bool bEnabled);
+    // "Other…": asks for a device path and takes it.
+    void OnOtherPort();
+    // Takes COM<nPort>, or the device when nPort is 0, unless it is the
+    // console; says what stands in the way of using it.
+    void ChoosePort(int nPort, const std::string& device);
+    // Shows the port chosen, after a choice is taken, refused or abandoned.
+    void RestorePortChoice();
 
     std::atomic<int> m_nPendingSteps{0};
     std::atomic<unsigned> m_nHandoffs{0};  // orders the calls handed to the interface thread

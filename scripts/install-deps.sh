@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(build-essential cmake pkg-config qt6-base-dev qt6-svg-dev libqt6svg6 libgl-dev
-  libgtest-dev libgmock-dev libbenchmark-dev shared-mime-info ccache)
+  libgtest-dev libgmock-dev libbenchmark-dev shared-mime-info ccache file lintian)
 packages+=("$@")
 
 missing=()

@@ -7,6 +7,7 @@ namespace {
 
 constexpr const char* kSection = "INITALISATION";
 constexpr const char* kPortKey = "CPSEL";
+constexpr const char* kDeviceKey = "CPDEVICE";
 constexpr const char* kBaudKey = "BRSEL";
 constexpr const char* kPortsSection = "PORTS";
 // An absent "BRSEL" reads as this rate, which stands for its own list entry.
@@ -25,11 +26,20 @@ CTransferSettings CTransferSettings::Load() {
         InRange(baud == kAbsentBaud ? kDefaultBaudIndex : baud, kBaudCount, kDefaultBaudIndex);
     settings.m_nPortIndex = InRange(CProfile::GetProfileInt(kSection, kPortKey, kDefaultPortIndex),
                                     kPortCount, kDefaultPortIndex);
+    settings.m_strDevice = CProfile::GetProfileString(kSection, kDeviceKey);
     return settings;
 }
 
 bool CTransferSettings::SavePortIndex(int nIndex) {
-    return CProfile::WriteProfileInt(kSection, kPortKey, nIndex);
+    bool bWritten = CProfile::WriteProfileInt(kSection, kPortKey, nIndex);
+    if (!CProfile::GetProfileString(kSection, kDeviceKey).empty()) {
+        bWritten = CProfile::WriteProfileString(kSection, kDeviceKey, {}) && bWritten;
+    }
+    return bWritten;
+}
+
+bool CTransferSettings::SavePortDevice(const std::string& strDevice) {
+    return CProfile::WriteProfileString(kSection, kDeviceKey, strDevice);
 }
 
 bool CTransferSettings::SaveBaudIndex(int nIndex) {

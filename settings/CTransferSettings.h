@@ -3,9 +3,15 @@
 #include <iterator>
 #include <string>
 
-// The transfer dialog's remembered choices, "CPSEL" and "BRSEL" in the profile
-// section "INITALISATION", and the devices that "PORTS" sets for COM1 and
-// COM2. The transfer dialog and tovrik-cli both read and write them here.
+// The transfer dialog's remembered choices, "CPSEL", "CPDEVICE" and "BRSEL" in
+// the profile section "INITALISATION", and the devices that "PORTS" sets for
+// COM1 and COM2. The transfer dialog and tovrik-cli both read and write them
+// here.
+//
+// "CPSEL" holds the index of COM1 or COM2. A port chosen among the ports found
+// on the machine, or typed, is kept as its device path in "CPDEVICE" and wins
+// over "CPSEL" while it is set; choosing COM1 or COM2 again clears it. A
+// profile without "CPDEVICE" thus reads as it always did.
 class CTransferSettings {
 public:
     // The dialog's baud list, index 0 first, as shown.
@@ -22,6 +28,7 @@ public:
     // Each change of a choice is written at once; false when the profile could
     // not be written.
     static bool SavePortIndex(int nIndex);
+    static bool SavePortDevice(const std::string& strDevice);
     static bool SaveBaudIndex(int nIndex);
     // Hands the devices set in the profile section "PORTS" ("COM1", "COM2") to
     // the port map.
@@ -31,5 +38,6 @@ public:
     int PortNumber() const { return m_nPortIndex + 1; }  // 1-based: COM1 is 1
 
     int m_nPortIndex = kDefaultPortIndex;
+    std::string m_strDevice;  // a device chosen in place of COM1 or COM2, or ""
     int m_nBaudIndex = kDefaultBaudIndex;
 };

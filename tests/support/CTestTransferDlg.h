@@ -64,6 +64,9 @@ public:
 
     std::vector<Box> m_boxes;
     std::function<void()> m_onBox;
+    // The answer to "Other…" in the port list; "" cancels. Counted in m_nAsked.
+    QString m_strTypedPath;
+    int m_nAsked = 0;
 
     // -- helpers shared by the dialog tests ------------------------------------
     static QSettings Profile() {
@@ -96,6 +99,11 @@ public:
     }
 
 protected:
+    QString AskDevicePath() override {
+        ++m_nAsked;
+        return m_strTypedPath;
+    }
+
     void MessageBox(const QString& text, const QString& caption, QMessageBox::Icon icon) override {
         m_boxes.push_back({text, caption, icon});
         if (m_onBox) {
