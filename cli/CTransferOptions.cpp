@@ -1,5 +1,7 @@
 #include "cli/CTransferOptions.h"
 
+#include "cli/CCliCommand.h"
+#include "platform/CSerialDevice.h"
 #include "settings/CTransferSettings.h"
 
 #include <algorithm>
@@ -34,12 +36,13 @@ bool CTransferOptions::SetPort(const std::string& value, std::string& error) {
         m_strDevice.clear();
         return true;
     }
-    if (value.find('/') != std::string::npos) {
+    // A path names a device: /dev/ttyUSB0 on Linux, \\.\COM5 on Windows.
+    if (Utf8Path(value).has_parent_path()) {
         m_strDevice = value;
         return true;
     }
-    error =
-        "unknown port '" + value + "': use 1, 2, COM1, COM2 or a device path such as /dev/ttyUSB0";
+    error = "unknown port '" + value + "': use 1, 2, COM1, COM2 or a device path such as " +
+            CSerialDevice::ExamplePath();
     return false;
 }
 
