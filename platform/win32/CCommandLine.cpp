@@ -1,7 +1,8 @@
 #include "platform/CCommandLine.h"
 
-#include <shellapi.h>
 #include <windows.h>
+
+#include <shellapi.h>  // after windows.h, on which it builds
 
 #include "Win32Text.h"
 

@@ -2,47 +2,10 @@
 
 #include <windows.h>
 
-#include <new>
-
 #include "Win32Error.h"
 #include "Win32Path.h"
 #include "platform/ETovrikError.h"
-
-namespace {
-
-// Reads everything up to the end of the file.
-std::error_code ReadWhole(HANDLE h, std::size_t expectedSize, std::string& text) {
-    std::size_t used = 0;
-    try {
-        // One byte more than the size, so that the read meeting the end of the
-        // file needs no larger buffer; a file that grew meanwhile is read whole.
-        text.resize(expectedSize + 1);
-        for (;;) {
-            if (used == text.size()) {
-                text.resize(text.size() * 2);
-            }
-            const std::size_t room = text.size() - used;
-            const DWORD chunk = room > 0x40000000u ? 0x40000000u : static_cast<DWORD>(room);
-            DWORD got = 0;
-            if (!ReadFile(h, text.data() + used, chunk, &got, nullptr)) {
-                const std::error_code error = Win32Error::Last();
-                text.resize(used);
-                return error;
-            }
-            if (got == 0) {
-                text.resize(used);
-                return {};
-            }
-            used += got;
-        }
-    } catch (const std::bad_alloc&) {
-        text.clear();
-        text.shrink_to_fit();
-        return Win32Error::Of(std::errc::not_enough_memory);  // far larger than any configuration
-    }
-}
-
-}  // namespace
+#include "platform/ReadWhole.h"
 
 std::error_code CFileReader::ReadRegularFile(const std::string& path, std::string& text,
                                              std::int64_t& size) {
@@ -72,7 +35,16 @@ std::error_code CFileReader::ReadRegularFile(const std::string& path, std::strin
         error = Win32Error::Last();
     } else {
         size = length.QuadPart;
-        error = ReadWhole(h, static_cast<std::size_t>(length.QuadPart), text);
+        error = ReadWhole(
+            static_cast<std::size_t>(length.QuadPart), text,
+            [h](char* buffer, std::size_t room, std::size_t& got) {
+                const DWORD chunk = room > 0x40000000u ? 0x40000000u : static_cast<DWORD>(room);
+                DWORD n = 0;
+                const bool ok = ReadFile(h, buffer, chunk, &n, nullptr);
+                got = ok ? n : 0;
+                return ok ? std::error_code() : Win32Error::Last();
+            },
+            Win32Error::Of(std::errc::not_enough_memory));  // far larger than any configuration
     }
     CloseHandle(h);
     return error;

@@ -70,6 +70,17 @@ struct CSerialDevice::Impl {
     // Issues a one-byte ReadFile or WriteFile and waits up to timeoutMs for it.
     std::error_code Transfer(Direction& d, bool bWrite, DWORD timeoutMs, DWORD& moved);
     void Release();
+    // The number of bytes in one of the driver's queues.
+    std::error_code QueueCount(DWORD COMSTAT::*queue, int& count) {
+        count = 0;
+        if (hComm == INVALID_HANDLE_VALUE) {
+            return Win32Error::Of(std::errc::bad_file_descriptor);
+        }
+        COMSTAT status{};
+        const std::error_code err = QueueStatus(hComm, status);
+        count = static_cast<int>(status.*queue);
+        return err;
+    }
 
     HANDLE hComm = INVALID_HANDLE_VALUE;
     // Held while the port is open. The driver of a real port admits one
@@ -290,23 +301,9 @@ std::error_code CSerialDevice::ReadByte(unsigned char& byte, bool& got) {
 }
 
 std::error_code CSerialDevice::InQueue(int& count) {
-    count = 0;
-    if (!IsOpen()) {
-        return Win32Error::Of(std::errc::bad_file_descriptor);
-    }
-    COMSTAT status{};
-    const std::error_code err = QueueStatus(m_pImpl->hComm, status);
-    count = static_cast<int>(status.cbInQue);
-    return err;
+    return m_pImpl->QueueCount(&COMSTAT::cbInQue, count);
 }
 
 std::error_code CSerialDevice::OutQueue(int& count) {
-    count = 0;
-    if (!IsOpen()) {
-        return Win32Error::Of(std::errc::bad_file_descriptor);
-    }
-    COMSTAT status{};
-    const std::error_code err = QueueStatus(m_pImpl->hComm, status);
-    count = static_cast<int>(status.cbOutQue);
-    return err;
+    return m_pImpl->QueueCount(&COMSTAT::cbOutQue, count);
 }
