@@ -2,6 +2,7 @@
 #include "serial/CPortMap.h"
 #include "support/CFakePort.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -136,3 +137,43 @@ TEST_F(DownloadWorker, PortThatCannotBeOpenedSendsNothingAndSaysWhy) {
     }
     CPortMap::Reset();
 }
+
+// Writes start failing after `nBytes` bytes: during the wake-up, within the
+// header, within the second record.
+class DownloadWriteFailure : public DownloadWorker, public ::testing::WithParamInterface<int> {};
+
+TEST_P(DownloadWriteFailure, EndsAsCommunicationErrorCountingOnlyWholeLines) {
+    const auto lines = LoadRecords(3);
+    CFakePort port;
+    port.m_nFailAfterBytes = GetParam();
+    CRecordingHost host(port);
+    Prepare(host, ETransferMode::Download, "/dev/fake");
+
+    RunToEnd(host);
+
+    EXPECT_EQ(port.WireBytes(), (kPreamble + CTestConfig::Joined(lines)).substr(0, GetParam()));
+    const auto status = host.StatusList();
+    ASSERT_FALSE(status.empty());
+    EXPECT_EQ(status.back(), "Download aborted.");
+    EXPECT_EQ(status.size() == 2, GetParam() >= static_cast<int>(kPreamble.size()))
+        << "\"Downloading data.\" only once the command is out";
+    int whole = 0;
+    for (std::size_t i = 0, end = kPreamble.size(); i < lines.size(); ++i) {
+        end += lines[i].size();
+        if (static_cast<int>(end) <= GetParam()) {
+            whole += static_cast<int>(lines[i].size());
+        }
+    }
+    EXPECT_EQ(host.m_nTotal, whole);
+    EXPECT_EQ(LastCount(host.Log()), "count:" + std::to_string(whole));
+    EXPECT_EQ(host.m_nSteps, GetParam() - std::min<int>(GetParam(), kPreamble.size()))
+        << "a rejected byte is not a progress step";
+    EXPECT_EQ(host.Log().back(), "enable");
+    EXPECT_EQ(host.m_eOutcome, ETransferOutcome::CommError);
+}
+
+INSTANTIATE_TEST_SUITE_P(Points, DownloadWriteFailure,
+                         ::testing::Values(3, 15,
+                                           static_cast<int>(kPreamble.size() +
+                                                            CTestConfig::HeaderLine().size() +
+                                                            CTestConfig::DataLine(0).size() + 7)));

@@ -9,7 +9,7 @@
 
 // A SIGINT meant for the command-line tool must reach its main thread, never a
 // worker in the middle of a port operation.
-TEST(TransferHost, WorkerThreadIgnoresSignalsAndTheStarterKeepsItsOwnMask) {
+TEST(WorkerThread, IgnoresSignalsAndTheStarterKeepsItsOwnMask) {
     static std::atomic<int> blocked{-1};
     CWorkerThread thread;
     ASSERT_TRUE(thread.Start(
