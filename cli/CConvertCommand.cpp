@@ -24,7 +24,7 @@ int CConvertCommand::Run(const std::vector<std::string>& args, std::ostream& out
         return kExitUsage;
     }
     std::error_code ec;
-    const auto bytes = std::filesystem::file_size(outPath, ec);
+    const auto bytes = std::filesystem::file_size(Utf8Path(outPath), ec);
     const std::size_t records = g_recordList.GetCount();
     out << "Converted " << inPath << " to " << outPath << ": " << records << " data record"
         << (records == 1 ? "" : "s") << ", " << (ec ? 0 : bytes) << " bytes.\n";

@@ -100,8 +100,7 @@ bool RunWorker(CTransferSession& session, CCliTransferView& view) {
 }
 
 int ExitStatusOf(ETransferOutcome outcome) {
-    return outcome == ETransferOutcome::Finished ? kExitSuccess
-                                                 : kExitFailed;
+    return outcome == ETransferOutcome::Finished ? kExitSuccess : kExitFailed;
 }
 
 void Prepare(CTransferSession& session, CQARNCfgDoc& doc, ETransferMode nMode,
@@ -154,7 +153,7 @@ int CTransferCommand::RunUpload(const std::vector<std::string>& args, std::ostre
     // Refuse a file that cannot be written before the device is asked for
     // minutes of data.
     namespace fs = std::filesystem;
-    const fs::path target(parsed.strFile);
+    const fs::path target = Utf8Path(parsed.strFile);
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     // Refused before the transfer, so that no device is read for nothing.
     std::error_code ec;
@@ -162,8 +161,8 @@ int CTransferCommand::RunUpload(const std::vector<std::string>& args, std::ostre
     if (fs::is_directory(target, ec)) {
         reason = std::make_error_code(std::errc::is_a_directory).message();
     } else if (!fs::is_directory(folder, ec)) {
-        reason = "there is no folder " + folder.string();
-    } else if (const std::error_code denied = CFileAccess::CheckWritableFolder(folder.string())) {
+        reason = "there is no folder " + Utf8Name(folder);
+    } else if (const std::error_code denied = CFileAccess::CheckWritableFolder(Utf8Name(folder))) {
         reason = denied.message();
     }
     if (!reason.empty()) {

@@ -1,6 +1,8 @@
 #include "cli/CTransferOptions.h"
 
+#include "cli/CCliCommand.h"
 #include "platform/CPortDiscovery.h"
+#include "platform/CSerialDevice.h"
 #include "settings/CTransferSettings.h"
 
 #include <algorithm>
@@ -36,7 +38,8 @@ bool CTransferOptions::SetPort(const std::string& value, std::string& error) {
         m_strDevice.clear();
         return true;
     }
-    if (value.find('/') != std::string::npos) {
+    // A path names a device: /dev/ttyUSB0 on Linux, \\.\COM5 on Windows.
+    if (Utf8Path(value).has_parent_path()) {
         m_strDevice = value;
         return true;
     }
@@ -46,9 +49,8 @@ bool CTransferOptions::SetPort(const std::string& value, std::string& error) {
         m_strDevice = std::move(*device);
         return true;
     }
-    error = "unknown port '" + value +
-            "': use 1, 2, COM1, COM2, a device path such as /dev/ttyUSB0, or a name that "
-            "'tovrik-cli ports' lists";
+    error = "unknown port '" + value + "': use 1, 2, COM1, COM2, a device path such as " +
+            CSerialDevice::ExamplePath() + ", or a name that 'tovrik-cli ports' lists";
     return false;
 }
 

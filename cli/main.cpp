@@ -1,8 +1,10 @@
-#include "res/Version.h"
 #include "cli/CCliCommand.h"
 #include "cli/CConvertCommand.h"
 #include "cli/CPortsCommand.h"
 #include "cli/CTransferCommand.h"
+#include "platform/CCommandLine.h"
+#include "platform/CTerminal.h"
+#include "res/Version.h"
 
 #include <iostream>
 
@@ -44,11 +46,13 @@ const char kUsage[] =
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    if (argc < 2) {
+    CTerminal::ShowUtf8Output();
+    const std::vector<std::string> args = CCommandLine::Arguments(argc, argv);
+    if (args.size() < 2) {
         std::cerr << kUsage;
         return kExitUsage;
     }
-    const std::string command = argv[1];
+    const std::string& command = args[1];
     if (command == "--help" || command == "-h" || command == "help") {
         std::cout << kUsage;
         return kExitSuccess;
@@ -59,7 +63,8 @@ int main(int argc, char* argv[]) {
     }
     for (const CCliCommand& entry : kCommands) {
         if (command == entry.name) {
-            return entry.run(std::vector<std::string>(argv + 2, argv + argc), std::cout, std::cerr);
+            return entry.run(std::vector<std::string>(args.begin() + 2, args.end()), std::cout,
+                             std::cerr);
         }
     }
     std::cerr << "tovrik-cli: unknown command '" << command << "'. Try 'tovrik-cli --help'.\n";

@@ -2,6 +2,8 @@
 
 #include "platform/CFileReader.h"
 
+#include <filesystem>
+
 namespace {
 
 constexpr std::size_t kWriteChunk = std::size_t{64} * 1024;
@@ -29,8 +31,11 @@ bool CArchive::Fail(std::error_code error) {
 }
 
 std::string CArchive::GetFileName() const {
-    const std::size_t slash = m_path.rfind('/');
-    return slash == std::string::npos ? m_path : m_path.substr(slash + 1);
+    // The system's own separators: '/', and on Windows '\\' as well. The path
+    // holds UTF-8 on every system.
+    const std::u8string name =
+        std::filesystem::path(std::u8string(m_path.begin(), m_path.end())).filename().u8string();
+    return {name.begin(), name.end()};
 }
 
 std::int64_t CArchive::GetFileSize() const {

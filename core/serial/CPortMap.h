@@ -4,7 +4,8 @@
 
 // Maps the dialog's 1-based port numbers to devices. The environment variable
 // TOVRIK_COM<n> wins (one run only), then a device set from the profile
-// section "PORTS", then /dev/ttyS<n-1>.
+// section "PORTS", then the system's own name for it (CSerialDevice::DefaultPath:
+// /dev/ttyS<n-1> on Linux, \\.\COM<n> on Windows).
 class CPortMap {
 public:
     static std::string DeviceFor(int port);

@@ -9,14 +9,15 @@
 // The serial ports of the machine. On Linux: every tty in sysfs with a device
 // behind it, less the placeholder UARTs the kernel registers for ports that
 // are not there, named by the links under /dev/serial/by-id and described by
-// their USB strings.
+// their USB strings. On Windows: the ports the serial drivers list in the
+// registry (HARDWARE\DEVICEMAP\SERIALCOMM), as \\.\COMn.
 //
 // Nothing here opens a device: opening can toggle DTR and reset a board, and
-// one of the ports may be the system console. The roots of sysfs and /dev can
-// be moved so that tests bring their own trees.
+// one of the ports may be the system console. On Linux the roots of sysfs and
+// /dev can be moved so that tests bring their own trees.
 class CPortDiscovery {
 public:
-    // Looks under these folders (in place of /sys and /dev) from now on.
+    // Linux: looks under these folders (in place of /sys and /dev) from now on.
     static void SetRoots(const std::string& sysRoot, const std::string& devRoot);
     // Back to /sys and /dev.
     static void ResetRoots();

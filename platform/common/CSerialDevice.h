@@ -18,6 +18,8 @@ public:
     // The device behind the dialog's numbered port (1 is COM1) when nothing
     // else is set for it.
     static std::string DefaultPath(int port);
+    // A device path as a user of this system would type it, for help texts.
+    static std::string ExamplePath();
 
     std::error_code Open(const std::string& path, int baud);
     // Gives up the exclusive claim and closes. Drops bytes still queued when

@@ -5,4 +5,6 @@ class CTerminal {
 public:
     // Progress is drawn on standard error only when a person watches it.
     static bool IsStandardErrorTerminal();
+    // Makes the console show the UTF-8 text the program writes as such.
+    static void ShowUtf8Output();
 };

@@ -2,45 +2,11 @@
 
 #include "PosixError.h"
 #include "platform/ETovrikError.h"
+#include "platform/ReadWhole.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <new>
-
-namespace {
-
-// Reads everything up to the end of the file.
-std::error_code ReadWhole(int fd, std::size_t expectedSize, std::string& text) {
-    std::size_t used = 0;
-    try {
-        // One byte more than the size, so that the read meeting the end of the
-        // file needs no larger buffer; a file that grew meanwhile is read whole.
-        text.resize(expectedSize + 1);
-        for (;;) {
-            if (used == text.size()) {
-                text.resize(text.size() * 2);
-            }
-            const ssize_t n = ::read(fd, text.data() + used, text.size() - used);
-            if (n < 0 && errno == EINTR) {
-                continue;
-            }
-            if (n <= 0) {
-                const std::error_code error = n == 0 ? std::error_code() : PosixError::Last();
-                text.resize(used);
-                return error;
-            }
-            used += static_cast<std::size_t>(n);
-        }
-    } catch (const std::bad_alloc&) {
-        text.clear();
-        text.shrink_to_fit();
-        return PosixError::Of(ENOMEM);  // a file far larger than any configuration
-    }
-}
-
-}  // namespace
 
 std::error_code CFileReader::ReadRegularFile(const std::string& path, std::string& text,
                                              std::int64_t& size) {
@@ -59,7 +25,17 @@ std::error_code CFileReader::ReadRegularFile(const std::string& path, std::strin
         error = ETovrikError::NotRegularFile;
     } else {
         size = st.st_size;
-        error = ReadWhole(fd, static_cast<std::size_t>(st.st_size), text);
+        error = ReadWhole(
+            static_cast<std::size_t>(st.st_size), text,
+            [fd](char* buffer, std::size_t room, std::size_t& got) {
+                ssize_t n = 0;
+                do {
+                    n = ::read(fd, buffer, room);
+                } while (n < 0 && errno == EINTR);
+                got = n > 0 ? static_cast<std::size_t>(n) : 0;
+                return n < 0 ? PosixError::Last() : std::error_code();
+            },
+            PosixError::Of(ENOMEM));  // a file far larger than any configuration
     }
     ::close(fd);
     return error;

@@ -61,6 +61,10 @@ std::string CSerialDevice::DefaultPath(int port) {
     return port < 1 ? std::string() : "/dev/ttyS" + std::to_string(port - 1);
 }
 
+std::string CSerialDevice::ExamplePath() {
+    return "/dev/ttyUSB0";
+}
+
 bool CSerialDevice::IsOpen() const {
     return m_pImpl->fd >= 0;
 }

@@ -28,10 +28,6 @@ void RaiseCurrentThreadPriority() {
 
 }  // namespace
 
-CWorkerThread::~CWorkerThread() {
-    Join();
-}
-
 bool CWorkerThread::Start(Proc proc, void* pParam) {
     Join();
     // The worker never handles signals: a SIGINT meant for the command-line
@@ -52,10 +48,4 @@ bool CWorkerThread::Start(Proc proc, void* pParam) {
     }
     pthread_sigmask(SIG_SETMASK, &previous, nullptr);
     return started;
-}
-
-void CWorkerThread::Join() {
-    if (m_thread.joinable() && m_thread.get_id() != std::this_thread::get_id()) {
-        m_thread.join();
-    }
 }

@@ -1,17 +1,20 @@
 #include "support/CTempDir.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 CTempDir::CTempDir(const std::string& base) {
     std::error_code ec;
     const std::filesystem::path root =
         base.empty() ? std::filesystem::temp_directory_path(ec) : std::filesystem::path(base);
-    std::string pattern = (root / "tovrik-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) != nullptr) {
-        m_strPath = pattern;
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && m_strPath.empty(); ++attempt) {
+        const std::filesystem::path path = root / ("tovrik-test-" + std::to_string(random()));
+        if (std::filesystem::create_directory(path, ec)) {
+            m_strPath = path.string();
+        }
     }
 }
 

@@ -1,45 +1,12 @@
-#include "serial/CPortMap.h"
+#include "CDownloadWorkerFixture.h"
 #include "serial/CSerialPort.h"
-#include "support/CFakePort.h"
 #include "support/CPtyDevice.h"
-#include "support/CWorkerFixture.h"
 
 #include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <map>
 
-namespace {
-
-const std::string kPreamble = "\r\n\r\n#CU\r\n";
-
-int LengthOf(const std::vector<std::string>& lines, std::size_t first, std::size_t count) {
-    int n = 0;
-    for (std::size_t i = first; i < first + count; ++i) {
-        n += static_cast<int>(lines[i].size());
-    }
-    return n;
-}
-
-std::string LastCount(const std::vector<std::string>& log) {
-    for (auto it = log.rbegin(); it != log.rend(); ++it) {
-        if (it->starts_with("count:")) {
-            return *it;
-        }
-    }
-    return "";
-}
-
-}  // namespace
-
-class DownloadWorker : public CWorkerFixture {
-protected:
-    std::vector<std::string> LoadRecords(int nRecords) {
-        auto lines = CTestConfig::Lines(nRecords);
-        CTestConfig::Load(m_doc, lines);
-        return lines;
-    }
-};
+using namespace DownloadWorkerText;
 
 TEST_F(DownloadWorker, SendsWakeupCommandAndEveryLineThenReportsTheEnd) {
     const auto lines = LoadRecords(3);
@@ -79,132 +46,6 @@ TEST_F(DownloadWorker, SendsWakeupCommandAndEveryLineThenReportsTheEnd) {
     EXPECT_EQ(host.m_eOutcome, ETransferOutcome::Finished);
     EXPECT_FALSE(port.IsOpen());
     EXPECT_FALSE(host.m_bRunning);
-}
-
-TEST_F(DownloadWorker, EveryPauseIsAGapOnTheWireAfterTheLastByte) {
-    const auto lines = LoadRecords(3);
-    CFakePort port;
-    CRecordingHost host(port);
-    Prepare(host, ETransferMode::Download, "/dev/fake");
-    CFakePort::Clock::time_point powerCycleShown;
-    host.m_onEvent = [&](const std::string& event) {
-        if (event.starts_with("insert:3:")) {
-            powerCycleShown = CFakePort::Clock::now();
-        }
-    };
-
-    RunToEnd(host);
-
-    // The port only puts bytes on the wire when drained: a pause taken without
-    // draining first would show as lines running together.
-    const auto wire = port.Wire();
-    const std::vector<std::string> chunks{"\r\n",   "\r\n",   "#CU\r\n", lines[0] + lines[1],
-                                          lines[2], lines[3], lines[4]};
-    ASSERT_EQ(wire.size(), chunks.size());
-    const auto& t = host.m_timing;
-    const std::vector<int> pauses{t.nWakeupPauseMs, t.nWakeupPauseMs, t.nCommandPauseMs,
-                                  t.nLinePauseMs,   t.nLinePauseMs,   t.nLinePauseMs};
-    for (std::size_t i = 0; i < wire.size(); ++i) {
-        EXPECT_EQ(wire[i].bytes, chunks[i]) << "chunk " << i;
-        if (i + 1 < wire.size()) {
-            EXPECT_GE(wire[i + 1].firstWrittenAt - wire[i].drainedAt,
-                      std::chrono::milliseconds(pauses[i]))
-                << "gap after chunk " << i;
-        }
-    }
-    EXPECT_GE(powerCycleShown - wire.back().drainedAt,
-              std::chrono::milliseconds(t.nPowerCyclePauseMs));
-}
-
-TEST_F(DownloadWorker, AbortBeforeTheWorkerRunsSendsOnlyTheHeaderAndCountsOnlyIt) {
-    const auto lines = LoadRecords(3);
-    CFakePort port;
-    CRecordingHost host(port);
-    Prepare(host, ETransferMode::Download, "/dev/fake");
-
-    ASSERT_TRUE(host.StartWorker());
-    host.m_bAbort = true;  // Cancel pressed at once: must not be lost
-    EXPECT_TRUE(host.m_bRunning) << "the dialog must see a live worker";
-    ASSERT_TRUE(host.WaitForEnd(3000));
-
-    EXPECT_EQ(port.WireBytes(), kPreamble + lines[0]);
-    EXPECT_TRUE(host.StatusList().empty());
-    EXPECT_EQ(host.m_nTotal, static_cast<int>(lines[0].size())) << "the S7 line was never sent";
-    const auto log = host.Log();
-    EXPECT_EQ(log, (std::vector<std::string>{"count:" + std::to_string(lines[0].size())}));
-    EXPECT_EQ(host.m_eOutcome, ETransferOutcome::Aborted);
-    EXPECT_FALSE(port.IsOpen());
-}
-
-// An abort request arriving after `nBytes` bytes of the records have gone out.
-class DownloadAbort : public DownloadWorker, public ::testing::WithParamInterface<int> {};
-
-TEST_P(DownloadAbort, TheLineUnderWayGoesOutWholeAndNothingFollows) {
-    const auto lines = LoadRecords(4);
-    CFakePort port;
-    CRecordingHost host(port);
-    Prepare(host, ETransferMode::Download, "/dev/fake");
-    host.m_onStep = [&](int nSteps) {
-        if (nSteps == GetParam()) {
-            host.m_bAbort = true;
-        }
-    };
-
-    RunToEnd(host);
-
-    // Whole lines only: the header, then every record begun before the request.
-    std::size_t sent = 0;
-    int bytes = 0;
-    while (sent < lines.size() - 1 && bytes < GetParam()) {
-        bytes += static_cast<int>(lines[sent++].size());
-    }
-    sent = std::max<std::size_t>(sent, 1);
-    std::string expected = kPreamble;
-    for (std::size_t i = 0; i < sent; ++i) {
-        expected += lines[i];
-    }
-    EXPECT_EQ(port.WireBytes(), expected);
-    EXPECT_EQ(host.m_nTotal, LengthOf(lines, 0, sent));
-    EXPECT_EQ(LastCount(host.Log()), "count:" + std::to_string(LengthOf(lines, 0, sent)));
-    EXPECT_EQ(host.StatusList(), (std::vector<std::string>{"Downloading data."}));
-    EXPECT_FALSE(Contains(host.Log(), "enable")) << "the dialog is closing";
-    EXPECT_EQ(host.m_eOutcome, ETransferOutcome::Aborted);
-    EXPECT_FALSE(host.m_bRunning);
-}
-
-// Within the header, within the first record, at the end of the last record.
-INSTANTIATE_TEST_SUITE_P(Checkpoints, DownloadAbort,
-                         ::testing::Values(5, 40,
-                                           static_cast<int>(CTestConfig::HeaderLine().size() +
-                                                            4 * CTestConfig::DataLine(0).size())));
-
-TEST_F(DownloadWorker, PortThatCannotBeOpenedSendsNothingAndSaysWhy) {
-    LoadRecords(2);
-    const std::map<int, std::string> hints{
-        {EACCES, "Permission denied: is the user in the dialout group?"},
-        {EBUSY, "The port is in use by another program."},
-    };
-    CPortMap::SetDevice(2, "/dev/fake-com2");
-    for (const auto& [error, hint] : hints) {
-        CFakePort port;
-        port.m_openError = std::error_code(error, std::generic_category());
-        CRecordingHost host(port);
-        Prepare(host, ETransferMode::Download, "");
-        host.m_nPort = 2;
-
-        RunToEnd(host);
-
-        EXPECT_EQ(host.StatusList(),
-                  (std::vector<std::string>{"Cannot open port COM2 (/dev/fake-com2): " +
-                                                std::string(std::strerror(error)) + ".",
-                                            hint}));
-        EXPECT_EQ(host.Log().back(), "enable");
-        EXPECT_TRUE(Contains(host.Log(), "caption:" + host.m_strTitle));
-        EXPECT_TRUE(port.WireBytes().empty());
-        EXPECT_EQ(host.m_nTotal, 0);
-        EXPECT_EQ(host.m_eOutcome, ETransferOutcome::PortNotOpened);
-    }
-    CPortMap::Reset();
 }
 
 TEST_F(DownloadWorker, RealPortFailuresAreNamedWithTheirReasonAndHint) {
@@ -270,43 +111,3 @@ TEST_F(DownloadWorker, DeviceUnpluggedMidwayEndsAsCommunicationError) {
     EXPECT_EQ(whole, host.m_nTotal);
     EXPECT_LT(n, lines.size());
 }
-
-// Writes start failing after `nBytes` bytes: during the wake-up, within the
-// header, within the second record.
-class DownloadWriteFailure : public DownloadWorker, public ::testing::WithParamInterface<int> {};
-
-TEST_P(DownloadWriteFailure, EndsAsCommunicationErrorCountingOnlyWholeLines) {
-    const auto lines = LoadRecords(3);
-    CFakePort port;
-    port.m_nFailAfterBytes = GetParam();
-    CRecordingHost host(port);
-    Prepare(host, ETransferMode::Download, "/dev/fake");
-
-    RunToEnd(host);
-
-    EXPECT_EQ(port.WireBytes(), (kPreamble + CTestConfig::Joined(lines)).substr(0, GetParam()));
-    const auto status = host.StatusList();
-    ASSERT_FALSE(status.empty());
-    EXPECT_EQ(status.back(), "Download aborted.");
-    EXPECT_EQ(status.size() == 2, GetParam() >= static_cast<int>(kPreamble.size()))
-        << "\"Downloading data.\" only once the command is out";
-    int whole = 0;
-    for (std::size_t i = 0, end = kPreamble.size(); i < lines.size(); ++i) {
-        end += lines[i].size();
-        if (static_cast<int>(end) <= GetParam()) {
-            whole += static_cast<int>(lines[i].size());
-        }
-    }
-    EXPECT_EQ(host.m_nTotal, whole);
-    EXPECT_EQ(LastCount(host.Log()), "count:" + std::to_string(whole));
-    EXPECT_EQ(host.m_nSteps, GetParam() - std::min<int>(GetParam(), kPreamble.size()))
-        << "a rejected byte is not a progress step";
-    EXPECT_EQ(host.Log().back(), "enable");
-    EXPECT_EQ(host.m_eOutcome, ETransferOutcome::CommError);
-}
-
-INSTANTIATE_TEST_SUITE_P(Points, DownloadWriteFailure,
-                         ::testing::Values(3, 15,
-                                           static_cast<int>(kPreamble.size() +
-                                                            CTestConfig::HeaderLine().size() +
-                                                            CTestConfig::DataLine(0).size() + 7)));

@@ -1,9 +1,5 @@
 #include "support/CFakePort.h"
 #include "support/CWorkerFixture.h"
-#include "platform/CWorkerThread.h"
-
-#include <pthread.h>
-#include <signal.h>
 
 #include <atomic>
 #include <chrono>
@@ -40,25 +36,6 @@ TEST_F(TransferHost, StartingAgainWaitsForTheLastWorkerToLetGoOfThePort) {
     EXPECT_EQ(port.OpenCount(), 2);
     const std::string once = "\r\n\r\n#CU\r\n" + CTestConfig::Joined(lines);
     EXPECT_EQ(port.WireBytes(), once + once);
-}
-
-TEST_F(TransferHost, WorkerThreadIgnoresSignalsAndTheStarterKeepsItsOwnMask) {
-    static std::atomic<int> blocked{-1};
-    CWorkerThread thread;
-    ASSERT_TRUE(thread.Start(
-        [](void*) -> unsigned {
-            sigset_t mask;
-            pthread_sigmask(SIG_SETMASK, nullptr, &mask);
-            blocked = sigismember(&mask, SIGINT);
-            return 0;
-        },
-        nullptr));
-    thread.Join();
-    EXPECT_EQ(blocked, 1);
-    EXPECT_FALSE(thread.IsJoinable());
-    sigset_t mine;
-    pthread_sigmask(SIG_SETMASK, nullptr, &mine);
-    EXPECT_EQ(sigismember(&mine, SIGINT), 0);
 }
 
 TEST_F(TransferHost, SendLineStopsAtTheFirstRejectedByte) {

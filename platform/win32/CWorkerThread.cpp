@@ -1,0 +1,21 @@
+#include "platform/CWorkerThread.h"
+
+#include <windows.h>
+
+#include <system_error>
+
+bool CWorkerThread::Start(Proc proc, void* pParam) {
+    Join();
+    try {
+        m_thread = std::thread([proc, pParam] {
+            // The worker paces the line with fixed pauses, so it asks for the
+            // best place in the queue; the interface thread keeps the normal
+            // priority and is never starved, since the worker mostly sleeps.
+            SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_HIGHEST);
+            proc(pParam);
+        });
+    } catch (const std::system_error&) {
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,169 @@
+#!/usr/bin/env bash
+# Runs one Windows test program (or a test script that runs Windows programs)
+# under Wine, in a fresh Wine prefix of its own, and removes it afterwards.
+#
+#   wine-test.sh --template DIR [--sim "QARN-SIM ARGS"] [--not-a-port] [--small-disk]
+#                (--script FILE.sh | --) PROGRAM.exe [ARGS...]
+#
+# The serial ports. A new prefix maps com1 to /dev/ttyS0, which may be the
+# system console, and Wine maps every /dev/ttyS*, ttyUSB* and ttyACM* it finds
+# to a COM port each time it starts. So, before any test program runs:
+#   - the prefix's registry (HKLM\Software\Wine\Ports) sets COM1..COM4 to
+#     nothing, COM5 to the simulated device and COM6 to a file;
+#   - Wine is started with a harmless command, every com link it made for a
+#     device of this machine is removed, and the script checks that com1..com4
+#     are gone and that com5 and com6 lead where they should, or stops;
+#   - only then does the test run, in that same Wine session.
+# COM5 is qarn-sim's pseudo-terminal (--sim: qarn-sim runs natively, started
+# with these arguments, --received RUN/received.s19 and its terminal linked
+# into the prefix); COM6 is a regular file (--not-a-port).
+#
+# The test sees TOVRIK_TEST_RUN: the run's folder as Windows names it (Z:...),
+# where qarn-sim writes received.s19. --small-disk mounts a full 256 KiB
+# tmpfs there (needs root; TOVRIK_SMALL_DISK names it, holding old.s19).
+set -euo pipefail
+
+template=""
+sim_args=""
+script=""
+not_a_port=0
+small_disk=0
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --template) template=$2; shift 2 ;;
+    --sim) sim_args=$2; shift 2 ;;
+    --not-a-port) not_a_port=1; shift ;;
+    --small-disk) small_disk=1; shift ;;
+    --script) script=$2; shift 2; break ;;
+    --) shift; break ;;
+    *) echo "wine-test.sh: unknown option $1" >&2; exit 2 ;;
+  esac
+done
+[ -n "$template" ] || { echo "wine-test.sh: --template is required" >&2; exit 2; }
+
+wine=${TOVRIK_WINE:-/usr/lib/wine/wine64}
+wineserver=${TOVRIK_WINESERVER:-/usr/lib/wine/wineserver}
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY=""
+unset WAYLAND_DISPLAY
+
+# -- the template prefix, made once and shared read-only by every run --------
+make_template() {
+  local prefix=$template/prefix
+  rm -rf "$prefix"
+  mkdir -p "$template"
+  WINEPREFIX=$prefix "$wine" wineboot --init >/dev/null 2>&1
+  local ports='HKLM\Software\Wine\Ports'
+  for n in 1 2 3 4; do
+    WINEPREFIX=$prefix "$wine" reg add "$ports" /v "COM$n" /t REG_SZ /d "" /f >/dev/null
+  done
+  # Relative to dosdevices/, so that every copy of the prefix has its own.
+  WINEPREFIX=$prefix "$wine" reg add "$ports" /v COM5 /t REG_SZ /d "../qarn-com5" /f >/dev/null
+  WINEPREFIX=$prefix "$wine" reg add "$ports" /v COM6 /t REG_SZ /d "../qarn-com6" /f >/dev/null
+  WINEPREFIX=$prefix "$wineserver" -w
+  rm -f "$prefix"/dosdevices/com* "$prefix"/dosdevices/lpt*
+  echo "$stamp" >"$template/ready"
+}
+# A new Wine, or a new way of making the template, makes a new template.
+stamp="$("$wine" --version) ports 1-4 none, 5 sim, 6 file"
+mkdir -p "$template"
+template=$(cd "$template" && pwd)  # Wine wants an absolute prefix
+(
+  flock 9
+  if [ ! -f "$template/ready" ] || [ "$(cat "$template/ready")" != "$stamp" ]; then
+    make_template
+  fi
+) 9>"$template.lock"
+
+# -- this run's prefix: hard links to the template, its registry copied ------
+run=$(mktemp -d "$template/../wine-run.XXXXXX")
+run=$(cd "$run" && pwd)
+export WINEPREFIX=$run/prefix
+sim_pid=""
+cleanup() {
+  local status=$?
+  "$wineserver" -k 2>/dev/null || true
+  if [ -n "$sim_pid" ]; then
+    kill "$sim_pid" 2>/dev/null || true
+    wait "$sim_pid" 2>/dev/null || true
+  fi
+  if mountpoint -q "$run/small" 2>/dev/null; then
+    umount "$run/small" || true
+  fi
+  rm -rf "$run"
+  exit "$status"
+}
+trap cleanup EXIT
+cp -al "$template/prefix" "$WINEPREFIX"
+for f in "$WINEPREFIX"/*.reg; do
+  cp --remove-destination "$template/prefix/$(basename "$f")" "$f"
+done
+rm -rf "$WINEPREFIX/dosdevices"
+mkdir "$WINEPREFIX/dosdevices"
+ln -s ../drive_c "$WINEPREFIX/dosdevices/c:"
+ln -s / "$WINEPREFIX/dosdevices/z:"
+export TOVRIK_TEST_RUN="Z:$run"
+
+if [ -n "$sim_args" ]; then
+  sim=${QARN_SIM:?QARN_SIM names the native qarn-sim}
+  # shellcheck disable=SC2086  # the arguments are split as given
+  "$sim" $sim_args --received "$run/received.s19" --link "$WINEPREFIX/qarn-com5" \
+    >"$run/sim.out" 2>"$run/sim.err" &
+  sim_pid=$!
+  for _ in $(seq 100); do
+    [ -L "$WINEPREFIX/qarn-com5" ] && break
+    sleep 0.05
+  done
+  [ -L "$WINEPREFIX/qarn-com5" ] || { echo "qarn-sim did not start:" >&2; cat "$run/sim.err" >&2; exit 1; }
+fi
+if [ "$not_a_port" = 1 ]; then
+  echo "a regular file, not a serial port" >"$run/not-a-port"
+  ln -s "$run/not-a-port" "$WINEPREFIX/qarn-com6"
+fi
+if [ "$small_disk" = 1 ] && [ "$(id -u)" = 0 ]; then
+  mkdir "$run/small"
+  mount -t tmpfs -o size=256k tovrik-wine-test "$run/small"
+  printf 'old configuration\r\n' >"$run/small/old.s19"
+  head -c 1M /dev/zero >"$run/small/filler" 2>/dev/null || true
+  export TOVRIK_SMALL_DISK="Z:$run/small"
+fi
+
+# -- start Wine, then take every real serial port away from it ---------------
+"$wineserver" -p
+"$wine" cmd /c exit >/dev/null 2>&1
+scrub() {
+  local link name
+  for link in "$WINEPREFIX"/dosdevices/com* "$WINEPREFIX"/dosdevices/lpt*; do
+    [ -L "$link" ] || continue
+    name=$(basename "$link")
+    if [ "$name" != com5 ] && [ "$name" != com6 ]; then
+      rm -f "$link"
+    fi
+  done
+  for n in 1 2 3 4; do
+    if [ -e "$WINEPREFIX/dosdevices/com$n" ] || [ -L "$WINEPREFIX/dosdevices/com$n" ]; then
+      echo "wine-test.sh: com$n still exists; no test is run" >&2
+      exit 1
+    fi
+  done
+  for n in 5 6; do
+    local target
+    target=$(readlink "$WINEPREFIX/dosdevices/com$n" || true)
+    if [ -n "$target" ] && [ "$target" != "../qarn-com$n" ]; then
+      echo "wine-test.sh: com$n leads to $target; no test is run" >&2
+      exit 1
+    fi
+  done
+}
+scrub
+
+status=0
+if [ -n "$script" ]; then
+  WINE=$wine bash "$script" "$@" || status=$?
+else
+  "$wine" "$@" || status=$?
+fi
+if [ -n "$sim_pid" ] && [ "$status" != 0 ]; then
+  echo "--- qarn-sim said:" >&2
+  cat "$run/sim.err" >&2 || true
+fi
+exit "$status"
