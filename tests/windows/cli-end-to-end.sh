@@ -83,8 +83,14 @@ tovrik download "Z:$run/missing.s19" --port '\\.\COM5'
 check "a download of a missing file" 2 $? "No such file or directory"
 tovrik upload "Z:$run/no/such/folder/x.s19" --port '\\.\COM5'
 check "an upload into a missing folder" 2 $? "Cannot write"
-tovrik upload "Z:$run/x.s19" --port COM5
-check "an unknown port name" 2 $? '\\.\COM5'
+# The ports the serial drivers list, by the names `ports` prints.
+tovrik ports
+check "ports lists COM5" 0 $? '\\.\COM5'
+tovrik upload "Z:$run/named.s19" --port com5 --baud 38400
+check "an upload from a port named as ports lists it" 0 $? "Upload finished."
+same "the upload from the named port saved the configuration" "$run/named.s19" "$config"
+tovrik upload "Z:$run/x.s19" --port COM99
+check "an unknown port name" 2 $? "unknown port 'COM99'"
 tovrik frobnicate
 check "an unknown command" 2 $? "unknown command"
 
