@@ -1,7 +1,8 @@
-#include "res/Version.h"
 #include "cli/CCliCommand.h"
 #include "cli/CConvertCommand.h"
 #include "cli/CTransferCommand.h"
+#include "cli/CVerifyCommand.h"
+#include "res/Version.h"
 
 #include <iostream>
 
@@ -12,6 +13,7 @@ const CCliCommand kCommands[] = {
     {"convert", &CConvertCommand::Run},
     {"download", &CTransferCommand::RunDownload},
     {"upload", &CTransferCommand::RunUpload},
+    {"verify", &CVerifyCommand::Run},
 };
 
 const char kUsage[] =
@@ -21,9 +23,18 @@ const char kUsage[] =
     "\n"
     "Commands:\n"
     "  convert IN.s19 OUT.s19                   load IN.s19 as File > Open does and save it\n"
-    "                                           to OUT.s19 as File > Save As does\n"
-    "  download FILE.s19 [--port P] [--baud B]  send the configuration in FILE.s19 to the device\n"
-    "  upload OUT.s19 [--port P] [--baud B]     read the device's configuration into OUT.s19\n"
+    "                                           to OUT.s19 as File > Save As does; problems\n"
+    "                                           found in IN.s19 are printed as warnings\n"
+    "  download FILE.s19 [--port P] [--baud B] [--force]\n"
+    "                                           send the configuration in FILE.s19 to the\n"
+    "                                           device; one that is not complete only with\n"
+    "                                           --force\n"
+    "  upload OUT.s19 [--port P] [--baud B] [--force]\n"
+    "                                           read the device's configuration into OUT.s19;\n"
+    "                                           an upload that does not finish leaves OUT.s19\n"
+    "                                           alone, and with --force writes what it got\n"
+    "  verify FILE.s19...                       check each file: what it holds, and every\n"
+    "                                           problem and warning with its line number\n"
     "\n"
     "Options:\n"
     "  --help     show this help\n"
@@ -33,8 +44,9 @@ const char kUsage[] =
     "  the port and baud rate last chosen in Tovrik's transfer dialog.\n"
     "\n"
     "Exit status: 0 when the command finished; 1 when a transfer failed (the port cannot be\n"
-    "opened, no connection, a communication error); 2 on a usage error or a file that cannot\n"
-    "be read or written; 130 when interrupted.\n";
+    "opened, no connection, a communication error, a damaged upload) or verify found a\n"
+    "problem; 2 on a usage error, a file that cannot be read or written, or a download\n"
+    "refused as not complete; 130 when interrupted.\n";
 
 }  // namespace
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "settings/CProfile.h"
 #include "data/CQARNCfgDoc.h"
 #include "data/CRecordList.h"
-#include "support/CTestConfig.h"
 #include "gui/CTransferDlg.h"
+#include "settings/CProfile.h"
+#include "support/CTestConfig.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -64,6 +64,8 @@ public:
 
     std::vector<Box> m_boxes;
     std::function<void()> m_onBox;
+    QStringList m_questions;   // every Yes/No question asked
+    bool m_bAnswerYes = true;  // how they are answered
 
     // -- helpers shared by the dialog tests ------------------------------------
     static QSettings Profile() {
@@ -101,6 +103,10 @@ protected:
         if (m_onBox) {
             m_onBox();
         }
+    }
+    bool AskYesNo(const QString& text, const QString& /*caption*/) override {
+        m_questions << text;
+        return m_bAnswerYes;
     }
 };
 
