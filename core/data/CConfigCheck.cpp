@@ -54,7 +54,7 @@ std::string_view WithoutLineEnd(std::string_view line) {
 
 }  // namespace
 
-// One record line read as S-record text.
+// One record line read as S-record text, in one pass over its characters.
 struct CConfigCheck::CRecordText {
     bool bWellFormed = false;  // every rule but the checksum holds
     bool bChecksumOk = false;
@@ -68,20 +68,25 @@ struct CConfigCheck::CRecordText {
             strProblem = "does not start with 'S'";
             return;
         }
-        for (std::size_t i = 2; i < text.size(); ++i) {
-            if (text[i] == '\r' || text[i] == '\n') {
-                // A record cut to its byte count runs into the line end when
-                // the line is shorter than the count says.
-                strProblem = "too short for its byte count";
+        unsigned count = 0;
+        unsigned sum = 0;
+        unsigned last = 0;
+        std::size_t nBytes = 0;
+        for (std::size_t i = 2; i < text.size(); i += 2) {
+            const int high = HexDigit(text[i]);
+            const int low = i + 1 < text.size() ? HexDigit(text[i + 1]) : 0;
+            if ((high | low) < 0) {
+                NotHex(text, high < 0 ? i : i + 1);
                 return;
             }
-            if (HexDigit(text[i]) < 0) {
-                const auto c = static_cast<unsigned char>(text[i]);
-                strProblem = (c > 32 && c < 127 ? "'" + std::string(1, text[i]) + "'"
-                                                : "byte " + Hex(c, 2)) +
-                             " at column " + std::to_string(i + 1) + " is not a hex digit";
-                return;
+            last = static_cast<unsigned>(high * 16 + low);
+            if (nBytes == 0) {
+                count = last;
+            } else if (nBytes <= static_cast<std::size_t>(addressBytes)) {
+                nAddress = (nAddress << 8) | last;
             }
+            sum += last;
+            ++nBytes;
         }
         const std::size_t digits = text.size() - 2;
         if (digits % 2 != 0) {
@@ -92,14 +97,8 @@ struct CConfigCheck::CRecordText {
             strProblem = "no byte count";
             return;
         }
-        auto byteAt = [&](std::size_t n) {
-            return static_cast<unsigned>(HexDigit(text[2 + 2 * n]) * 16 +
-                                         HexDigit(text[3 + 2 * n]));
-        };
-        const unsigned count = byteAt(0);
-        const std::size_t following = digits / 2 - 1;
-        if (count != following) {
-            strProblem = "byte count " + Hex(count, 2) + ", but " + std::to_string(following) +
+        if (count != nBytes - 1) {
+            strProblem = "byte count " + Hex(count, 2) + ", but " + std::to_string(nBytes - 1) +
                          " bytes follow it";
             return;
         }
@@ -108,20 +107,25 @@ struct CConfigCheck::CRecordText {
             return;
         }
         bWellFormed = true;
-        unsigned sum = 0;
-        for (std::size_t n = 0; n < count; ++n) {
-            sum += byteAt(n);
-        }
-        for (int n = 1; n <= addressBytes; ++n) {
-            nAddress = (nAddress << 8) | byteAt(static_cast<std::size_t>(n));
-        }
         nDataBytes = static_cast<int>(count) - addressBytes - 1;
-        const unsigned expected = ~sum & 0xFF;
-        const unsigned checksum = byteAt(count);
-        bChecksumOk = checksum == expected;
+        const unsigned expected = ~(sum - last) & 0xFF;
+        bChecksumOk = last == expected;
         if (!bChecksumOk) {
-            strProblem = "checksum " + Hex(checksum, 2) + ", should be " + Hex(expected, 2);
+            strProblem = "checksum " + Hex(last, 2) + ", should be " + Hex(expected, 2);
         }
+    }
+
+    void NotHex(std::string_view text, std::size_t i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c == '\r' || c == '\n') {
+            // A record cut to its byte count runs into the line end when the
+            // line is shorter than the count says.
+            strProblem = "too short for its byte count";
+            return;
+        }
+        strProblem =
+            (c > 32 && c < 127 ? "'" + std::string(1, text[i]) + "'" : "byte " + Hex(c, 2)) +
+            " at column " + std::to_string(i + 1) + " is not a hex digit";
     }
 };
 
@@ -228,11 +232,13 @@ void CConfigCheck::CheckRecords(const CRecordList& records, const CReadNotes& no
     std::size_t index = 0;
     bool bFirst = true;
     std::uint64_t nextAddress = 0;
+    std::string line;  // one buffer for every line: no allocation per record
     for (const auto& pRecord : records) {
         const int nLine = bLines ? notes.dataLines[index] : 0;
         ++index;
         ++m_info.nDataRecords;
-        const CRecordText record = CheckLine(pRecord->GetLine(), kAddressBytes, nLine);
+        pRecord->GetLine(line);
+        const CRecordText record = CheckLine(line, kAddressBytes, nLine);
         if (!record.bWellFormed) {
             continue;
         }
