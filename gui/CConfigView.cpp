@@ -57,7 +57,7 @@ QString CConfigView::SummaryText(const CQARNCfgDoc& doc) {
         QStringLiteral("File"),
         QFile::decodeName(QByteArray::fromStdString(name.empty() ? CQARNCfgDoc::kUntitled : name)));
     text += Row(QStringLiteral("Changes"),
-                doc.IsModified() ? QStringLiteral("not saved") : QStringLiteral("none unsaved"));
+                doc.IsModified() ? QStringLiteral("not saved") : QStringLiteral("all saved"));
     for (const std::string& line : check.InfoLines()) {
         const std::size_t colon = line.find(": ");
         text += Row(QString::fromStdString(line.substr(0, colon)),

@@ -25,7 +25,7 @@ TEST_F(ConfigViewTest, AWholeConfigurationIsDescribedInTheMainWindow) {
     const QString text = app->GetMainFrame()->GetView()->toPlainText();
     EXPECT_EQ(text.toStdString(),
               "File:          sample.s19\n"
-              "Changes:       none unsaved\n"
+              "Changes:       all saved\n"
               "Header:        QARN-4 CFG V2.14 SITE 0117\n"
               "Data records:  2457\n"
               "Data bytes:    78624\n"
