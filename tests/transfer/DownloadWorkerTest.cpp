@@ -4,6 +4,7 @@
 #include "support/CPtyDevice.h"
 #include "support/CWorkerFixture.h"
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
