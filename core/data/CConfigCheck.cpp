@@ -178,6 +178,8 @@ CConfigCheck::CConfigCheck(const CQARNCfgDoc& doc)
 CConfigCheck::CConfigCheck(const Cs0Header& header, const CRecordList& records,
                            const Cs7EndRecord& end, const CReadNotes& notes) {
     m_bEmpty = header.m_strType.empty() && records.IsEmpty() && end.m_strType.empty();
+    m_info.nLinesLeftOut = notes.nDropped;
+    m_info.nFirstLeftOut = notes.nFirstDropped;
     CheckHeader(header, notes);
     CheckRecords(records, notes);
     CheckEnd(end, notes);
@@ -350,5 +352,10 @@ std::vector<std::string> CConfigCheck::InfoLines() const {
                                                                 Hex(m_info.nHighAddress, 8)
                                                           : std::string("none")));
     lines.push_back("Total: " + std::to_string(m_info.nTotalBytes) + " bytes with line ends");
+    if (m_info.nLinesLeftOut > 0) {
+        lines.push_back("Lines left out: " + std::to_string(m_info.nLinesLeftOut) +
+                        ", not S0, S3 or S7 (the first is line " +
+                        std::to_string(m_info.nFirstLeftOut) + ")");
+    }
     return lines;
 }

@@ -42,6 +42,8 @@ struct CConfigInfo {
     std::uint32_t nLowAddress = 0;   // first byte of the lowest record
     std::uint32_t nHighAddress = 0;  // last byte of the highest record
     long long nTotalBytes = 0;       // every line, line ends included
+    int nLinesLeftOut = 0;           // read but neither S0, S3 nor S7: not held
+    int nFirstLeftOut = 0;           // the first of them
 };
 
 // A read-only check of the configuration held in memory: the header, the data
@@ -77,7 +79,8 @@ public:
     static std::string ReasonList(const std::vector<CConfigFinding>& findings);
     // "line 12: checksum 3A, should be 3B", or the text alone for the whole configuration.
     static std::string Describe(const CConfigFinding& finding);
-    // "Header: ...", "Data records: ...", "Data bytes: ...", "Addresses: ...", "Total: ...".
+    // "Header: ...", "Data records: ...", "Data bytes: ...", "Addresses: ...", "Total: ...",
+    // and "Lines left out: ..." when the load or upload dropped any.
     std::vector<std::string> InfoLines() const;
 
 private:

@@ -114,6 +114,8 @@ TEST_F(ConfigCheck, HeaderAndEndLineMustBeThereOnceFirstAndLast) {
                                         "line 5: a second S0 line (the first is line 1)",
                                         "line 7: a second S7 line (the first is line 6)"}));
     EXPECT_EQ(CConfigCheck::ReasonList(twice.Problems()), "2 more S0 lines; a second S7 line");
+    EXPECT_EQ(twice.InfoLines().back(),
+              "Lines left out: 1, not S0, S3 or S7 (the first is line 3)");
     EXPECT_FALSE(twice.IsValid());
 }
 
