@@ -1,6 +1,7 @@
-// The transfer dialog when its port is gone or taken, and when the profile
-// cannot be written: the status list says why, the dialog stays usable, and
-// the configuration in memory is kept.
+// The transfer dialog when its port is gone or taken, when the profile cannot
+// be written, and when the device's answer is not its configuration: the
+// status list says why, the dialog stays usable, and the configuration in
+// memory is kept.
 #include "serial/CSerialPort.h"
 #include "support/CSimProcess.h"
 #include "support/CTempDir.h"
@@ -94,15 +95,17 @@ TEST_F(DialogPortScenario, PortHeldByAnotherPortIsNamedAndFreedPortWorks) {
     auto holder = std::make_unique<CSerialPort>();
     ASSERT_TRUE(holder->OpenDevice(sim.DevicePath(), 38400));
 
-    const QStringList lines = Transfer(ETransferMode::Upload, sim.DevicePath(), [&](CTestTransferDlg& dlg) {
-        EXPECT_EQ(dlg.StatusLines(), CannotOpen(sim.DevicePath(), "Device or resource busy",
-                                                "The port is in use by another program."));
-        EXPECT_EQ(CTestConfig::InMemory(m_doc), m_before) << "given back at once";
-        // The other program lets go; the same dialog tries again.
-        holder.reset();
-        dlg.OnStartTransfer();
-        EXPECT_TRUE(CTestTransferDlg::ServeUntil([&] { return !dlg.m_session.m_bRunning; }, 5000));
-    });
+    const QStringList lines =
+        Transfer(ETransferMode::Upload, sim.DevicePath(), [&](CTestTransferDlg& dlg) {
+            EXPECT_EQ(dlg.StatusLines(), CannotOpen(sim.DevicePath(), "Device or resource busy",
+                                                    "The port is in use by another program."));
+            EXPECT_EQ(CTestConfig::InMemory(m_doc), m_before) << "given back at once";
+            // The other program lets go; the same dialog tries again.
+            holder.reset();
+            dlg.OnStartTransfer();
+            EXPECT_TRUE(
+                CTestTransferDlg::ServeUntil([&] { return !dlg.m_session.m_bRunning; }, 5000));
+        });
 
     EXPECT_EQ(lines.value(1), "Upload finished.");
     EXPECT_EQ(CTestConfig::InMemory(m_doc), CTestConfig::Joined(m_device));
@@ -137,18 +140,20 @@ TEST_F(DialogPortScenario, UnwritableProfileLeavesTheDialogWorkingWithoutRemembe
     CSimProcess sim({"--config", m_devicePath, "--baud", "0"});
     ASSERT_TRUE(sim.Start()) << sim.Error();
 
-    const QStringList lines = Transfer(ETransferMode::Upload, sim.DevicePath(), [](CTestTransferDlg& dlg) {
-        EXPECT_EQ(dlg.m_cbBaudRate->currentText(), "9600");
-        EXPECT_EQ(dlg.m_cbPort->currentText(), "COM1");
-        dlg.m_cbBaudRate->setCurrentIndex(6);
-        dlg.m_cbPort->setCurrentIndex(1);
-        EXPECT_EQ(dlg.m_session.m_nBaudRate, 38400);
-        EXPECT_EQ(dlg.m_session.m_nPort, 2);
-        dlg.OnStartTransfer();
-        EXPECT_TRUE(CTestTransferDlg::ServeUntil([&] { return !dlg.m_session.m_bRunning; }, 5000));
-        EXPECT_EQ(dlg.StatusLines().value(1), "Upload finished.");
-        EXPECT_EQ(dlg.m_port.GetBaudRate(), 38400) << "the port was opened at the rate chosen";
-    });
+    const QStringList lines =
+        Transfer(ETransferMode::Upload, sim.DevicePath(), [](CTestTransferDlg& dlg) {
+            EXPECT_EQ(dlg.m_cbBaudRate->currentText(), "9600");
+            EXPECT_EQ(dlg.m_cbPort->currentText(), "COM1");
+            dlg.m_cbBaudRate->setCurrentIndex(6);
+            dlg.m_cbPort->setCurrentIndex(1);
+            EXPECT_EQ(dlg.m_session.m_nBaudRate, 38400);
+            EXPECT_EQ(dlg.m_session.m_nPort, 2);
+            dlg.OnStartTransfer();
+            EXPECT_TRUE(
+                CTestTransferDlg::ServeUntil([&] { return !dlg.m_session.m_bRunning; }, 5000));
+            EXPECT_EQ(dlg.StatusLines().value(1), "Upload finished.");
+            EXPECT_EQ(dlg.m_port.GetBaudRate(), 38400) << "the port was opened at the rate chosen";
+        });
 
     EXPECT_EQ(lines.value(1), "Upload finished.");
     EXPECT_EQ(CTestConfig::InMemory(m_doc), CTestConfig::Joined(m_device));
@@ -158,4 +163,22 @@ TEST_F(DialogPortScenario, UnwritableProfileLeavesTheDialogWorkingWithoutRemembe
     EXPECT_EQ(next.m_cbPort->currentText(), "COM1");
     EXPECT_TRUE(QFileInfo(profile).isDir());
     QDir(profile).removeRecursively();
+}
+
+TEST_F(DialogPortScenario, AnswerWithStaleBytesFinishesAndAChangedDigitIsDamage) {
+    auto upload = [&](const std::string& option, const std::string& value) {
+        CSimProcess sim({"--config", m_devicePath, "--baud", "0", option, value});
+        EXPECT_TRUE(sim.Start()) << sim.Error();
+        return Transfer(ETransferMode::Upload, sim.DevicePath());
+    };
+
+    EXPECT_EQ(upload("--bitflip", "2"),
+              (QStringList{"Uploading data.", "Upload damaged: 1 record fails its checksum."}));
+    EXPECT_EQ(m_boxes, 1u);
+    EXPECT_EQ(CTestConfig::InMemory(m_doc), m_before);
+    EXPECT_FALSE(m_doc.IsModified());
+
+    EXPECT_EQ(upload("--stale", "60").value(1), "Upload finished.");
+    EXPECT_EQ(CTestConfig::InMemory(m_doc), CTestConfig::Joined(m_device));
+    EXPECT_TRUE(m_doc.IsModified());
 }
