@@ -1,6 +1,8 @@
 #include "cli/CConvertCommand.h"
 
+#include "cli/CCheckReport.h"
 #include "cli/CCliCommand.h"
+#include "data/CConfigCheck.h"
 #include "data/CQARNCfgDoc.h"
 #include "data/CRecordList.h"
 
@@ -19,6 +21,8 @@ int CConvertCommand::Run(const std::vector<std::string>& args, std::ostream& out
         err << "tovrik-cli: " << CDocument::OpenErrorMessage(inPath, error) << "\n";
         return kExitUsage;
     }
+    // Converting keeps working on a damaged file; the problems are said.
+    CCheckReport::WarnProblems(CConfigCheck(doc), inPath, err);
     if (const std::error_code error = doc.OnSaveDocument(outPath)) {
         err << "tovrik-cli: " << CDocument::SaveErrorMessage(outPath, error) << "\n";
         return kExitUsage;

@@ -1,5 +1,6 @@
 #include "cli/CTransferCommand.h"
 
+#include "cli/CCheckReport.h"
 #include "cli/CCliCommand.h"
 #include "cli/CCliTransferView.h"
 #include "cli/CTransferOptions.h"
@@ -82,12 +83,18 @@ bool RunWorker(CTransferSession& session, CCliTransferView& view) {
         view.ShowMessageBox("Cannot start the transfer: the system refused a new thread.", "Error");
         return false;
     }
+    bool asked = false;
     bool interrupted = false;
     while (session.m_bRunning) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        if (CInterruptGuard::Caught() != 0 && !interrupted) {
-            interrupted = true;
-            session.m_bAbort = true;
+        if (CInterruptGuard::Caught() == 0 || asked) {
+            continue;
+        }
+        asked = true;
+        // After its end line a download has finished; the interrupt then only
+        // shortens its last wait.
+        interrupted = session.RequestAbort();
+        if (interrupted) {
             view.ShowMessageBox(session.m_nMode == ETransferMode::Upload
                                     ? TransferProtocol::kUploadCancelledText
                                     : TransferProtocol::kDownloadCancelledText,
@@ -118,8 +125,10 @@ void Prepare(CTransferSession& session, CQARNCfgDoc& doc, ETransferMode nMode,
 
 int CTransferCommand::RunDownload(const std::vector<std::string>& args, std::ostream& out,
                                   std::ostream& err) {
+    std::vector<std::string> rest = args;
+    const bool bForce = CCheckReport::TakeForce(rest);
     CArguments parsed;
-    if (!ParseArguments(args, "download", parsed, err)) {
+    if (!ParseArguments(rest, "download", parsed, err)) {
         return kExitUsage;
     }
     CQARNCfgDoc doc;
@@ -130,6 +139,9 @@ int CTransferCommand::RunDownload(const std::vector<std::string>& args, std::ost
     }
     if (g_recordList.IsEmpty()) {
         err << TransferProtocol::kNoDataCaption << ": " << TransferProtocol::kNoDataText << '\n';
+        return kExitUsage;
+    }
+    if (!CCheckReport::MayDownload(doc, parsed.strFile, bForce, err)) {
         return kExitUsage;
     }
     CSerialPort port;
@@ -146,8 +158,10 @@ int CTransferCommand::RunDownload(const std::vector<std::string>& args, std::ost
 
 int CTransferCommand::RunUpload(const std::vector<std::string>& args, std::ostream& out,
                                 std::ostream& err) {
+    std::vector<std::string> rest = args;
+    const bool bForce = CCheckReport::TakeForce(rest);
     CArguments parsed;
-    if (!ParseArguments(args, "upload", parsed, err)) {
+    if (!ParseArguments(rest, "upload", parsed, err)) {
         return kExitUsage;
     }
     // Refuse a file that cannot be written before the device is asked for
@@ -176,11 +190,14 @@ int CTransferCommand::RunUpload(const std::vector<std::string>& args, std::ostre
     Prepare(session, doc, ETransferMode::Upload, parsed.settings);
     session.BeginUpload();
     const CInterruptGuard guard;
-    if (RunWorker(session, view)) {
-        return ExitStatusForSignal(CInterruptGuard::Caught());
-    }
-    if (session.m_eOutcome != ETransferOutcome::Finished) {
-        return kExitFailed;
+    const bool interrupted = RunWorker(session, view);
+    if (interrupted || session.m_eOutcome != ETransferOutcome::Finished) {
+        // OUT is written only for a finished upload, unless --force asks for
+        // what was received.
+        if (bForce) {
+            CCheckReport::SaveReceived(session, doc, parsed.strFile, err);
+        }
+        return interrupted ? ExitStatusForSignal(CInterruptGuard::Caught()) : kExitFailed;
     }
     if (const std::error_code error = doc.OnSaveDocument(parsed.strFile)) {
         err << "tovrik-cli upload: " << CDocument::SaveErrorMessage(parsed.strFile, error) << '\n';

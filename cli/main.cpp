@@ -4,6 +4,7 @@
 #include "cli/CTransferCommand.h"
 #include "platform/CCommandLine.h"
 #include "platform/CTerminal.h"
+#include "cli/CVerifyCommand.h"
 #include "res/Version.h"
 
 #include <iostream>
@@ -16,6 +17,7 @@ const CCliCommand kCommands[] = {
     {"download", &CTransferCommand::RunDownload},
     {"upload", &CTransferCommand::RunUpload},
     {"ports", &CPortsCommand::Run},
+    {"verify", &CVerifyCommand::Run},
 };
 
 const char kUsage[] =
@@ -25,9 +27,18 @@ const char kUsage[] =
     "\n"
     "Commands:\n"
     "  convert IN.s19 OUT.s19                   load IN.s19 as File > Open does and save it\n"
-    "                                           to OUT.s19 as File > Save As does\n"
-    "  download FILE.s19 [--port P] [--baud B]  send the configuration in FILE.s19 to the device\n"
-    "  upload OUT.s19 [--port P] [--baud B]     read the device's configuration into OUT.s19\n"
+    "                                           to OUT.s19 as File > Save As does; problems\n"
+    "                                           found in IN.s19 are printed as warnings\n"
+    "  download FILE.s19 [--port P] [--baud B] [--force]\n"
+    "                                           send the configuration in FILE.s19 to the\n"
+    "                                           device; one that is not complete only with\n"
+    "                                           --force\n"
+    "  upload OUT.s19 [--port P] [--baud B] [--force]\n"
+    "                                           read the device's configuration into OUT.s19;\n"
+    "                                           an upload that does not finish leaves OUT.s19\n"
+    "                                           alone, and with --force writes what it got\n"
+    "  verify FILE.s19...                       check each file: what it holds, and every\n"
+    "                                           problem and warning with its line number\n"
     "  ports [--json]                           list the serial ports of this machine, without\n"
     "                                           opening any\n"
     "\n"
@@ -40,8 +51,9 @@ const char kUsage[] =
     "  transfer dialog.\n"
     "\n"
     "Exit status: 0 when the command finished; 1 when a transfer failed (the port cannot be\n"
-    "opened, no connection, a communication error); 2 on a usage error or a file that cannot\n"
-    "be read or written; 130 when interrupted.\n";
+    "opened, no connection, a communication error, a damaged upload) or verify found a\n"
+    "problem; 2 on a usage error, a file that cannot be read or written, or a download\n"
+    "refused as not complete; 130 when interrupted.\n";
 
 }  // namespace
 

@@ -6,9 +6,10 @@
 #include <string>
 #include <utility>
 
-// A serial port whose device has its whole answer waiting from the start and
-// then falls silent: every read takes the next byte at once, and once the
-// answer is used up the input queue stays empty. Written bytes are kept.
+// A serial port whose device has its whole answer waiting as soon as the
+// request has gone out, and then falls silent: every read takes the next byte
+// at once, and once the answer is used up the input queue stays empty. Written
+// bytes are kept.
 class CAnswerPort : public ISerialPort {
 public:
     explicit CAnswerPort(std::string answer) : m_answer(std::move(answer)) {}
@@ -21,6 +22,8 @@ public:
     char ReadByte() override;
     int Write(const char* buf, int len) override;
     int GetInQueue() override;
+    // Nothing has arrived before the request, so there is nothing to throw away.
+    bool FlushInput() override { return m_bOpen; }
     bool Drain() override { return true; }
     std::error_code GetLastError() const override { return {}; }
     std::string GetDeviceName() const override { return "answer"; }

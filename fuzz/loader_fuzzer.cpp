@@ -1,10 +1,14 @@
 // Any bytes as an ".s19" file: File > Open loads the lines that a text-mode
-// reader sees, File > Save writes exactly the records held, and what was saved
-// loads back to the same records and saves to the same bytes again.
+// reader sees, or refuses a file without any S0, S3 or S7 line; File > Save
+// writes exactly the records held, and what was saved loads back to the same
+// records and saves to the same bytes again. The configuration check counts
+// the bytes a save writes.
 
+#include "data/CConfigCheck.h"
 #include "data/CQARNCfgDoc.h"
 #include "data/CRecordList.h"
 #include "fuzz/FuzzCheck.h"
+#include "platform/ETovrikError.h"
 #include "support/CTempDir.h"
 
 #include <cstddef>
@@ -137,12 +141,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::optional<CHeldRecords> loadedOnce;
     {
         CQARNCfgDoc doc;
+        const CExpectedLoad expected(file);
+        if (expected.headers.empty() && expected.records.empty() && expected.ends.empty()) {
+            FUZZ_CHECK(doc.OnOpenDocument(input) == ETovrikError::NotConfiguration,
+                       "a file without S-record lines was not refused: " + Escape(file));
+            FUZZ_CHECK(g_recordList.IsEmpty() && doc.GetPathName().empty(),
+                       "a refused file changed the document");
+            return 0;
+        }
         Load(doc, input);
         loadedOnce.emplace(doc);
         CheckLoad(doc, *loadedOnce, file);
         savedOnce = Save(doc, first);
         FUZZ_CHECK(savedOnce == loadedOnce->Joined(),
                    "saved " + Escape(savedOnce) + ", records held " + Escape(loadedOnce->Joined()));
+        const long long total = CConfigCheck(doc).Info().nTotalBytes;
+        FUZZ_CHECK(total == static_cast<long long>(savedOnce.size()),
+                   "the check counts " + std::to_string(total) + " bytes, a save writes " +
+                       std::to_string(savedOnce.size()));
     }
     {
         CQARNCfgDoc doc;

@@ -1,7 +1,7 @@
 #include "gui/CMainFrame.h"
 
-#include "gui/CBlankView.h"
 #include "gui/CCommandTable.h"
+#include "gui/CConfigView.h"
 #include "gui/CLockKeyState.h"
 #include "gui/CSvgImage.h"
 
@@ -93,7 +93,7 @@ bool CMainFrame::OnCreate() {
 }
 
 void CMainFrame::OnCreateClient() {
-    m_pView = new CBlankView(this);
+    m_pView = new CConfigView(this);
     setCentralWidget(m_pView);
 }
 

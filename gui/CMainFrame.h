@@ -7,16 +7,16 @@
 #include <functional>
 #include <map>
 
-class CBlankView;
+class CConfigView;
 class CLockKeyState;
 class QAction;
 class QLabel;
 class QStatusBar;
 class QToolBar;
 
-// The main window: menu, toolbar, keyboard shortcuts, status bar and the blank
-// view. It carries out only its own View commands; every other command goes out
-// through commandIssued() to the application, which routes it.
+// The main window: menu, toolbar, keyboard shortcuts, status bar and the view
+// of the configuration held. It carries out only its own View commands; every other command goes
+// out through commandIssued() to the application, which routes it.
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
@@ -39,7 +39,7 @@ public:
     QAction* GetCommandAction(int nID) const;
     QToolBar* GetToolBar() const { return m_wndToolBar; }
     QStatusBar* GetStatusBar() const { return m_wndStatusBar; }
-    CBlankView* GetView() const { return m_pView; }
+    CConfigView* GetView() const { return m_pView; }
     CLockKeyState* GetLockKeyState() const { return m_pLockKeys; }
     // The pane of ID_INDICATOR_CAPS, _NUM or _SCRL; the idle pane for AFX_IDS_IDLEMESSAGE.
     QLabel* GetPane(int nID) const;
@@ -68,7 +68,7 @@ private:
 
     QStatusBar* m_wndStatusBar = nullptr;
     QToolBar* m_wndToolBar = nullptr;
-    CBlankView* m_pView = nullptr;
+    CConfigView* m_pView = nullptr;
     CLockKeyState* m_pLockKeys = nullptr;
     std::map<int, QAction*> m_actions;
     std::map<int, QLabel*> m_panes;

@@ -1,17 +1,19 @@
 #include "gui/CTovrikApp.h"
 
-#include "res/Version.h"
+#include "data/CQARNCfgDoc.h"
 #include "gui/CAboutDlg.h"
 #include "gui/CCommandLineInfo.h"
 #include "gui/CCommandTable.h"
+#include "gui/CConfigView.h"
 #include "gui/CMainFrame.h"
-#include "settings/CProfile.h"
 #include "gui/CSvgImage.h"
-#include "data/CQARNCfgDoc.h"
-#include "settings/CTransferSettings.h"
 #include "gui/CTransferDlg.h"
+#include "res/Version.h"
+#include "settings/CProfile.h"
+#include "settings/CTransferSettings.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -35,11 +37,7 @@ std::string RecentKey(int index) {
 
 CTovrikApp::CTovrikApp() = default;
 
-CTovrikApp::~CTovrikApp() {
-    if (m_pDocument) {
-        m_pDocument->SetCaptionHandler(nullptr);
-    }
-}
+CTovrikApp::~CTovrikApp() = default;
 
 bool CTovrikApp::InitInstance(const CCommandLineInfo& info) {
     QCoreApplication::setOrganizationName(QString::fromUtf8(CProfile::kOrganization));
@@ -54,13 +52,6 @@ bool CTovrikApp::InitInstance(const CCommandLineInfo& info) {
     CTransferSettings::LoadPortDevices();
 
     m_pDocument = std::make_unique<CQARNCfgDoc>();
-    m_pDocument->SetCaptionHandler([this](const std::string& caption) {
-        // A load at start-up runs before the frame exists; the frame then
-        // takes the caption from the document.
-        if (m_pMainFrame) {
-            m_pMainFrame->setWindowTitle(FromFileSystem(caption));
-        }
-    });
     m_pDocument->SetTransferLauncher(
         [this](CQARNCfgDoc& doc, ETransferMode nMode) { RunTransferDialog(doc, nMode); });
 
@@ -89,6 +80,7 @@ bool CTovrikApp::InitInstance(const CCommandLineInfo& info) {
         ReportError(QStringLiteral("The main window could not be created."));
         return false;
     }
+    UpdateFrame();
     m_pMainFrame->show();
     return true;
 }
@@ -114,15 +106,15 @@ void CTovrikApp::LoadStdProfileSettings() {
         }
     }
     m_bRecentChanged = false;
+    m_strLastFolder = m_recentFiles.isEmpty()
+                          ? QDir::homePath()
+                          : QFileInfo(m_recentFiles.constFirst()).absolutePath();
 }
 
 bool CTovrikApp::CreateMainFrame() {
     auto frame = std::make_unique<CMainFrame>();
     if (!frame->LoadFrame()) {
         return false;
-    }
-    if (!m_pDocument->GetCaption().empty()) {
-        frame->setWindowTitle(FromFileSystem(m_pDocument->GetCaption()));
     }
     connect(frame.get(), &CMainFrame::commandIssued, this, &CTovrikApp::OnCommand);
     // Dropped files are opened once the drag is over, so that a message box
@@ -150,6 +142,20 @@ QString CTovrikApp::WithDefaultExtension(const QString& path) {
     }
     // "name." has an empty suffix too; it gets no second dot.
     return path.endsWith('.') ? path + QStringLiteral("s19") : path + QString::fromUtf8(kExtension);
+}
+
+QString CTovrikApp::ProposedUploadPath() const {
+    const QString name =
+        QDateTime::currentDateTime().toString(QStringLiteral("'qarn-'yyyyMMdd-HHmm"));
+    return QDir(m_strLastFolder).filePath(name + QString::fromUtf8(kExtension));
+}
+
+void CTovrikApp::UpdateFrame() {
+    if (!m_pMainFrame) {
+        return;
+    }
+    m_pMainFrame->setWindowTitle(FromFileSystem(m_pDocument->GetCaption()));
+    m_pMainFrame->GetView()->OnUpdate(*m_pDocument);
 }
 
 void CTovrikApp::OnCommand(int nID) {
@@ -190,6 +196,7 @@ void CTovrikApp::OnFileNew() {
     if (!m_pDocument->OnNewDocument()) {
         ReportError(QStringLiteral("A new document could not be created."));
     }
+    UpdateFrame();
 }
 
 void CTovrikApp::OnFileOpen() {
@@ -211,8 +218,13 @@ bool CTovrikApp::OnFileSave() {
 }
 
 bool CTovrikApp::OnFileSaveAs() {
-    const QString path = WithDefaultExtension(
-        ChooseFile(FileDialog::SaveAs, FromFileSystem(m_pDocument->GetPathName())));
+    // A configuration without a file (an upload) gets a new name, so that no
+    // backup is overwritten unless the user picks it here.
+    QString proposed = FromFileSystem(m_pDocument->GetPathName());
+    if (proposed.isEmpty()) {
+        proposed = ProposedUploadPath();
+    }
+    const QString path = WithDefaultExtension(ChooseFile(FileDialog::SaveAs, proposed));
     if (path.isEmpty()) {
         return false;
     }
@@ -261,6 +273,8 @@ bool CTovrikApp::OpenDocumentFile(const QString& path) {
         return false;
     }
     AddToRecentFileList(path);
+    NoteFolder(path);
+    UpdateFrame();
     return true;
 }
 
@@ -287,12 +301,20 @@ bool CTovrikApp::SaveDocumentTo(const QString& path) {
         return false;
     }
     AddToRecentFileList(path);
+    NoteFolder(path);
+    UpdateFrame();
     return true;
+}
+
+void CTovrikApp::NoteFolder(const QString& path) {
+    m_strLastFolder = QFileInfo(path).absolutePath();
 }
 
 void CTovrikApp::RunTransferDialog(CQARNCfgDoc& doc, ETransferMode nMode) {
     CTransferDlg dlg(DialogParent());
+    dlg.SetBoxRunner(m_boxRunner);
     dlg.DoModal(&doc, nMode);
+    UpdateFrame();
 }
 
 void CTovrikApp::ReportError(const QString& text) const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "gui/CTransferDlg.h"
+
 #include <QMessageBox>
 #include <QObject>
 #include <QString>
@@ -37,6 +39,8 @@ public:
     using SaveQuestion = std::function<QMessageBox::StandardButton(const QString& text)>;
     using ErrorReporter = std::function<void(const QString& text)>;
     using AboutRunner = std::function<void(QWidget* parent)>;
+    // The transfer dialog's message boxes and questions.
+    using BoxRunner = CTransferDlg::BoxRunner;
 
     CTovrikApp();
     ~CTovrikApp() override;
@@ -60,6 +64,11 @@ public:
     // A file name as the user typed it in Save As, with ".s19" added when it
     // has no extension.
     static QString WithDefaultExtension(const QString& path);
+    // What Save As proposes for a configuration without a file: a new name,
+    // qarn-YYYYMMDD-HHMM.s19, in the folder last used.
+    QString ProposedUploadPath() const;
+    // Shows the document's title and summary in the main window.
+    void UpdateFrame();
 
     // Routes a command of the menu, toolbar or keyboard.
     void OnCommand(int nID);
@@ -83,12 +92,14 @@ public:
     void SetSaveQuestion(SaveQuestion question) { m_saveQuestion = std::move(question); }
     void SetErrorReporter(ErrorReporter reporter) { m_errorReporter = std::move(reporter); }
     void SetAboutRunner(AboutRunner runner) { m_aboutRunner = std::move(runner); }
+    void SetBoxRunner(BoxRunner runner) { m_boxRunner = std::move(runner); }
 
 private:
     void LoadStdProfileSettings();
     bool CreateMainFrame();
     void RunTransferDialog(CQARNCfgDoc& doc, ETransferMode nMode);
     bool SaveDocumentTo(const QString& path);
+    void NoteFolder(const QString& path);
     void ReportError(const QString& text) const;
     QWidget* DialogParent() const;
 
@@ -99,9 +110,11 @@ private:
     std::unique_ptr<CMainFrame> m_pMainFrame;
     QStringList m_recentFiles;
     bool m_bRecentChanged = false;
+    QString m_strLastFolder;  // of the file last opened or saved
 
     FileChooser m_fileChooser;
     SaveQuestion m_saveQuestion;
     ErrorReporter m_errorReporter;
     AboutRunner m_aboutRunner;
+    BoxRunner m_boxRunner;
 };

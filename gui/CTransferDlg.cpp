@@ -1,5 +1,6 @@
 #include "gui/CTransferDlg.h"
 
+#include "data/CConfigCheck.h"
 #include "data/CQARNCfgDoc.h"
 #include "data/CRecordList.h"
 #include "gui/CPortList.h"
@@ -276,6 +277,9 @@ void CTransferDlg::OnStartTransfer() {
                        QString::fromUtf8(TransferProtocol::kNoDataCaption), QMessageBox::Warning);
             return;
         }
+        if (!ConfirmDownload()) {
+            return;
+        }
         setWindowTitle(title + QStringLiteral(" - DownLoading"));
         if (m_session.m_pDoc->m_nFileSize == 0) {
             m_progress->SetRange32(0, CONFIG_IMAGE_BYTES);
@@ -286,6 +290,18 @@ void CTransferDlg::OnStartTransfer() {
     SetTransferControlsEnabled(false);
     m_lbStatus->clear();
     StartTransferWorker();
+}
+
+bool CTransferDlg::ConfirmDownload() {
+    const CConfigCheck check(*m_session.m_pDoc);
+    if (check.IsWhole()) {
+        return true;
+    }
+    std::vector<CConfigFinding> findings = check.Problems();
+    findings.insert(findings.end(), check.Warnings().begin(), check.Warnings().end());
+    return AskYesNo(QStringLiteral("This configuration is not complete (%1). Download it anyway?")
+                        .arg(QString::fromStdString(CConfigCheck::ReasonList(findings))),
+                    QString::fromUtf8(TransferProtocol::kNoDataCaption));
 }
 
 void CTransferDlg::StartTransferWorker() {
@@ -391,19 +407,22 @@ void CTransferDlg::reject() {
     OnCancel();
 }
 
-bool CTransferDlg::BeginClosing(bool& bWasRunning) {
+bool CTransferDlg::BeginClosing(bool& bWasRunning, bool& bAborts) {
     if (m_bClosing) {
         return false;
     }
     m_bClosing = true;
     bWasRunning = m_session.m_bRunning;
-    m_session.m_bAbort = true;
+    // A download that has sent its end line has finished: closing then only
+    // shortens its last wait, and aborts nothing.
+    bAborts = m_session.RequestAbort() && bWasRunning;
     return true;
 }
 
 void CTransferDlg::OnOK() {
     bool bWasRunning = false;
-    if (!BeginClosing(bWasRunning)) {
+    bool bAborts = false;
+    if (!BeginClosing(bWasRunning, bAborts)) {
         return;
     }
     if (bWasRunning) {
@@ -414,14 +433,16 @@ void CTransferDlg::OnOK() {
 
 void CTransferDlg::OnCancel() {
     bool bWasRunning = false;
-    if (!BeginClosing(bWasRunning)) {
+    bool bAborts = false;
+    if (!BeginClosing(bWasRunning, bAborts)) {
         return;
     }
-    if (bWasRunning) {
+    if (bAborts) {
         MessageBox(QString::fromUtf8(m_session.m_nMode == ETransferMode::Upload
                                          ? TransferProtocol::kUploadCancelledText
                                          : TransferProtocol::kDownloadCancelledText),
-                   QString::fromUtf8(TransferProtocol::kCancelledCaption), QMessageBox::Information);
+                   QString::fromUtf8(TransferProtocol::kCancelledCaption),
+                   QMessageBox::Information);
     }
     WaitForWorker(kCloseWaitMs, true);
     EndDialog();
@@ -447,8 +468,25 @@ void CTransferDlg::EndDialog() {
 }
 
 void CTransferDlg::MessageBox(const QString& text, const QString& caption, QMessageBox::Icon icon) {
-    QMessageBox box(icon, caption, text, QMessageBox::Ok, this);
-    box.exec();
+    RunBox(icon, caption, text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+bool CTransferDlg::AskYesNo(const QString& text, const QString& caption) {
+    return RunBox(QMessageBox::Warning, caption, text, QMessageBox::Yes | QMessageBox::No,
+                  QMessageBox::No) == QMessageBox::Yes;
+}
+
+QMessageBox::StandardButton CTransferDlg::RunBox(QMessageBox::Icon icon, const QString& caption,
+                                                 const QString& text,
+                                                 QMessageBox::StandardButtons buttons,
+                                                 QMessageBox::StandardButton defaultButton) {
+    if (m_boxRunner) {
+        return m_boxRunner(this, icon, caption, text, buttons, defaultButton);
+    }
+    QMessageBox box(icon, caption, text, buttons, this);
+    box.setDefaultButton(defaultButton);
+    box.setEscapeButton(defaultButton);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
 // -- calls from the worker ----------------------------------------------------
@@ -580,5 +618,6 @@ void CTransferDlg::OnTransferCount() {
 
 void CTransferDlg::OnTransferDone() {
     FlushSteps();
-    m_progress->SetPos(100);
+    // A finished upload shows a full bar.
+    m_progress->SetPos(m_progress->GetUpper());
 }

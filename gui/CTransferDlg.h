@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <atomic>
+#include <functional>
 
 class CProgressCtrl;
 class CQARNCfgDoc;
@@ -26,6 +27,13 @@ class QTimer;
 class CTransferDlg : public QDialog, public CTransferView {
     Q_OBJECT
 public:
+    // Shows a message box with `buttons` and returns the one pressed; the
+    // application replaces it so that its dialogs can be answered without
+    // anyone at the keyboard.
+    using BoxRunner = std::function<QMessageBox::StandardButton(
+        QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text,
+        QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton)>;
+
     explicit CTransferDlg(QWidget* parent = nullptr);
     ~CTransferDlg() override;
 
@@ -39,6 +47,9 @@ public:
     // The baud rate named by the baud list entry at the document's m_nBaudIndex,
     // 0 when that index names no entry.
     int GetSelectedBaud() const;
+    // Every message box and question of the dialog goes through `runner`
+    // when one is set.
+    void SetBoxRunner(BoxRunner runner) { m_boxRunner = std::move(runner); }
 
     // -- what the worker calls; safe from any thread ---------------------------
     void AddStatus(const std::string& line) override;
@@ -91,6 +102,8 @@ protected:
     // "Other…" in the port list: the device path the user types, "" when the
     // user cancels.
     virtual QString AskDevicePath();
+    // A question with Yes and No, No the default; true for Yes.
+    virtual bool AskYesNo(const QString& text, const QString& caption);
 
     // The Exit button, Enter, Cancel, Esc and the close box.
     void accept() override;
@@ -99,8 +112,9 @@ protected:
 private:
     void CreateControls();
     // Marks the dialog as closing and asks a running worker to stop; false when
-    // it is closing already.
-    bool BeginClosing(bool& bWasRunning);
+    // it is closing already. bAborts: the request aborts the transfer (it does
+    // not once a download has sent its end line).
+    bool BeginClosing(bool& bWasRunning, bool& bAborts);
     template <class F>
     void OnUiThread(F&& f);
     void QueueStep();
@@ -118,9 +132,16 @@ private:
     void ChoosePort(int nPort, const std::string& device);
     // Shows the port chosen, after a choice is taken, refused or abandoned.
     void RestorePortChoice();
+    // Download: the configuration in memory is whole, or the user wants it
+    // sent anyway.
+    bool ConfirmDownload();
+    QMessageBox::StandardButton RunBox(QMessageBox::Icon icon, const QString& caption,
+                                       const QString& text, QMessageBox::StandardButtons buttons,
+                                       QMessageBox::StandardButton defaultButton);
 
     std::atomic<int> m_nPendingSteps{0};
     std::atomic<unsigned> m_nHandoffs{0};  // orders the calls handed to the interface thread
     QTimer* m_stepTimer = nullptr;
     bool m_bClosing = false;
+    BoxRunner m_boxRunner;
 };

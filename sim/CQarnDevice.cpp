@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -33,6 +34,27 @@ constexpr const char* kFloodText = "QARN";
 // never a line feed.
 const std::string kGarbageBytes("\x00\x01\x03\x06\x80\xC0\xE0\xF0\xF8\xFC\xFE\xFF", 12);
 constexpr const char* kGarbagePrintable = "x~?`|^";
+
+// --log-lines: what a data logger prints; the second character of some is '7'.
+const std::vector<std::string> kLogLines = {
+    "12:59:58 logger ready\r\n", "13:00:00 sensor ok\r\n", "13:00:01 flow 42 l/min\r\n",
+    "13:00:02 valve 2 open\r\n", "17:00:00 sensor ok\r\n", "17:00:01 flow 40 l/min\r\n",
+};
+
+// --bitflip: one hex digit in the middle of the line, past its byte count,
+// becomes another.
+void FlipHexDigit(std::string& line) {
+    static const char kDigits[] = "0123456789ABCDEF";
+    const std::size_t end = line.find_first_of("\r\n");
+    const std::size_t text = end == std::string::npos ? line.size() : end;
+    if (text < 5) {
+        return;
+    }
+    const std::size_t pos = 4 + (text - 4) / 2;
+    const char* digit = std::strchr(kDigits, std::toupper(static_cast<unsigned char>(line[pos])));
+    const int value = digit != nullptr && *digit != '\0' ? static_cast<int>(digit - kDigits) : 0;
+    line[pos] = kDigits[value ^ 1];
+}
 
 std::string Command(const std::string& line) {
     std::string text = line;
@@ -131,7 +153,12 @@ void CQarnDevice::HandleInput() {
 void CQarnDevice::OnLine(const std::string& line) {
     m_log.Received(line);
     std::string command = Command(line);
+    if (command.empty() && m_mode == Mode::Command && m_options.m_nStale > 0 && !m_bStaleSent) {
+        SendStaleTail();
+        return;
+    }
     if (command == "#CD" || command == "#CU") {
+        m_bStaleSent = false;
         if (m_mode == Mode::Receiving) {
             m_log.Note("download abandoned after " + std::to_string(m_strReceived.size()) +
                        " bytes");
@@ -176,7 +203,7 @@ void CQarnDevice::Answer(const std::string& request) {
     long counted = 0;
     bool cut = false;
     size_t noise = 0;
-    const auto& lines = m_config.Lines();
+    const std::vector<std::string> lines = AnswerLines();
     for (size_t i = 0; i < lines.size() && !cut; ++i) {
         if (m_options.m_bNoise && i > 0) {
             answer += kNoise;
@@ -202,11 +229,63 @@ void CQarnDevice::Answer(const std::string& request) {
         return;
     }
     m_log.Note("sent " + std::to_string(counted) + " configuration bytes");
-    if (cut && hangUp) {
+    if (m_options.m_bEndless && !cut) {
+        AnswerEndlessly(lines);
+    } else if (cut && hangUp) {
         m_terminal.WaitUntilRead(2000);
         HangUp("line dropped after sending " + std::to_string(counted) + " bytes");
     } else if (cut) {
         m_log.Note("fell silent");
+    }
+}
+
+std::vector<std::string> CQarnDevice::AnswerLines() const {
+    if (m_options.m_bLogLines) {
+        return kLogLines;
+    }
+    std::vector<std::string> lines = m_config.Lines();
+    if (m_options.m_bEndless) {
+        std::erase_if(lines, IsEndLine);
+    }
+    // Lines count as the configuration holds them, whatever else is played.
+    const auto bitflip = static_cast<std::size_t>(m_options.m_nBitflip);
+    if (bitflip > 0 && bitflip <= lines.size()) {
+        FlipHexDigit(lines[bitflip - 1]);
+    }
+    const auto drop = static_cast<std::size_t>(m_options.m_nDropLine);
+    if (drop > 0 && drop <= lines.size()) {
+        lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(drop - 1));
+    }
+    return lines;
+}
+
+void CQarnDevice::AnswerEndlessly(const std::vector<std::string>& lines) {
+    std::string data;
+    for (const std::string& line : lines) {
+        if (line.size() >= 2 && line[1] == '3') {
+            data += line;
+        }
+    }
+    if (data.empty()) {
+        return;
+    }
+    long long sent = 0;
+    while (Transmit(data)) {
+        sent += static_cast<long long>(data.size());
+    }
+    m_log.Note("endless answer stopped after " + std::to_string(sent) + " more bytes");
+}
+
+void CQarnDevice::SendStaleTail() {
+    m_bStaleSent = true;
+    std::string all;
+    for (const std::string& line : m_config.Lines()) {
+        all += line;
+    }
+    const auto size = static_cast<std::size_t>(m_options.m_nStale);
+    const std::string tail = all.size() > size ? all.substr(all.size() - size) : all;
+    if (Transmit(tail)) {
+        m_log.Note("sent " + std::to_string(tail.size()) + " stale bytes");
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "sim/CConfigImage.h"
 #include "sim/CPseudoTerminal.h"
@@ -27,6 +28,12 @@ private:
     void HandleInput();
     void OnLine(const std::string& line);
     void Answer(const std::string& request);
+    // The lines of an answer, with the faults that change them played.
+    std::vector<std::string> AnswerLines() const;
+    // --endless: the data lines again and again until the client goes away.
+    void AnswerEndlessly(const std::vector<std::string>& lines);
+    // --stale: the tail of the configuration, as an earlier answer's would arrive.
+    void SendStaleTail();
     bool Transmit(const std::string& bytes);
     bool InputWaiting();
     void SaveReceived();
@@ -45,5 +52,6 @@ private:
     std::string m_strLine;      // the line being assembled
     std::string m_strReceived;  // the download so far
     bool m_bHungUp = false;
+    bool m_bStaleSent = false;               // this request has had its stale bytes
     unsigned m_nGarbageState = 0x2545F491u;  // a fixed seed: every run garbles alike
 };

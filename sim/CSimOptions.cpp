@@ -1,18 +1,21 @@
 #include "sim/CSimOptions.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <iterator>
+#include <utility>
 
 namespace {
 
-bool ParseCount(const std::string& text, long max, long* pValue) {
+bool ParseCount(const std::string& text, long min, long max, long* pValue) {
     if (text.empty()) {
         return false;
     }
     errno = 0;
     char* end = nullptr;
     long value = std::strtol(text.c_str(), &end, 10);
-    if (errno != 0 || *end != '\0' || value < 0 || value > max) {
+    if (errno != 0 || *end != '\0' || value < min || value > max) {
         return false;
     }
     *pValue = value;
@@ -45,73 +48,77 @@ std::string CSimOptions::Usage() {
            "                        delivers it: mostly bytes outside 9..126, now and then a\n"
            "                        printable one, never a line feed\n"
            "  --echo                echo the request line before answering\n"
+           "  --stale N             before each request, after its first wake-up, send the\n"
+           "                        last N bytes of the configuration, as the tail of an\n"
+           "                        earlier answer still on its way would arrive\n"
+           "  --bitflip N           change one hex digit of the Nth line of each answer\n"
+           "  --drop-line N         never send the Nth line of an answer\n"
+           "  --log-lines           answer as another kind of device would: time-stamped\n"
+           "                        text lines, some with '7' as their second character\n"
+           "  --endless             answer with the header and data lines, over and over,\n"
+           "                        and never an S7 line\n"
            "  --log FILE            log every line received, with times\n"
            "  --help                show this help\n";
 }
 
 bool CSimOptions::Parse(int argc, char** argv, std::string* pError) {
+    const std::pair<const char*, bool*> flags[] = {
+        {"--help", &m_bHelp},       {"--noise", &m_bNoise},     {"--noise-inside", &m_bNoiseInside},
+        {"--echo", &m_bEcho},       {"--garbage", &m_bGarbage}, {"--log-lines", &m_bLogLines},
+        {"--endless", &m_bEndless},
+    };
+    const std::pair<const char*, std::string*> paths[] = {
+        {"--link", &m_strLink},
+        {"--config", &m_strConfig},
+        {"--received", &m_strReceived},
+        {"--log", &m_strLog},
+    };
+    // Option, where it goes, its smallest and largest value, what it counts.
+    struct CCount {
+        const char* name;
+        long* pValue;
+        long min;
+        long max;
+        const char* what;
+    };
+    long baud = m_nBaud;
+    const CCount counts[] = {
+        {"--baud", &baud, 0, 10000000, "baud rate"},
+        {"--flood", &m_nFlood, 0, 1L << 30, "byte count"},
+        {"--silence-after", &m_nSilenceAfter, 0, 1L << 30, "byte count"},
+        {"--hangup-after", &m_nHangupAfter, 0, 1L << 30, "byte count"},
+        {"--stale", &m_nStale, 0, 1L << 30, "byte count"},
+        {"--bitflip", &m_nBitflip, 1, 1L << 30, "line number"},
+        {"--drop-line", &m_nDropLine, 1, 1L << 30, "line number"},
+    };
     for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        if (arg == "--help") {
-            m_bHelp = true;
+        const std::string arg = argv[i];
+        const auto flag = std::find_if(std::begin(flags), std::end(flags),
+                                       [&](const auto& f) { return arg == f.first; });
+        if (flag != std::end(flags)) {
+            *flag->second = true;
             continue;
         }
-        if (arg == "--noise") {
-            m_bNoise = true;
-            continue;
-        }
-        if (arg == "--noise-inside") {
-            m_bNoiseInside = true;
-            continue;
-        }
-        if (arg == "--echo") {
-            m_bEcho = true;
-            continue;
-        }
-        if (arg == "--garbage") {
-            m_bGarbage = true;
-            continue;
+        const auto path = std::find_if(std::begin(paths), std::end(paths),
+                                       [&](const auto& p) { return arg == p.first; });
+        const auto count = std::find_if(std::begin(counts), std::end(counts),
+                                        [&](const CCount& c) { return arg == c.name; });
+        if (path == std::end(paths) && count == std::end(counts)) {
+            *pError = (arg.rfind("-", 0) == 0 ? "unknown option " : "unknown argument ") + arg;
+            return false;
         }
         if (i + 1 >= argc) {
-            *pError = arg.rfind("--", 0) == 0 ? arg + " needs a value" : "unknown argument " + arg;
+            *pError = arg + " needs a value";
             return false;
         }
-        std::string value = argv[i + 1];
-        long count = 0;
-        if (arg == "--link") {
-            m_strLink = value;
-        } else if (arg == "--config") {
-            m_strConfig = value;
-        } else if (arg == "--received") {
-            m_strReceived = value;
-        } else if (arg == "--log") {
-            m_strLog = value;
-        } else if (arg == "--baud") {
-            if (!ParseCount(value, 10000000, &count)) {
-                *pError = "bad baud rate: " + value;
-                return false;
-            }
-            m_nBaud = static_cast<int>(count);
-        } else if (arg == "--flood") {
-            if (!ParseCount(value, 1L << 30, &count)) {
-                *pError = "bad byte count for --flood: " + value;
-                return false;
-            }
-            m_nFlood = count;
-        } else if (arg == "--silence-after" || arg == "--hangup-after") {
-            if (!ParseCount(value, 1L << 30, &count)) {
-                *pError = "bad byte count for ";
-                *pError += arg;
-                *pError += ": ";
-                *pError += value;
-                return false;
-            }
-            (arg == "--silence-after" ? m_nSilenceAfter : m_nHangupAfter) = count;
-        } else {
-            *pError = "unknown argument " + arg;
+        const std::string value = argv[++i];
+        if (path != std::end(paths)) {
+            *path->second = value;
+        } else if (!ParseCount(value, count->min, count->max, count->pValue)) {
+            *pError = std::string("bad ") + count->what + " for " + arg + ": " + value;
             return false;
         }
-        ++i;
     }
+    m_nBaud = static_cast<int>(baud);
     return true;
 }

@@ -1,8 +1,9 @@
-// Loading and saving configurations: a full image, files growing to 64 MiB
-// (load time should grow linearly), and the heap peak of a 64 MiB load.
+// Loading, checking and saving configurations: a full image, files growing to
+// 64 MiB (load time should grow linearly), and the heap peak of a 64 MiB load.
 //
 // `data_bench --peak-rss` instead loads one 64 MiB file in this fresh process
 // and prints the growth of its resident set (getrusage ru_maxrss).
+#include "data/CConfigCheck.h"
 #include "data/CQARNCfgDoc.h"
 #include "data/CRecordList.h"
 
@@ -108,6 +109,24 @@ void BM_LoadFullConfig(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * doc.m_nFileSize);
 }
 BENCHMARK(BM_LoadFullConfig)->Unit(benchmark::kMicrosecond);
+
+// The check that runs at every open, download and end of an upload.
+void BM_CheckFullConfig(benchmark::State& state) {
+    CQARNCfgDoc doc;
+    Load(doc, TOVRIK_SAMPLE_S19, state);
+    bool bWhole = false;
+    for (auto _ : state) {
+        const CConfigCheck check(doc);
+        bWhole = check.IsWhole();
+        benchmark::DoNotOptimize(bWhole);
+    }
+    if (!bWhole) {
+        state.SkipWithError("the sample is not whole");
+    }
+    state.counters["records"] = static_cast<double>(g_recordList.GetCount());
+    state.SetBytesProcessed(state.iterations() * doc.m_nFileSize);
+}
+BENCHMARK(BM_CheckFullConfig)->Unit(benchmark::kMicrosecond);
 
 // Includes the fsync and the rename that make a save safe.
 void BM_SaveFullConfig(benchmark::State& state) {

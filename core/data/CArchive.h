@@ -30,6 +30,8 @@ public:
     // Loading: the next line of text in text mode (CR LF reads as LF; the byte
     // 0x1A ends the text), without its LF. False at the end of the text.
     bool ReadString(std::string& line);
+    // Loading: the next ReadString reads the first line again.
+    void Rewind() { m_nPos = 0; }
 
     // Storing: writes the characters as they are, nothing added.
     void WriteString(const std::string& text);

@@ -10,7 +10,9 @@ void CConfigSnapshot::Take(CQARNCfgDoc* pDoc) {
     if (pDoc != nullptr) {
         m_header = *pDoc->m_pHeader;
         m_endRecord = *pDoc->m_pEndRecord;
+        m_notes = pDoc->m_notes;
         m_bModified = pDoc->IsModified();
+        pDoc->EmptyConfiguration();
     }
     m_bHeld = true;
 }
@@ -20,9 +22,10 @@ void CConfigSnapshot::Restore(CQARNCfgDoc* pDoc) {
         return;
     }
     g_recordList.Restore(std::move(m_records));
-    if (pDoc != nullptr && m_header && m_endRecord) {
-        *pDoc->m_pHeader = *m_header;
-        *pDoc->m_pEndRecord = *m_endRecord;
+    if (pDoc != nullptr) {
+        *pDoc->m_pHeader = m_header;
+        *pDoc->m_pEndRecord = m_endRecord;
+        pDoc->m_notes = m_notes;
         pDoc->SetModifiedFlag(m_bModified);
     }
     Discard();
@@ -30,8 +33,14 @@ void CConfigSnapshot::Restore(CQARNCfgDoc* pDoc) {
 
 void CConfigSnapshot::Discard() {
     m_records.clear();
-    m_header.reset();
-    m_endRecord.reset();
+    m_header = Cs0Header();
+    m_endRecord = Cs7EndRecord();
+    m_notes = CReadNotes();
     m_bModified = false;
     m_bHeld = false;
+}
+
+bool CConfigSnapshot::HoldsRecords() const {
+    return m_bHeld &&
+           (!m_records.empty() || !m_header.m_strType.empty() || !m_endRecord.m_strType.empty());
 }

@@ -1,31 +1,36 @@
 #pragma once
 
+#include "data/CReadNotes.h"
 #include "data/CRecordList.h"
 #include "data/Cs0Header.h"
 #include "data/Cs7EndRecord.h"
 
-#include <optional>
-
 class CQARNCfgDoc;
 
-// The configuration held before an upload, kept aside so that an upload that
-// does not finish can give it back exactly as it was: the records of
-// g_recordList, the document's header and end record, and its modified flag.
+// A configuration kept aside exactly as it was: the records of g_recordList,
+// the document's header and end record, its read notes and its modified flag.
+// An upload keeps the configuration held before it, to give it back when the
+// upload does not finish, and what it received, for whoever wants to look at
+// a failed upload.
 class CConfigSnapshot {
 public:
-    // Empties g_recordList into the snapshot and copies the document's
-    // records, replacing anything kept before.
+    // Moves the configuration into the snapshot, leaving the document and
+    // g_recordList empty; replaces anything kept before.
     void Take(CQARNCfgDoc* pDoc);
-    // Puts what was kept back in place; does nothing when nothing is kept.
+    // Puts what was kept back in place of what the document holds; does
+    // nothing when nothing is kept.
     void Restore(CQARNCfgDoc* pDoc);
     // Forgets what was kept: what is in memory now stays.
     void Discard();
     bool IsHeld() const { return m_bHeld; }
+    // Holds at least one record of any kind.
+    bool HoldsRecords() const;
 
 private:
     bool m_bHeld = false;
     CRecordList::Storage m_records;
-    std::optional<Cs0Header> m_header;
-    std::optional<Cs7EndRecord> m_endRecord;
+    Cs0Header m_header;
+    Cs7EndRecord m_endRecord;
+    CReadNotes m_notes;
     bool m_bModified = false;
 };

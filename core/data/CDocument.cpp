@@ -1,8 +1,7 @@
 #include "data/CDocument.h"
 
 #include "data/CArchive.h"
-
-#include <utility>
+#include "platform/ETovrikError.h"
 
 bool CDocument::OnNewDocument() {
     m_strPathName.clear();
@@ -17,6 +16,10 @@ std::error_code CDocument::OnOpenDocument(const std::string& path) {
     if (!ar.IsOpen()) {
         return ar.GetError();
     }
+    if (const std::error_code refused = CheckContents(ar)) {
+        return refused;
+    }
+    ar.Rewind();
     Serialize(ar);
     SetPathName(path);
     SetModifiedFlag(false);
@@ -37,20 +40,12 @@ std::error_code CDocument::OnSaveDocument(const std::string& path) {
 }
 
 std::string CDocument::OpenErrorMessage(const std::string& path, std::error_code error) {
+    if (error == ETovrikError::NotConfiguration) {
+        return path + " is not an S-record configuration.";
+    }
     return "Cannot open " + path + ": " + error.message() + ".";
 }
 
 std::string CDocument::SaveErrorMessage(const std::string& path, std::error_code error) {
     return "Cannot save " + path + ": " + error.message() + ".";
-}
-
-void CDocument::SetCaptionHandler(std::function<void(const std::string&)> handler) {
-    m_captionHandler = std::move(handler);
-}
-
-void CDocument::SetMainWindowCaption(const std::string& caption) {
-    m_strCaption = caption;
-    if (m_captionHandler) {
-        m_captionHandler(caption);
-    }
 }

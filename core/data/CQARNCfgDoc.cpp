@@ -2,6 +2,7 @@
 
 #include "data/CArchive.h"
 #include "data/CRecordList.h"
+#include "platform/ETovrikError.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -19,9 +20,40 @@ bool CQARNCfgDoc::OnNewDocument() {
     if (!CDocument::OnNewDocument()) {
         return false;
     }
-    // The records stay: a download after File > New still sends them.
+    // Nothing may stay behind that a download would send unseen.
+    EmptyConfiguration();
     m_nFileSize = 0;
     return true;
+}
+
+void CQARNCfgDoc::EmptyConfiguration() {
+    *m_pHeader = Cs0Header();
+    *m_pEndRecord = Cs7EndRecord();
+    g_recordList.RemoveAll();
+    m_notes = CReadNotes();
+}
+
+std::error_code CQARNCfgDoc::CheckContents(CArchive& ar) {
+    std::string line;
+    while (ar.ReadString(line)) {
+        if (GetRecordType(line) != ERecordType::Other) {
+            return {};
+        }
+    }
+    return ETovrikError::NotConfiguration;
+}
+
+std::string CQARNCfgDoc::GetFileName() const {
+    const std::string& path = GetPathName();
+    return path.substr(path.rfind('/') + 1);
+}
+
+std::string CQARNCfgDoc::GetCaption() const {
+    std::string name = GetFileName();
+    if (name.empty() && IsModified()) {
+        name = kUntitled;
+    }
+    return std::string(kAppTitle) + (name.empty() ? "" : "-" + name) + (IsModified() ? "*" : "");
 }
 
 void CQARNCfgDoc::Serialize(CArchive& ar) {
@@ -34,12 +66,11 @@ void CQARNCfgDoc::Serialize(CArchive& ar) {
         return;
     }
 
-    // The header and end record are not cleared: a file without such a line
-    // keeps the last one parsed.
-    g_recordList.RemoveAll();
+    // Nothing of the configuration before stays, so that what is held, shown
+    // and checked is exactly what the file holds.
+    EmptyConfiguration();
     m_nFileSize =
         static_cast<int>(std::min<std::int64_t>(ar.GetFileSize(), std::numeric_limits<int>::max()));
-    SetMainWindowCaption(std::string(kAppTitle) + "-" + ar.GetFileName());
     while (ar.ReadString(m_strLine)) {
         m_strLine += "\r\n";
         StoreLine(m_strLine);
@@ -48,21 +79,37 @@ void CQARNCfgDoc::Serialize(CArchive& ar) {
 
 ERecordType CQARNCfgDoc::StoreLine(const std::string& line) {
     const ERecordType type = GetRecordType(line);
+    const int nLine = ++m_notes.nLines;
+    if (type != ERecordType::Other) {
+        m_notes.nFirstRecord = m_notes.nFirstRecord == 0 ? nLine : m_notes.nFirstRecord;
+        m_notes.nLastRecord = nLine;
+    }
     switch (type) {
         case ERecordType::Header:
+            if (m_notes.nHeaderLine != 0) {
+                m_notes.replacedHeaders.push_back(m_notes.nHeaderLine);
+            }
+            m_notes.nHeaderLine = nLine;
             m_pHeader->Parse(line);
             break;
         case ERecordType::Data: {
             auto record = std::make_unique<Csrecord>();
             record->Parse(line);
             g_recordList.AddTail(std::move(record));
+            m_notes.dataLines.push_back(nLine);
             break;
         }
         case ERecordType::End:
+            if (m_notes.nEndLine != 0) {
+                m_notes.replacedEnds.push_back(m_notes.nEndLine);
+            }
+            m_notes.nEndLine = nLine;
             m_pEndRecord->Parse(line);
             break;
         case ERecordType::Other:
-            break;  // S1, S5, S9, blank lines: not part of a configuration
+            // S1, S5, S9, blank lines, an echo: not part of a configuration
+            m_notes.nFirstDropped = m_notes.nDropped++ == 0 ? nLine : m_notes.nFirstDropped;
+            break;
     }
     return type;
 }
@@ -96,6 +143,7 @@ void CQARNCfgDoc::OnFileUpload() {
     }
 }
 
-void CQARNCfgDoc::SetTransferLauncher(std::function<void(CQARNCfgDoc&, ETransferMode mode)> launcher) {
+void CQARNCfgDoc::SetTransferLauncher(
+    std::function<void(CQARNCfgDoc&, ETransferMode mode)> launcher) {
     m_transferLauncher = std::move(launcher);
 }

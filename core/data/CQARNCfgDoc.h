@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/CDocument.h"
+#include "data/CReadNotes.h"
 #include "data/Cs0Header.h"
 #include "data/Cs7EndRecord.h"
 
@@ -27,22 +28,36 @@ enum class ETransferMode : int {
 };
 
 // The one configuration in memory: header, end record, and the data records
-// held in g_recordList.
+// held in g_recordList, with what the load or upload that brought them noticed.
 class CQARNCfgDoc : public CDocument {
 public:
     static constexpr const char* kAppTitle = "Tovrik";
+    static constexpr const char* kUntitled = "Untitled";
 
     CQARNCfgDoc();
     ~CQARNCfgDoc() override;
 
+    // Empties the configuration: header, records, end record and file size.
     bool OnNewDocument() override;
+    // A load replaces the whole configuration with the file's lines.
     void Serialize(CArchive& ar) override;
+    // Refuses a file without a single S0, S3 or S7 line.
+    std::error_code CheckContents(CArchive& ar) override;
+    // Empties header, records, end record and notes; the file size stays.
+    void EmptyConfiguration();
+
+    // The main window's title: "Tovrik" and the name of the file that Save
+    // writes ("Tovrik-backup.s19"), "Untitled" for a configuration that has
+    // none yet, and a "*" for unsaved changes.
+    std::string GetCaption() const;
+    // The last component of the path name; empty when there is none.
+    std::string GetFileName() const;
 
     // Header, Data or End by the line's second character, Other otherwise.
     static ERecordType GetRecordType(const std::string& line);
     // Classifies the line and parses it into the header, a new record at the
-    // tail of g_recordList or the end record; other lines are dropped. Returns
-    // the line's type.
+    // tail of g_recordList or the end record; other lines are dropped. Each
+    // line is noted in m_notes. Returns the line's type.
     ERecordType StoreLine(const std::string& line);
 
     // File > Download and File > Upload: run the transfer dialog.
@@ -56,6 +71,7 @@ public:
     int m_nFileSize = 0;
     std::unique_ptr<Cs7EndRecord> m_pEndRecord;
     std::unique_ptr<Cs0Header> m_pHeader;
+    CReadNotes m_notes;
 
 private:
     std::function<void(CQARNCfgDoc&, ETransferMode)> m_transferLauncher;

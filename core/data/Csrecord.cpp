@@ -34,6 +34,12 @@ void Csrecord::Parse(const std::string& line) {
 
 std::string Csrecord::GetLine() const {
     std::string line;
+    GetLine(line);
+    return line;
+}
+
+void Csrecord::GetLine(std::string& line) const {
+    line.clear();
     line.reserve(m_strType.size() + m_strCount.size() + m_strAddress.size() + m_strData.size() +
                  m_strChecksum.size() + m_strEnd.size());
     line += m_strType;
@@ -42,7 +48,6 @@ std::string Csrecord::GetLine() const {
     line += m_strData;
     line += m_strChecksum;
     line += m_strEnd;
-    return line;
 }
 
 void Csrecord::Serialize(CArchive& ar) {

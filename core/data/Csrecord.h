@@ -9,6 +9,8 @@ class Csrecord : public CObject {
 public:
     void Parse(const std::string& line);
     std::string GetLine() const;
+    // The same into `line`, reusing its storage.
+    void GetLine(std::string& line) const;
     void Serialize(CArchive& ar) override;
 
     int m_nDataLen = 0;

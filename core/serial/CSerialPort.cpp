@@ -84,6 +84,15 @@ int CSerialPort::GetInQueue() {
     return count;
 }
 
+bool CSerialPort::FlushInput() {
+    if (!m_bOpen) {
+        return false;
+    }
+    const std::error_code err = m_device.FlushInput();
+    Fail(err);
+    return !err;
+}
+
 bool CSerialPort::Drain() {
     if (!m_bOpen) {
         return false;

@@ -32,6 +32,8 @@ public:
     char ReadByte() override;
     int Write(const char* buf, int len) override;
     int GetInQueue() override;
+    // False on a closed port and when the device fails.
+    bool FlushInput() override;
     // False on a closed port, on time-out and when the device fails.
     bool Drain() override;
 

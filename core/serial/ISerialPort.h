@@ -20,6 +20,9 @@ public:
     virtual char ReadByte() = 0;           // 0 when no byte is waiting
     virtual int Write(const char* buf, int len) = 0;
     virtual int GetInQueue() = 0;
+    // Throws away whatever has been received and not yet read, so that the
+    // next byte read is one that arrives from now on.
+    virtual bool FlushInput() = 0;
     // Waits until the bytes written so far have left the port, for at most the
     // time they need at the port's baud rate plus 1000 ms. False on time-out.
     virtual bool Drain() = 0;

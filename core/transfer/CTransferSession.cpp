@@ -4,6 +4,7 @@
 #include "transfer/DownloadThreadProc.h"
 #include "transfer/UploadThreadProc.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -26,6 +27,10 @@ bool CTransferSession::StartWorker() {
     m_bAbort = false;
     m_bUploadDone = false;
     m_eOutcome = ETransferOutcome::None;
+    {
+        const std::lock_guard lock(m_endMutex);
+        m_bEndCommitted = false;
+    }
     m_bRunning = true;
     const bool started = m_thread.Start(
         m_nMode == ETransferMode::Upload ? UploadThreadProc : DownloadThreadProc, this);
@@ -44,7 +49,20 @@ void CTransferSession::StopWorker() {
     m_thread.Join();
 }
 
+bool CTransferSession::RequestAbort() {
+    const std::lock_guard lock(m_endMutex);
+    m_bAbort = true;
+    return !m_bEndCommitted;
+}
+
+bool CTransferSession::CommitEndLine() {
+    const std::lock_guard lock(m_endMutex);
+    m_bEndCommitted = !m_bAbort;
+    return m_bEndCommitted;
+}
+
 void CTransferSession::BeginUpload() {
+    m_received.Discard();
     m_snapshot.Take(m_pDoc);
 }
 
@@ -52,14 +70,30 @@ void CTransferSession::RestoreConfiguration() {
     m_snapshot.Restore(m_pDoc);
 }
 
-void CTransferSession::DiscardSnapshot() {
+void CTransferSession::AbandonUpload() {
+    if (!m_snapshot.IsHeld()) {
+        return;
+    }
+    m_received.Take(m_pDoc);
+    m_snapshot.Restore(m_pDoc);
+}
+
+void CTransferSession::KeepUpload() {
     m_snapshot.Discard();
+    if (m_pDoc != nullptr) {
+        m_pDoc->SetPathName({});
+        m_pDoc->SetModifiedFlag();
+    }
+}
+
+void CTransferSession::PutBackReceived() {
+    m_received.Restore(m_pDoc);
 }
 
 void CTransferSession::EndSession() {
     JoinWorker();
     if (m_nMode == ETransferMode::Upload && !m_bUploadDone) {
-        RestoreConfiguration();
+        AbandonUpload();
     }
     m_port.Close();
 }
@@ -77,7 +111,8 @@ bool CTransferSession::OpenPort() {
     } else if (error == std::errc::device_or_resource_busy ||
                error == std::errc::resource_unavailable_try_again) {
         m_view.AddStatus("The port is in use by another program.");
-    } else if (error == std::errc::no_such_file_or_directory || error == std::errc::no_such_device ||
+    } else if (error == std::errc::no_such_file_or_directory ||
+               error == std::errc::no_such_device ||
                error == std::errc::no_such_device_or_address) {
         m_view.AddStatus("There is no such device: check the port setting.");
     } else if (error == std::errc::inappropriate_io_control_operation) {
@@ -95,6 +130,16 @@ std::string CTransferSession::PortDescription() const {
         device = CPortMap::DeviceFor(m_nPort);
     }
     return CPortMap::PortName(m_nPort) + " (" + device + ")";
+}
+
+void CTransferSession::PauseUnlessAborted(int ms) {
+    m_port.Drain();
+    using Clock = std::chrono::steady_clock;
+    constexpr auto kAbortLook = std::chrono::milliseconds(20);
+    const auto end = Clock::now() + std::chrono::milliseconds(ms);
+    for (auto now = Clock::now(); !m_bAbort && now < end; now = Clock::now()) {
+        std::this_thread::sleep_for(std::min<Clock::duration>(kAbortLook, end - now));
+    }
 }
 
 void CTransferSession::Pause(int ms) {

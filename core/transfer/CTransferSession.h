@@ -8,6 +8,7 @@
 #include "transfer/CTransferView.h"
 
 #include <atomic>
+#include <mutex>
 #include <string>
 
 // How the last worker ended.
@@ -18,6 +19,7 @@ enum class ETransferOutcome {
     PortNotOpened,  // the port could not be opened
     NoConnection,   // upload: the device did not answer the request
     CommError,      // the line failed or fell silent during the transfer
+    Damaged,        // upload: the configuration received has a problem
 };
 
 // One transfer: its settings, the state the worker shares with its front end,
@@ -49,16 +51,30 @@ public:
     // Asks the worker to stop and joins it; not for a thread that serves the
     // worker's view calls while they are pending.
     void StopWorker();
+    // Exit, Cancel or an interrupt asks the worker to stop. False when the
+    // download has already sent its end line: it has finished, and the request
+    // only shortens its last wait.
+    bool RequestAbort();
 
     // -- the configuration held across an upload -------------------------------
-    // Before StartWorker in upload mode: empties g_recordList and keeps the
-    // configuration aside.
+    // Before StartWorker in upload mode: empties the document and g_recordList
+    // and keeps the configuration aside.
     void BeginUpload();
     // Puts the kept configuration back exactly as it was.
     void RestoreConfiguration();
-    // Forgets the kept configuration: what the upload received stays.
-    void DiscardSnapshot();
+    // An upload that did not finish: what it received goes aside (see
+    // PutBackReceived) and the configuration held before comes back, with its
+    // modified flag.
+    void AbandonUpload();
+    // A finished upload: what it received stays, marked changed and without a
+    // file name, so that the first save asks where to write it.
+    void KeepUpload();
     bool HasSnapshot() const { return m_snapshot.IsHeld(); }
+    // Whether the last abandoned upload received any record.
+    bool HasReceived() const { return m_received.HoldsRecords(); }
+    // Replaces the configuration in memory with what the abandoned upload
+    // received, for someone who wants to look at it.
+    void PutBackReceived();
 
     // Exit and Cancel, once m_bRunning has fallen: joins the worker, puts back
     // the configuration of an upload that did not reach its end, closes the port.
@@ -78,6 +94,11 @@ public:
     // Waits until what was written has left the port, then pauses `ms`, so the
     // pause is a gap on the wire after the last byte.
     void Pause(int ms);
+    // The same, cut short by an abort request.
+    void PauseUnlessAborted(int ms);
+    // The download worker, before it sends the end line: false when an abort
+    // request came first. From true on, RequestAbort no longer aborts.
+    bool CommitEndLine();
 
     // -- the transfer and the state shared with the worker ---------------------
     CTransferView& m_view;
@@ -100,4 +121,7 @@ public:
 private:
     CWorkerThread m_thread;
     CConfigSnapshot m_snapshot;
+    CConfigSnapshot m_received;
+    std::mutex m_endMutex;  // one decision between an abort and the end line
+    bool m_bEndCommitted = false;
 };

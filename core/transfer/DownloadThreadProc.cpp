@@ -47,9 +47,11 @@ public:
                 return EndWithCommError();
             }
         }
-        // One look at the flag decides both the count and the sending of the end
-        // line, so the count never includes an end line that was not sent.
-        if (m_session.m_bAbort) {
+        // One decision, taken with any abort request, settles both the count and
+        // the sending of the end line: from here on the download finishes, and
+        // a later Cancel only shortens the last wait.
+        m_bEndCommitted = m_session.CommitEndLine();
+        if (!m_bEndCommitted) {
             m_view.UpdateByteCount(m_session.m_nTotal);
             return ETransferOutcome::Aborted;
         }
@@ -64,7 +66,7 @@ public:
                       "%d bytes have been successfully downloaded into the QARN",
                       m_session.m_nTotal.load());
         m_view.InsertStatus(2, count);
-        m_session.Pause(m_session.m_timing.nPowerCyclePauseMs);
+        m_session.PauseUnlessAborted(m_session.m_timing.nPowerCyclePauseMs);
         m_view.InsertStatus(3, "Power cycle QARN.");
         m_view.EnableControls();
         return ETransferOutcome::Finished;
@@ -105,7 +107,9 @@ private:
     // The port refused a byte: the device is gone or the line is dead, and what
     // it holds now is an incomplete configuration.
     ETransferOutcome EndWithCommError() {
-        if (m_session.m_bAbort) {
+        // Once the end line is committed, a Cancel has been told the download
+        // finishes; that it failed must still be said.
+        if (m_session.m_bAbort && !m_bEndCommitted) {
             return ETransferOutcome::Aborted;
         }
         m_view.UpdateByteCount(m_session.m_nTotal);
@@ -118,6 +122,7 @@ private:
 
     CTransferSession& m_session;
     CTransferView& m_view;
+    bool m_bEndCommitted = false;
 };
 
 }  // namespace

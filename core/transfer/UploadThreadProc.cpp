@@ -1,5 +1,6 @@
 #include "transfer/UploadThreadProc.h"
 
+#include "data/CConfigCheck.h"
 #include "data/CQARNCfgDoc.h"
 #include "data/CRecordList.h"
 #include "data/Csrecord.h"
@@ -22,6 +23,11 @@ constexpr int kLastAccepted = 126;
 // A device line is under 100 characters; a stream with no line feed in it is
 // cut into lines of this size instead of growing without end.
 constexpr std::size_t kMaxLineLength = 4096;
+// A device that has sent four full configurations without an end line is
+// not sending one.
+constexpr long kMaxAnswerBytes = 4L * CONFIG_IMAGE_BYTES;
+// Problems listed one by one in the damaged upload's message box.
+constexpr std::size_t kProblemsShown = 3;
 
 class CUploadRun {
 public:
@@ -35,6 +41,9 @@ public:
         m_session.Pause(timing.nOpenPauseMs);
         Request(kWakeup);
         Request(kWakeup);
+        // Bytes still arriving from an earlier answer must never be read as
+        // this one.
+        m_session.m_port.FlushInput();
         Request(kSendCommand);
         if (m_session.m_port.GetInQueue() < 1) {
             m_view.AddStatus("No connection. could not upload data.");
@@ -58,7 +67,10 @@ public:
                 StoreLine(line);
             }
         } while (m_nLastType != ERecordType::End && !m_session.m_bAbort && !m_bError);
-        return End(m_bError ? ETransferOutcome::CommError : ETransferOutcome::Finished);
+        if (m_bError) {
+            return End(ETransferOutcome::CommError);
+        }
+        return End(CConfigCheck(*m_session.m_pDoc));
     }
 
 private:
@@ -85,6 +97,10 @@ private:
             const int b = static_cast<unsigned char>(m_session.m_port.ReadByte());
             if (n != 0) {
                 m_nIdle = 0;
+                if (++m_nReceived > kMaxAnswerBytes) {
+                    m_bError = true;
+                    m_bNoEnd = true;
+                }
             } else {
                 Idle(m_session.m_timing.nInLineIdleMs);
             }
@@ -105,11 +121,40 @@ private:
         m_nLastType = type;
         if (type != ERecordType::Other) {
             m_session.m_nTotal += static_cast<int>(line.size());
-            ++m_nStored;
         }
         if (!m_session.m_bAbort) {
             m_view.PostTransferCount();
         }
+    }
+
+    // The answer has ended with its S7 line: it counts as finished only when
+    // the configuration received has no problem.
+    ETransferOutcome End(const CConfigCheck& check) {
+        if (m_session.m_bAbort) {
+            return ETransferOutcome::Aborted;
+        }
+        if (!check.IsValid()) {
+            const std::string reasons = CConfigCheck::ReasonList(check.Problems());
+            m_view.AddStatus("Upload damaged: " + reasons + ".");
+            m_view.SetProgressPos(0);
+            std::string text = "The configuration received is damaged: " + reasons + ".\n";
+            for (std::size_t i = 0; i < check.Problems().size() && i < kProblemsShown; ++i) {
+                text += CConfigCheck::Describe(check.Problems()[i]) + "\n";
+            }
+            text += "The configuration held before is kept. Please upload again.";
+            return Finish(ETransferOutcome::Damaged, text, "Upload Damaged");
+        }
+        m_view.AddStatus("Upload finished.");
+        char count[96];
+        std::snprintf(count, sizeof count,
+                      "%d of %d bytes have been successfully uploaded into RAM",
+                      m_session.m_nTotal.load(), CONFIG_IMAGE_BYTES);
+        m_view.AddStatus(count);
+        for (const std::string& reason : CConfigCheck::Reasons(check.Warnings())) {
+            m_view.AddStatus("Warning: " + reason + ".");
+        }
+        m_view.PostTransferDone();
+        return Finish(ETransferOutcome::Finished, {}, {});
     }
 
     ETransferOutcome End(ETransferOutcome outcome) {
@@ -117,30 +162,29 @@ private:
             // The dialog closes now and puts the configuration back itself.
             return ETransferOutcome::Aborted;
         }
-        if (outcome == ETransferOutcome::Finished) {
-            m_view.AddStatus("Upload finished.");
-            char count[96];
-            std::snprintf(count, sizeof count,
-                          "%d of %d bytes have been successfully uploaded into RAM",
-                          m_session.m_nTotal.load(), CONFIG_IMAGE_BYTES);
-            m_view.AddStatus(count);
-            m_view.PostTransferDone();
-        } else if (outcome == ETransferOutcome::CommError) {
-            m_view.AddStatus("Upload aborted.");
-            m_view.SetProgressPos(0);
+        if (outcome != ETransferOutcome::CommError) {
+            return Finish(outcome, {}, {});
         }
-        // Nothing received replaces nothing: without a stored line the
-        // configuration held before the upload comes back.
-        if (m_nStored == 0) {
-            m_session.RestoreConfiguration();
+        if (m_bNoEnd) {
+            m_view.AddStatus("No S7 line in " + std::to_string(kMaxAnswerBytes) + " bytes.");
+        }
+        m_view.AddStatus("Upload aborted.");
+        m_view.SetProgressPos(0);
+        return Finish(outcome, "Upload Aborted\nPlease Power Cycle QARN\n", "Communication Error");
+    }
+
+    // Every end that is not an abort: only a finished upload replaces the
+    // configuration held before.
+    ETransferOutcome Finish(ETransferOutcome outcome, const std::string& boxText,
+                            const std::string& boxCaption) {
+        if (outcome == ETransferOutcome::Finished) {
+            m_session.KeepUpload();
         } else {
-            m_session.DiscardSnapshot();
-            m_session.m_pDoc->SetModifiedFlag();
+            m_session.AbandonUpload();
         }
         m_view.SetCaption(m_session.m_strTitle);
-        if (outcome == ETransferOutcome::CommError) {
-            m_view.ShowMessageBox("Upload Aborted\nPlease Power Cycle QARN\n",
-                                  "Communication Error");
+        if (!boxText.empty()) {
+            m_view.ShowMessageBox(boxText, boxCaption);
         }
         m_session.m_bUploadDone = true;
         // Last of the UI calls: once Transfer Configuration is back, a new start
@@ -153,9 +197,10 @@ private:
     CTransferSession& m_session;
     CTransferView& m_view;
     bool m_bError = false;
+    bool m_bNoEnd = false;  // the answer grew past kMaxAnswerBytes
     int m_nIdle = 0;
+    long m_nReceived = 0;
     ERecordType m_nLastType = ERecordType::Header;
-    int m_nStored = 0;
 };
 
 }  // namespace

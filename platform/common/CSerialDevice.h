@@ -33,6 +33,8 @@ public:
     // got is false when no byte was waiting, which is not a failure.
     std::error_code ReadByte(unsigned char& byte, bool& got);
     std::error_code InQueue(int& count);
+    // Throws away every byte received and not yet read.
+    std::error_code FlushInput();
     std::error_code OutQueue(int& count);
 
 private:

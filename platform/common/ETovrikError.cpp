@@ -11,6 +11,8 @@ public:
                 return "it is not a regular file";
             case ETovrikError::SystemConsole:
                 return "it is the system console";
+            case ETovrikError::NotConfiguration:
+                return "it is not an S-record configuration";
         }
         return "unknown error";
     }

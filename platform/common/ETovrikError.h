@@ -9,6 +9,7 @@
 enum class ETovrikError {
     NotRegularFile = 1,  // a file operation met a device, a FIFO or a socket
     SystemConsole,       // a serial port that is the system console
+    NotConfiguration,    // a file without a single S0, S3 or S7 line
 };
 
 const std::error_category& TovrikCategory();

@@ -231,6 +231,13 @@ std::error_code CSerialDevice::InQueue(int& count) {
     return ioctl(m_pImpl->fd, FIONREAD, &count) == 0 ? std::error_code() : PosixError::Last();
 }
 
+std::error_code CSerialDevice::FlushInput() {
+    if (m_pImpl->fd < 0) {
+        return PosixError::Of(EBADF);
+    }
+    return tcflush(m_pImpl->fd, TCIFLUSH) == 0 ? std::error_code() : PosixError::Last();
+}
+
 std::error_code CSerialDevice::OutQueue(int& count) {
     count = 0;
     if (m_pImpl->fd < 0) {

@@ -1,6 +1,7 @@
 #include "res/Version.h"
 #include "support/CProcess.h"
 #include "support/CTempDir.h"
+#include "support/CTestConfig.h"
 
 #include <gtest/gtest.h>
 
@@ -15,14 +16,15 @@ TEST(CliConvert, WritesWhatSaveAsWrites) {
     EXPECT_EQ(ok.nStatus, 0) << ok.strErr;
     EXPECT_EQ(CTempDir::Read(dir.File("copy.s19")), CTempDir::Read(TOVRIK_SAMPLE_S19));
     EXPECT_EQ(ok.strOut, std::string("Converted ") + TOVRIK_SAMPLE_S19 + " to " +
-                          dir.File("copy.s19") + ": 2457 data records, 196642 bytes.\n");
+                             dir.File("copy.s19") + ": 2457 data records, 196642 bytes.\n");
     EXPECT_EQ(ok.strErr, "");
 
     dir.Write("lf.s19", "S70500000000FA\nS9030000FC\nS0AB\nS30600000000AABB");
     const auto lf = CProcess::RunCli({"convert", dir.File("lf.s19"), dir.File("lf.s19")});
     EXPECT_EQ(lf.nStatus, 0) << lf.strErr;
     EXPECT_EQ(CTempDir::Read(dir.File("lf.s19")), "S0AB\r\nS30600000000AABB\r\nS70500000000FA\r\n");
-    EXPECT_EQ(lf.strOut.find(": 1 data record, 40 bytes.\n") != std::string::npos, true) << lf.strOut;
+    EXPECT_EQ(lf.strOut.find(": 1 data record, 40 bytes.\n") != std::string::npos, true)
+        << lf.strOut;
 }
 
 TEST(CliConvert, FailuresNameTheFileAndLeaveTheOutputAlone) {
@@ -35,15 +37,85 @@ TEST(CliConvert, FailuresNameTheFileAndLeaveTheOutputAlone) {
     EXPECT_EQ(missing.strOut, "");
     EXPECT_EQ(CTempDir::Read(dir.File("out.s19")), "old");
 
-    const auto unwritable = CProcess::RunCli({"convert", TOVRIK_SAMPLE_S19, dir.File("no/out.s19")});
+    const auto unwritable =
+        CProcess::RunCli({"convert", TOVRIK_SAMPLE_S19, dir.File("no/out.s19")});
     EXPECT_EQ(unwritable.nStatus, 2);
     EXPECT_EQ(unwritable.strErr, "tovrik-cli: Cannot save " + dir.File("no/out.s19") +
-                                  ": No such file or directory.\n");
+                                     ": No such file or directory.\n");
 
     const auto dirIn = CProcess::RunCli({"convert", dir.Path(), dir.File("out.s19")});
     EXPECT_EQ(dirIn.nStatus, 2);
     EXPECT_NE(dirIn.strErr.find("Is a directory"), std::string::npos) << dirIn.strErr;
     EXPECT_EQ(CTempDir::Read(dir.File("out.s19")), "old");
+
+    const std::string notes = dir.Write("notes.txt", "Site 0117: check the pump.\r\n");
+    const auto text = CProcess::RunCli({"convert", notes, dir.File("out.s19")});
+    EXPECT_EQ(text.nStatus, 2);
+    EXPECT_EQ(text.strErr, "tovrik-cli: " + notes + " is not an S-record configuration.\n");
+    EXPECT_EQ(CTempDir::Read(dir.File("out.s19")), "old");
+}
+
+TEST(CliConvert, ProblemsAreWarningsAndTheFileIsStillConverted) {
+    CTempDir dir;
+    std::string bad = CTestConfig::DataLine(0);
+    bad[12] = bad[12] == '0' ? '1' : '0';
+    const std::string in = dir.Write("in.s19", CTestConfig::HeaderLine() + bad);
+
+    const auto r = CProcess::RunCli({"convert", in, dir.File("out.s19")});
+
+    EXPECT_EQ(r.nStatus, 0);
+    EXPECT_EQ(r.strErr, "tovrik-cli convert: warning: " + in +
+                            ": no S7 line\ntovrik-cli convert: warning: " + in +
+                            ": line 2: checksum A2, should be 92\n");
+    EXPECT_EQ(CTempDir::Read(dir.File("out.s19")), CTestConfig::HeaderLine() + bad);
+}
+
+TEST(CliVerify, ReportsEachFileAndExitsWithTheWorstFinding) {
+    CTempDir dir;
+    const std::string small = dir.Write("small.s19", CTestConfig::Joined(CTestConfig::Lines(2)));
+    std::string bad = CTestConfig::DataLine(16);
+    bad[12] = bad[12] == '0' ? '1' : '0';
+    const std::string damaged =
+        dir.Write("damaged.s19", CTestConfig::HeaderLine() + CTestConfig::DataLine(0) + bad +
+                                     CTestConfig::EndLine());
+    const std::string notes = dir.Write("notes.txt", "\r\n");
+    const std::string size = std::to_string(CTestConfig::Joined(CTestConfig::Lines(2)).size());
+
+    const auto whole = CProcess::RunCli({"verify", TOVRIK_SAMPLE_S19, small});
+    EXPECT_EQ(whole.nStatus, 0) << "warnings leave the status alone";
+    EXPECT_EQ(whole.strOut, std::string(TOVRIK_SAMPLE_S19) +
+                                ": whole\n"
+                                "  Header: QARN-4 CFG V2.14 SITE 0117\n"
+                                "  Data records: 2457\n"
+                                "  Data bytes: 78624\n"
+                                "  Addresses: 00000000 to 0001331F\n"
+                                "  Total: 196642 bytes with line ends\n" +
+                                small +
+                                ": valid, 1 warning\n"
+                                "  Header: TEST\n"
+                                "  Data records: 2\n"
+                                "  Data bytes: 32\n"
+                                "  Addresses: 00000000 to 0000001F\n"
+                                "  Total: " +
+                                size +
+                                " bytes with line ends\n"
+                                "  warning: " +
+                                size + " bytes instead of 196642\n");
+
+    const auto problems = CProcess::RunCli({"verify", small, damaged, notes});
+    EXPECT_EQ(problems.nStatus, 1);
+    EXPECT_NE(problems.strOut.find(damaged + ": NOT VALID, 1 problem, 1 warning\n"),
+              std::string::npos)
+        << problems.strOut;
+    EXPECT_NE(problems.strOut.find("  problem: line 3: checksum 92, should be A2\n"),
+              std::string::npos);
+    EXPECT_NE(problems.strOut.find(notes + ": not an S-record configuration\n"), std::string::npos);
+
+    const auto unreadable = CProcess::RunCli({"verify", damaged, dir.File("gone.s19")});
+    EXPECT_EQ(unreadable.nStatus, 2);
+    EXPECT_EQ(unreadable.strErr, "tovrik-cli verify: Cannot open " + dir.File("gone.s19") +
+                                     ": No such file or directory.\n");
+    EXPECT_EQ(CProcess::RunCli({"verify"}).nStatus, 2);
 }
 
 TEST(Cli, UsageHelpAndVersion) {
@@ -57,7 +129,7 @@ TEST(Cli, UsageHelpAndVersion) {
     const auto help = CProcess::RunCli({"--help"});
     EXPECT_EQ(help.nStatus, 0);
     for (const char* usage : {"convert IN.s19 OUT.s19", "download FILE.s19 [--port P] [--baud B]",
-                              "upload OUT.s19 [--port P] [--baud B]"}) {
+                              "upload OUT.s19 [--port P] [--baud B]", "verify FILE.s19..."}) {
         EXPECT_NE(help.strOut.find(usage), std::string::npos) << usage;
     }
     EXPECT_EQ(CProcess::RunCli({"--version"}).strOut, "tovrik-cli " TOVRIK_VERSION "\n");

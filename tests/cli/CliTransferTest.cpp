@@ -1,16 +1,17 @@
-#include "settings/CProfile.h"
 #include "cli/CTransferOptions.h"
 #include "serial/CPortMap.h"
+#include "settings/CProfile.h"
+#include "support/CProcess.h"
 #include "support/CPtyPair.h"
 #include "support/CSimProcess.h"
 #include "support/CTempDir.h"
-#include "support/CProcess.h"
 #include "support/CTestConfig.h"
 
 #include <QSettings>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -47,7 +48,9 @@ TEST_F(CliTransfer, UploadWritesTheDevicesConfiguration) {
     const auto r = CProcess::RunCli({"upload", out, "--port", sim.DevicePath(), "--baud", "38400"});
 
     EXPECT_EQ(r.nStatus, 0) << r.strErr;
-    EXPECT_EQ(r.strOut, "Uploading data.\nUpload finished.\n" + UploadCountLine(m_config.size()));
+    EXPECT_EQ(r.strOut, "Uploading data.\nUpload finished.\n" + UploadCountLine(m_config.size()) +
+                            "Warning: " + std::to_string(m_config.size()) +
+                            " bytes instead of 196642.\n");
     EXPECT_EQ(CTempDir::Read(out), m_config);
 }
 
@@ -91,20 +94,49 @@ TEST_F(CliTransfer, InterruptedUploadStopsWithStatus130AndWritesNothing) {
     EXPECT_TRUE(CTempDir::Read(out).empty());
 }
 
-TEST_F(CliTransfer, DownloadSendsTheFileAndReportsTheEnd) {
+TEST_F(CliTransfer, DownloadOfAnIncompleteFileOnlyWithForce) {
+    const std::string received = m_dir.File("received.s19");
+    CSimProcess sim({"--received", received, "--log", m_dir.File("sim.log")});
+    ASSERT_TRUE(sim.Start()) << sim.Error();
+    const std::string size = std::to_string(m_config.size());
+
+    const auto refused = CProcess::RunCli({"download", m_configPath, "--port", sim.DevicePath()});
+    EXPECT_EQ(refused.nStatus, 2);
+    EXPECT_EQ(refused.strOut, "");
+    EXPECT_EQ(refused.strErr, "tovrik-cli download: " + m_configPath + " is not complete (" + size +
+                                  " bytes instead of 196642); nothing was sent.\n"
+                                  "  warning: " +
+                                  size +
+                                  " bytes instead of 196642\n"
+                                  "Give --force to download it anyway.\n");
+    EXPECT_EQ(CTempDir::Read(m_dir.File("sim.log")).find("received"), std::string::npos);
+
+    // At the device's own pacing, the five-second wait before "Power cycle QARN." included.
+    const auto r = CProcess::RunCli(
+        {"download", m_configPath, "--force", "--port", sim.DevicePath()}, {}, "", 15000);
+
+    EXPECT_EQ(r.nStatus, 0) << r.strErr;
+    EXPECT_EQ(r.strOut, "Downloading data.\nDownload finished.\n" + size +
+                            " bytes have been successfully downloaded into the QARN\n"
+                            "Power cycle QARN.\n");
+    sim.Stop();
+    EXPECT_EQ(CTempDir::Read(received), m_config);
+}
+
+TEST_F(CliTransfer, InterruptAfterTheEndLineOfADownloadOnlyShortensTheLastWait) {
     const std::string received = m_dir.File("received.s19");
     CSimProcess sim({"--received", received});
     ASSERT_TRUE(sim.Start()) << sim.Error();
+    const auto start = std::chrono::steady_clock::now();
 
-    // At the device's own pacing, the five-second wait before "Power cycle QARN." included.
     const auto r =
-        CProcess::RunCli({"download", m_configPath, "--port", sim.DevicePath()}, {}, "", 15000);
+        CProcess::RunCli({"download", m_configPath, "--force", "--port", sim.DevicePath()}, {},
+                         "Download finished.", 15000);
 
-    EXPECT_EQ(r.nStatus, 0) << r.strErr;
-    EXPECT_EQ(r.strOut, "Downloading data.\nDownload finished.\n" +
-                            std::to_string(m_config.size()) +
-                            " bytes have been successfully downloaded into the QARN\n"
-                            "Power cycle QARN.\n");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
+    EXPECT_EQ(r.nStatus, 0) << "the download has finished";
+    EXPECT_EQ(r.strErr, "") << "nothing said about an abort";
+    EXPECT_EQ(r.strOut.rfind("Power cycle QARN.\n"), r.strOut.size() - 18) << r.strOut;
     sim.Stop();
     EXPECT_EQ(CTempDir::Read(received), m_config);
 }
@@ -116,7 +148,7 @@ TEST_F(CliTransfer, PortThatCannotBeOpenedFailsWithTheReason) {
         "There is no such device: check the port setting.\n";
 
     const auto down =
-        CProcess::RunCli({"download", m_configPath, "--port", "/nonexistent/ttyQARN"});
+        CProcess::RunCli({"download", m_configPath, "--force", "--port", "/nonexistent/ttyQARN"});
     const auto up = CProcess::RunCli({"upload", out, "--port=/nonexistent/ttyQARN"});
 
     EXPECT_EQ(down.nStatus, 1);

@@ -41,14 +41,11 @@ protected:
 TEST_F(Document, SampleLoadsAndSavesByteForByte) {
     const std::string sample = CTempDir::Read(TOVRIK_SAMPLE_S19);
     ASSERT_EQ(sample.size(), 196642u);
-    std::string caption;
-    doc.SetCaptionHandler([&](const std::string& text) { caption = text; });
     doc.SetModifiedFlag();
     EXPECT_EQ(RoundTrip(sample, "backup.s19"), sample);
     EXPECT_EQ(g_recordList.GetCount(), 2457u);
     EXPECT_EQ(doc.m_nFileSize, 196642);
-    EXPECT_EQ(caption, "Tovrik-backup.s19");
-    EXPECT_EQ(doc.GetCaption(), caption);
+    EXPECT_EQ(doc.GetCaption(), "Tovrik-out.s19") << "the title names the file Save writes";
     EXPECT_EQ(doc.GetPathName(), dir.File("out.s19"));
     EXPECT_FALSE(doc.IsModified());
 }
@@ -73,21 +70,46 @@ TEST_F(Document, NormalisesLinesAsItLoads) {
     // Of several header or end lines the last wins.
     EXPECT_EQ(RoundTrip("S0first\r\n" + kS3a + "S70500000001F9\r\nS0second\r\n" + kS7),
               "S0second\r\n" + kS3a + kS7);
-    // 0x1A ends the text.
-    EXPECT_EQ(RoundTrip(kS0 + kS3a + "\x1A" + kS3b + kS7), kS0 + kS3a + kS7);
+    // 0x1A ends the text: the end line after it is not loaded either.
+    EXPECT_EQ(RoundTrip(kS0 + kS3a + "\x1A" + kS3b + kS7), kS0 + kS3a);
     EXPECT_EQ(doc.m_nFileSize, static_cast<int>((kS0 + kS3a + kS3b + kS7).size() + 1));
     // A malformed data line is written as its joined fields.
     EXPECT_EQ(RoundTrip(kS0 + "S30800000000AABBCC\r\n" + kS7),
               kS0 + "S30800000000AABBCC\r\n\r\n" + kS7);
 }
 
-TEST_F(Document, SecondLoadReplacesRecordsButKeepsMissingHeaderAndEnd) {
+TEST_F(Document, SecondLoadReplacesTheWholeConfiguration) {
     RoundTrip(kS0 + kS3a + kS3b + kS7, "first.s19");
-    EXPECT_EQ(RoundTrip(kS3b, "second.s19"), kS0 + kS3b + kS7);
-    EXPECT_EQ(doc.GetCaption(), "Tovrik-second.s19");
-    EXPECT_EQ(RoundTrip(""), kS0 + kS7);
-    EXPECT_TRUE(g_recordList.IsEmpty());
-    EXPECT_EQ(doc.m_nFileSize, 0);
+    EXPECT_EQ(RoundTrip(kS3b, "second.s19"), kS3b) << "no header or end line left from the first";
+    EXPECT_EQ(doc.m_notes.dataLines, std::vector<int>{1});
+    EXPECT_EQ(doc.m_notes.nHeaderLine, 0);
+}
+
+TEST_F(Document, FileWithoutAnySRecordLineIsRefusedAndChangesNothing) {
+    RoundTrip(kS0 + kS3a + kS7, "good.s19");
+    for (const std::string& text : {std::string(), std::string("notes\r\n\r\nS1 and S9\r\n")}) {
+        const std::string path = dir.Write("notes.txt", text);
+        const std::error_code error = doc.OnOpenDocument(path);
+        EXPECT_EQ(CDocument::OpenErrorMessage(path, error),
+                  path + " is not an S-record configuration.");
+        EXPECT_EQ(Joined(), kS0 + kS3a + kS7);
+        EXPECT_EQ(doc.GetPathName(), dir.File("out.s19"));
+    }
+}
+
+TEST_F(Document, LoadNotesWhereEachRecordStoodAndWhatItDropped) {
+    RoundTrip("\r\n" + kS3a + "S0first\r\nS9030000FC\r\n" + kS3b + kS7 + kS0 + kS7);
+    const CReadNotes& notes = doc.m_notes;
+    EXPECT_EQ(notes.nLines, 8);
+    EXPECT_EQ(notes.dataLines, (std::vector<int>{2, 5}));
+    EXPECT_EQ(notes.nHeaderLine, 7);
+    EXPECT_EQ(notes.replacedHeaders, std::vector<int>{3});
+    EXPECT_EQ(notes.nEndLine, 8);
+    EXPECT_EQ(notes.replacedEnds, std::vector<int>{6});
+    EXPECT_EQ(notes.nFirstRecord, 2);
+    EXPECT_EQ(notes.nLastRecord, 8);
+    EXPECT_EQ(notes.nDropped, 2);
+    EXPECT_EQ(notes.nFirstDropped, 1);
 }
 
 TEST_F(Document, RandomBytesLoadAndSaveAsTheirFields) {
@@ -99,6 +121,9 @@ TEST_F(Document, RandomBytesLoadAndSaveAsTheirFields) {
             c = static_cast<char>(size % 2 ? rng() : alphabet[rng() % (sizeof alphabet - 1)]);
         }
         SCOPED_TRACE(size);
+        if (dir.Write("junk.s19", junk), doc.OnOpenDocument(dir.File("junk.s19"))) {
+            continue;  // refused: not a single S0, S3 or S7 line
+        }
         const std::string saved = RoundTrip(junk);
         EXPECT_EQ(saved, Joined());
         EXPECT_EQ(doc.m_nFileSize, static_cast<int>(size));
@@ -112,7 +137,7 @@ TEST_F(Document, FailedOpenLeavesTheDocumentAlone) {
         EXPECT_TRUE(error);
         const std::string message = CDocument::OpenErrorMessage(path, error);
         EXPECT_EQ(message.rfind("Cannot open " + path + ": ", 0), 0u) << message;
-        EXPECT_EQ(doc.GetCaption(), "Tovrik-good.s19");
+        EXPECT_EQ(doc.GetCaption(), "Tovrik-out.s19");
         EXPECT_EQ(doc.m_nFileSize, static_cast<int>((kS0 + kS3a + kS7).size()));
         EXPECT_EQ(Joined(), kS0 + kS3a + kS7);
     }
@@ -129,13 +154,18 @@ TEST_F(Document, FailedSaveKeepsTheOldFile) {
     EXPECT_EQ(doc.GetPathName(), dir.File("out.s19"));
 }
 
-TEST_F(Document, NewDocumentKeepsRecordsAndCaption) {
+TEST_F(Document, NewDocumentEmptiesTheConfigurationAndTheTitle) {
     RoundTrip(kS0 + kS3a + kS7, "good.s19");
+    doc.SetModifiedFlag();
+    EXPECT_EQ(doc.GetCaption(), "Tovrik-out.s19*");
     ASSERT_TRUE(doc.OnNewDocument());
     EXPECT_EQ(doc.m_nFileSize, 0);
     EXPECT_EQ(doc.GetPathName(), "");
-    EXPECT_EQ(doc.GetCaption(), "Tovrik-good.s19");
-    EXPECT_EQ(Joined(), kS0 + kS3a + kS7);
+    EXPECT_EQ(doc.GetCaption(), "Tovrik");
+    EXPECT_EQ(Joined(), "");
+    EXPECT_EQ(doc.m_notes.nLines, 0);
+    doc.SetModifiedFlag();
+    EXPECT_EQ(doc.GetCaption(), "Tovrik-Untitled*") << "an upload not yet saved";
 }
 
 TEST(DocumentLife, DestructorEmptiesTheRecordList) {

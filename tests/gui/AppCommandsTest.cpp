@@ -1,10 +1,13 @@
 #include "support/CAppTest.h"
 
+#include "data/CQARNCfgDoc.h"
+#include "data/CRecordList.h"
 #include "gui/CAboutDlg.h"
 #include "gui/CCommandTable.h"
 #include "gui/CMainFrame.h"
-#include "data/CQARNCfgDoc.h"
-#include "data/CRecordList.h"
+#include "support/CPtyDevice.h"
+#include "support/CTestConfig.h"
+#include "support/CTestTransferDlg.h"
 
 #include <QAction>
 #include <QDir>
@@ -13,6 +16,7 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QUrl>
 
@@ -144,8 +148,9 @@ TEST_F(AppCommandsTest, OpenOffersTheFilterAndRetitlesTheWindow) {
 
 TEST_F(AppCommandsTest, FailedOpenLeavesTheDocumentAsItWas) {
     const QString first = WriteFile("first.s19", kSampleConfig);
+    const QString notes = WriteFile("notes.txt", "Call the site on Monday.\r\n");
     auto app = StartApp({first});
-    for (const QString& bad : {PathOf("missing.s19"), m_dir.path()}) {
+    for (const QString& bad : {PathOf("missing.s19"), m_dir.path(), notes}) {
         m_errors.clear();
         m_chosenFile = bad;
         Command(*app, ID_FILE_OPEN);
@@ -156,9 +161,10 @@ TEST_F(AppCommandsTest, FailedOpenLeavesTheDocumentAsItWas) {
         EXPECT_EQ(QString::fromStdString(app->GetDocument()->GetPathName()), first);
         EXPECT_EQ(app->GetRecentFileList(), QStringList{first});
     }
+    EXPECT_EQ(m_errors, QStringList{notes + " is not an S-record configuration."});
 }
 
-TEST_F(AppCommandsTest, SaveAndSaveAsWriteTheFileAndKeepTheTitle) {
+TEST_F(AppCommandsTest, SaveAndSaveAsWriteTheFileAndTheTitleFollowsIt) {
     const QString original = WriteFile("backup.s19", kSampleConfig);
     auto app = StartApp({original});
     QFile::remove(original);
@@ -172,7 +178,7 @@ TEST_F(AppCommandsTest, SaveAndSaveAsWriteTheFileAndKeepTheTitle) {
     EXPECT_FALSE(QFileInfo::exists(PathOf("copy")));
     EXPECT_EQ(QString::fromStdString(app->GetDocument()->GetPathName()), copy);
     EXPECT_EQ(app->GetRecentFileList().value(0), copy);
-    EXPECT_EQ(Title(*app), "Tovrik-backup.s19");
+    EXPECT_EQ(Title(*app), "Tovrik-copy.s19") << "the file that Save writes now";
     EXPECT_TRUE(m_errors.isEmpty());
 
     // A failed save is reported and the document keeps its file.
@@ -204,15 +210,72 @@ TEST(DefaultExtension, AddedOnlyToANameWithoutOne) {
     EXPECT_EQ(CTovrikApp::WithDefaultExtension(""), "");
 }
 
-TEST_F(AppCommandsTest, NewKeepsTitleDocumentAndRecords) {
+TEST_F(AppCommandsTest, NewEmptiesTheConfigurationSoThatDownloadHasNothingToSend) {
     auto app = StartApp({WriteFile("backup.s19", kSampleConfig)});
     CQARNCfgDoc* doc = app->GetDocument();
     Command(*app, ID_FILE_NEW);
     EXPECT_EQ(app->GetDocument(), doc);
-    EXPECT_EQ(Title(*app), "Tovrik-backup.s19");
+    EXPECT_EQ(Title(*app), "Tovrik");
     EXPECT_EQ(doc->m_nFileSize, 0);
     EXPECT_TRUE(doc->GetPathName().empty());
-    EXPECT_EQ(g_recordList.GetCount(), 2u);
+    EXPECT_EQ(CTestConfig::InMemory(*doc), "");
+
+    CPtyDevice device;
+    ASSERT_TRUE(device.Ok());
+    EXPECT_EQ(TransferThroughTheProgram(*app, ID_FILE_DOWNLOAD, device.Path()),
+              QStringList{"Ready to Download."});
+    EXPECT_EQ(m_boxes,
+              QStringList{"Warning|Cannot perform download.\nNo Configuration data loaded"});
+    EXPECT_EQ(device.Received(), "");
+}
+
+TEST_F(AppCommandsTest, DownloadOfAnIncompleteConfigurationAsksFirstAndNoSendsNothing) {
+    const std::string config = CTestConfig::Joined(CTestConfig::Lines(2));
+    auto app = StartApp({WriteFile("small.s19", QByteArray::fromStdString(config))});
+    CPtyDevice device;
+    ASSERT_TRUE(device.Ok());
+    m_questionAnswer = QMessageBox::No;
+
+    EXPECT_EQ(TransferThroughTheProgram(*app, ID_FILE_DOWNLOAD, device.Path()),
+              QStringList{"Ready to Download."});
+
+    EXPECT_EQ(m_boxes, QStringList{QString("Warning|This configuration is not complete (%1 bytes "
+                                           "instead of 196642). Download it anyway?")
+                                       .arg(config.size())});
+    EXPECT_EQ(m_questionDefaults, QList<QMessageBox::StandardButton>{QMessageBox::No});
+    CTestTransferDlg::ServeFor(100);
+    EXPECT_EQ(device.Received(), "");
+}
+
+TEST_F(AppCommandsTest, FirstSaveAfterAnUploadAsksForANewName) {
+    const QString backup = WriteFile("backup.s19", kSampleConfig);
+    auto app = StartApp({backup});
+    const std::string config = CTestConfig::Joined(CTestConfig::Lines(3));
+    CPtyDevice device;
+    ASSERT_TRUE(device.Ok());
+    device.AnswerUpload(config);
+    ASSERT_EQ(TransferThroughTheProgram(*app, ID_FILE_UPLOAD, device.Path()).value(1),
+              "Upload finished.");
+    EXPECT_EQ(Title(*app), "Tovrik-Untitled*");
+
+    // Ctrl+S opens Save As on a new name in the folder last used; cancelled,
+    // it writes nothing.
+    Command(*app, ID_FILE_SAVE);
+    ASSERT_EQ(m_proposedPaths.size(), 1);
+    const QRegularExpression proposal(QRegularExpression::anchoredPattern(
+        QRegularExpression::escape(m_dir.path()) + "/qarn-\\d{8}-\\d{4}\\.s19"));
+    EXPECT_TRUE(proposal.match(m_proposedPaths[0]).hasMatch()) << m_proposedPaths[0].toStdString();
+    EXPECT_EQ(ReadFile(backup), QByteArray(kSampleConfig));
+
+    // Save in the save question goes the same way.
+    m_saveAnswer = QMessageBox::Save;
+    m_chosenFile = PathOf("device");
+    Command(*app, ID_FILE_NEW);
+    EXPECT_EQ(m_saveQuestions, QStringList{"Save changes to Untitled?"});
+    ASSERT_EQ(m_proposedPaths.size(), 2);
+    EXPECT_TRUE(proposal.match(m_proposedPaths[1]).hasMatch());
+    EXPECT_EQ(ReadFile(PathOf("device.s19")).toStdString(), config);
+    EXPECT_EQ(ReadFile(backup), QByteArray(kSampleConfig));
 }
 
 TEST_F(AppCommandsTest, SaveQuestionOnlyForAModifiedDocument) {

@@ -1,7 +1,7 @@
 // Transfers run from the dialog over a pseudo-terminal, and the ways out of it.
+#include "gui/CProgressCtrl.h"
 #include "support/CPtyDevice.h"
 #include "support/CTestTransferDlg.h"
-#include "gui/CProgressCtrl.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,7 @@
 namespace {
 
 const std::string kUploadHeader = "S00F000068656C6C6F202020202000003C\r\n";
-const std::string kUploadRecord = "S30D00001000AABBCCDDEEFF0011C4\r\n";
+const std::string kUploadRecord = "S30D00001000AABBCCDDEEFF0011D6\r\n";
 const std::string kUploadEnd = "S70500000000FA\r\n";
 
 class CTransferDlgTransferTest : public ::testing::Test {
@@ -111,6 +111,56 @@ TEST_F(CTransferDlgTransferTest, DownloadRunsToItsEndAndCountsEveryByte) {
     EXPECT_EQ(m_device.Received(), sent + m_doc.m_pEndRecord->GetLine());
 }
 
+TEST_F(CTransferDlgTransferTest, IncompleteConfigurationGoesOutOnlyWhenTheUserSaysYes) {
+    CTestConfig::Load(m_doc, CTestConfig::Lines(2));
+    std::string bad = CTestConfig::DataLine(0x20);
+    bad[14] = bad[14] == '0' ? '1' : '0';
+    m_doc.StoreLine(bad);  // after the end line, and with a wrong checksum
+    m_dlg.m_bAnswerYes = false;
+    m_dlg.Init(&m_doc, ETransferMode::Download);
+
+    m_dlg.OnStartTransfer();
+    ASSERT_EQ(m_dlg.m_questions.size(), 1);
+    EXPECT_TRUE(m_dlg.m_questions[0].startsWith(
+        "This configuration is not complete (the S7 line is not the last; 1 record fails its "
+        "checksum; "))
+        << m_dlg.m_questions[0].toStdString();
+    EXPECT_TRUE(m_dlg.m_questions[0].endsWith(" bytes instead of 196642). Download it anyway?"));
+    EXPECT_FALSE(m_dlg.m_session.m_bRunning);
+    EXPECT_EQ(m_dlg.StatusLines(), QStringList{"Ready to Download."});
+    ExpectTransferControlsEnabled(true);
+
+    m_dlg.m_bAnswerYes = true;
+    m_dlg.OnStartTransfer();
+    ASSERT_TRUE(WaitForWorkerEnd());
+    EXPECT_EQ(m_dlg.m_session.m_eOutcome, ETransferOutcome::Finished);
+    EXPECT_TRUE(m_device.WaitForBytes(CTestConfig::InMemory(m_doc).size(), 2000));
+}
+
+TEST_F(CTransferDlgTransferTest, DamagedUploadSaysSoAndPutsTheConfigurationBack) {
+    CTestConfig::Load(m_doc, CTestConfig::Lines(4));
+    const std::string before = CTestConfig::InMemory(m_doc);
+    std::string bad = kUploadRecord;
+    bad[20] = 'F';
+    m_device.AnswerUpload(kUploadHeader + kUploadRecord + bad + kUploadEnd);
+    m_dlg.Init(&m_doc, ETransferMode::Upload);
+    m_dlg.OnStartTransfer();
+    ASSERT_TRUE(WaitForWorkerEnd());
+    CTestTransferDlg::ServeFor(60);
+
+    EXPECT_EQ(m_dlg.StatusLines(),
+              (QStringList{"Uploading data.", "Upload damaged: 1 record fails its checksum."}));
+    ASSERT_EQ(m_dlg.m_boxes.size(), 1u);
+    EXPECT_EQ(m_dlg.m_boxes[0].caption, "Upload Damaged");
+    EXPECT_TRUE(m_dlg.m_boxes[0].text.contains("line 3: checksum D6, should be "))
+        << m_dlg.m_boxes[0].text.toStdString();
+    EXPECT_EQ(m_dlg.m_progress->GetPos(), 0);
+    ExpectTransferControlsEnabled(true);
+    m_dlg.OnOK();
+    EXPECT_EQ(CTestConfig::InMemory(m_doc), before);
+    EXPECT_FALSE(m_doc.IsModified());
+}
+
 TEST_F(CTransferDlgTransferTest, CancelDuringDownloadStopsTheWorkerAndKeepsRecords) {
     CTestConfig::Load(m_doc, CTestConfig::Lines(30));
     const auto before = CTestConfig::RecordLines();
@@ -172,12 +222,13 @@ TEST_F(CTransferDlgTransferTest, FinishedUploadIsKeptOnExit) {
 
     const int total =
         static_cast<int>(kUploadHeader.size() + 2 * kUploadRecord.size() + kUploadEnd.size());
-    EXPECT_EQ(
-        m_dlg.StatusLines(),
-        (QStringList{
-            "Uploading data.", "Upload finished.",
-            QString("%1 of 196642 bytes have been successfully uploaded into RAM").arg(total)}));
-    EXPECT_EQ(m_dlg.m_progress->GetPos(), 100);
+    EXPECT_EQ(m_dlg.StatusLines(),
+              (QStringList{
+                  "Uploading data.", "Upload finished.",
+                  QString("%1 of 196642 bytes have been successfully uploaded into RAM").arg(total),
+                  QString("Warning: %1 bytes instead of 196642.").arg(total),
+                  "Warning: 1 gap or overlap in the addresses."}));
+    EXPECT_EQ(m_dlg.m_progress->GetPos(), 196642) << "full at the end";
     EXPECT_EQ(m_dlg.m_editBytes->text(), QString("%1 of 196642").arg(total));
     EXPECT_EQ(m_dlg.windowTitle(), "Tovrik - QARN Data Backup/Restore");
 

@@ -1,7 +1,7 @@
 #include "support/CAppTest.h"
 
-#include "gui/CBlankView.h"
 #include "gui/CCommandTable.h"
+#include "gui/CConfigView.h"
 #include "gui/CLockKeyState.h"
 #include "gui/CMainFrame.h"
 
@@ -68,7 +68,7 @@ TEST_F(MainFrameTest, OpensAtFixedSizeOnThePrimaryScreen) {
     EXPECT_TRUE(flags.testFlag(Qt::WindowSystemMenuHint));
     EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
     EXPECT_EQ(m_frame->windowTitle(), "Tovrik");
-    EXPECT_NE(qobject_cast<CBlankView*>(m_frame->centralWidget()), nullptr);
+    EXPECT_NE(qobject_cast<CConfigView*>(m_frame->centralWidget()), nullptr);
     EXPECT_FALSE(m_frame->windowIcon().isNull());
 }
 

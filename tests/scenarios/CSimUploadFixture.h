@@ -42,7 +42,7 @@ protected:
         Prepare(m_host, ETransferMode::Upload, m_sim->DevicePath());
         m_host.BeginUpload();
         const auto start = std::chrono::steady_clock::now();
-        RunToEnd(m_host);
+        RunToEnd(m_host, 15000);
         return std::chrono::duration_cast<std::chrono::milliseconds>(
                    std::chrono::steady_clock::now() - start)
             .count();

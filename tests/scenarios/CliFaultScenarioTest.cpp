@@ -2,11 +2,10 @@
 // holds the port and when the profile cannot be written: a clear message, an
 // exit status that says the command failed, and no file lost.
 #include "support/CPortLockHolder.h"
+#include "support/CProcess.h"
 #include "support/CSimProcess.h"
 #include "support/CTempDir.h"
-#include "support/CProcess.h"
 #include "support/CTestConfig.h"
-
 
 #include <gtest/gtest.h>
 
@@ -56,8 +55,8 @@ TEST_F(CliFaultScenario, DeviceUnpluggedMidDownloadIsACommunicationError) {
     CSimProcess sim({"--received", received, "--hangup-after", std::to_string(unplugAt)});
     ASSERT_TRUE(sim.Start()) << sim.Error();
 
-    const auto r =
-        CProcess::RunCli({"download", m_configPath, "--port", sim.DevicePath()}, {}, "", 15000);
+    const auto r = CProcess::RunCli(
+        {"download", m_configPath, "--force", "--port", sim.DevicePath()}, {}, "", 15000);
 
     EXPECT_EQ(r.nStatus, 1);
     EXPECT_EQ(r.strOut, "Downloading data.\nDownload aborted.\n");
@@ -94,8 +93,8 @@ TEST_F(CliFaultScenario, PortLockedByAnotherProgramIsNamedAndNothingIsSent) {
 
     const auto up =
         CProcess::RunCli({"upload", m_outPath, "--port", sim.DevicePath()}, {}, "", 15000);
-    const auto down =
-        CProcess::RunCli({"download", m_configPath, "--port", sim.DevicePath()}, {}, "", 15000);
+    const auto down = CProcess::RunCli(
+        {"download", m_configPath, "--force", "--port", sim.DevicePath()}, {}, "", 15000);
 
     EXPECT_EQ(up.nStatus, 1);
     EXPECT_EQ(up.strOut, busy);
@@ -126,4 +125,48 @@ TEST_F(CliFaultScenario, UnusableProfileMeansTheDefaultPort) {
     EXPECT_EQ(CTempDir::Read(m_outPath), m_config);
     EXPECT_TRUE(std::filesystem::is_directory(
         config.Path() + "/Local AppWizard-Generated Applications/Tovrik.conf"));
+}
+
+// Uploads that reach an end line with something other than the device's
+// configuration: OUT is written only for a finished upload, and --force writes
+// what a failed one received for someone to look at.
+TEST_F(CliFaultScenario, OnlyAFinishedUploadWritesOutAndForceWritesWhatCame) {
+    auto upload = [&](const std::vector<std::string>& fault, bool bForce) {
+        std::vector<std::string> args{"--config", m_configPath, "--baud", "0"};
+        args.insert(args.end(), fault.begin(), fault.end());
+        CSimProcess sim(args);
+        EXPECT_TRUE(sim.Start()) << sim.Error();
+        std::vector<std::string> cli{"upload", m_outPath, "--port", sim.DevicePath()};
+        if (bForce) {
+            cli.push_back("--force");
+        }
+        return CProcess::RunCli(cli, {}, "", 15000);
+    };
+
+    const auto stale = upload({"--stale", "100"}, false);
+    EXPECT_EQ(stale.nStatus, 0) << stale.strOut << stale.strErr;
+    EXPECT_EQ(CTempDir::Read(m_outPath), m_config) << "bytes of an earlier answer are not read";
+
+    m_outPath = m_dir.Write("backup.s19", kOld);
+    const auto logLines = upload({"--log-lines"}, false);
+    EXPECT_EQ(logLines.nStatus, 1);
+    EXPECT_NE(logLines.strOut.find("Upload damaged: no S0 line;"), std::string::npos)
+        << logLines.strOut;
+    EXPECT_EQ(CTempDir::Read(m_outPath), kOld);
+
+    const auto flipped = upload({"--bitflip", "2"}, false);
+    EXPECT_EQ(flipped.nStatus, 1);
+    EXPECT_EQ(flipped.strOut, "Uploading data.\nUpload damaged: 1 record fails its checksum.\n");
+    EXPECT_EQ(flipped.strErr.rfind("Upload Damaged: The configuration received is damaged", 0), 0u)
+        << flipped.strErr;
+    EXPECT_EQ(CTempDir::Read(m_outPath), kOld);
+
+    const auto forced = upload({"--bitflip", "2"}, true);
+    EXPECT_EQ(forced.nStatus, 1) << "still a failed upload";
+    const std::string written = CTempDir::Read(m_outPath);
+    EXPECT_EQ(written.size(), m_config.size());
+    EXPECT_EQ(
+        std::mismatch(written.begin(), written.end(), m_config.begin()).first - written.begin(),
+        static_cast<long>(m_lines[0].size() + 4 + (m_lines[1].size() - 6) / 2))
+        << "one hex digit changed, in the middle of the line";
 }

@@ -1,6 +1,7 @@
-// The transfer dialog when its port is gone or taken, and when the profile
-// cannot be written: the status list says why, the dialog stays usable, and
-// the configuration in memory is kept.
+// The transfer dialog when its port is gone or taken, when the profile cannot
+// be written, and when the device's answer is not its configuration: the
+// status list says why, the dialog stays usable, and the configuration in
+// memory is kept.
 #include "serial/CPortMap.h"
 #include "serial/CSerialPort.h"
 #include "support/CPortLockHolder.h"
@@ -93,15 +94,17 @@ TEST_F(DialogPortScenario, PortHeldByAnotherPortIsNamedAndFreedPortWorks) {
     auto holder = std::make_unique<CSerialPort>();
     ASSERT_TRUE(holder->OpenDevice(sim.DevicePath(), 38400));
 
-    const QStringList lines = Transfer(ETransferMode::Upload, sim.DevicePath(), [&](CTestTransferDlg& dlg) {
-        EXPECT_EQ(dlg.StatusLines(), CannotOpen(sim.DevicePath(), "Device or resource busy",
-                                                "The port is in use by another program."));
-        EXPECT_EQ(CTestConfig::InMemory(m_doc), m_before) << "given back at once";
-        // The other program lets go; the same dialog tries again.
-        holder.reset();
-        dlg.OnStartTransfer();
-        EXPECT_TRUE(CTestTransferDlg::ServeUntil([&] { return !dlg.m_session.m_bRunning; }, 5000));
-    });
+    const QStringList lines =
+        Transfer(ETransferMode::Upload, sim.DevicePath(), [&](CTestTransferDlg& dlg) {
+            EXPECT_EQ(dlg.StatusLines(), CannotOpen(sim.DevicePath(), "Device or resource busy",
+                                                    "The port is in use by another program."));
+            EXPECT_EQ(CTestConfig::InMemory(m_doc), m_before) << "given back at once";
+            // The other program lets go; the same dialog tries again.
+            holder.reset();
+            dlg.OnStartTransfer();
+            EXPECT_TRUE(
+                CTestTransferDlg::ServeUntil([&] { return !dlg.m_session.m_bRunning; }, 5000));
+        });
 
     EXPECT_EQ(lines.value(1), "Upload finished.");
     EXPECT_EQ(CTestConfig::InMemory(m_doc), CTestConfig::Joined(m_device));
@@ -158,4 +161,22 @@ TEST_F(DialogPortScenario, UnwritableProfileLeavesTheDialogWorkingWithoutRemembe
     CPortMap::Reset();
     EXPECT_TRUE(QFileInfo(profile).isDir());
     QDir(profile).removeRecursively();
+}
+
+TEST_F(DialogPortScenario, AnswerWithStaleBytesFinishesAndAChangedDigitIsDamage) {
+    auto upload = [&](const std::string& option, const std::string& value) {
+        CSimProcess sim({"--config", m_devicePath, "--baud", "0", option, value});
+        EXPECT_TRUE(sim.Start()) << sim.Error();
+        return Transfer(ETransferMode::Upload, sim.DevicePath());
+    };
+
+    EXPECT_EQ(upload("--bitflip", "2"),
+              (QStringList{"Uploading data.", "Upload damaged: 1 record fails its checksum."}));
+    EXPECT_EQ(m_boxes, 1u);
+    EXPECT_EQ(CTestConfig::InMemory(m_doc), m_before);
+    EXPECT_FALSE(m_doc.IsModified());
+
+    EXPECT_EQ(upload("--stale", "60").value(1), "Upload finished.");
+    EXPECT_EQ(CTestConfig::InMemory(m_doc), CTestConfig::Joined(m_device));
+    EXPECT_TRUE(m_doc.IsModified());
 }

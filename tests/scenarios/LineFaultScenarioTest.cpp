@@ -1,8 +1,9 @@
 // A disturbed line between Tovrik and the device, played by qarn-sim: noise,
-// silence, a flood without line feeds and a device at another baud rate. Each
-// upload ends by itself with what the user must see, and the configuration in
-// memory is either what the device sent, what arrived before the fault, or the
-// one held before the upload, never a mixture that looks complete.
+// silence, a flood without line feeds, a device at another baud rate, bytes
+// left from an earlier answer, a changed or missing line, a device that prints
+// log lines and one that never ends. Each upload ends by itself with what the
+// user must see, and the configuration in memory is either what the device
+// sent, checked, or the one held before the upload: never a part of one.
 #include "CSimUploadFixture.h"
 
 namespace {
@@ -22,26 +23,45 @@ constexpr long long kPromptMs = 2500;
 
 class LineFaultScenario : public CSimUploadFixture {
 protected:
-    void ExpectFinishedWithTheDevicesConfiguration() {
+    // Finished with `config` in memory; the test configuration is smaller than
+    // a full image, so its size is always a warning.
+    void ExpectFinishedWith(const std::string& config, const std::vector<std::string>& more = {}) {
         EXPECT_EQ(m_host.m_eOutcome, ETransferOutcome::Finished);
-        EXPECT_EQ(m_host.StatusList(),
-                  (std::vector<std::string>{"Uploading data.", "Upload finished.",
-                                            CountLine(m_config.size())}));
-        EXPECT_EQ(CTestConfig::InMemory(m_doc), m_config);
-        EXPECT_EQ(m_host.m_nTotal, static_cast<int>(m_config.size()));
+        std::vector<std::string> status{
+            "Uploading data.", "Upload finished.", CountLine(config.size()),
+            "Warning: " + std::to_string(config.size()) + " bytes instead of 196642."};
+        status.insert(status.end(), more.begin(), more.end());
+        EXPECT_EQ(m_host.StatusList(), status);
+        EXPECT_EQ(CTestConfig::InMemory(m_doc), config);
+        EXPECT_EQ(m_host.m_nTotal, static_cast<int>(config.size()));
         EXPECT_TRUE(m_doc.IsModified());
     }
+    void ExpectFinishedWithTheDevicesConfiguration() { ExpectFinishedWith(m_config); }
 
-    // A communication error after which the old configuration is back.
-    void ExpectCommErrorWithTheOldConfiguration() {
-        EXPECT_EQ(m_host.m_eOutcome, ETransferOutcome::CommError);
-        EXPECT_EQ(m_host.StatusList(), kAbortedLines);
-        EXPECT_TRUE(Contains(m_host.Log(), kCommErrorBox));
+    // A failed upload after which the old configuration is back, unchanged.
+    void ExpectTheOldConfiguration() {
         EXPECT_TRUE(Contains(m_host.Log(), "pos:0"));
+        EXPECT_FALSE(Contains(m_host.Log(), "done"));
         EXPECT_EQ(CTestConfig::InMemory(m_doc), m_before);
         EXPECT_FALSE(m_doc.IsModified());
-        EXPECT_EQ(m_host.m_nTotal, 0);
         EXPECT_TRUE(m_host.m_bUploadDone);
+    }
+    void ExpectCommErrorWithTheOldConfiguration(
+        const std::vector<std::string>& status = kAbortedLines) {
+        EXPECT_EQ(m_host.m_eOutcome, ETransferOutcome::CommError);
+        EXPECT_EQ(m_host.StatusList(), status);
+        EXPECT_TRUE(Contains(m_host.Log(), kCommErrorBox));
+        ExpectTheOldConfiguration();
+    }
+    void ExpectDamagedWithTheOldConfiguration(const std::string& reasons) {
+        EXPECT_EQ(m_host.m_eOutcome, ETransferOutcome::Damaged);
+        EXPECT_EQ(m_host.StatusList(), (std::vector<std::string>{
+                                           "Uploading data.", "Upload damaged: " + reasons + "."}));
+        const auto log = m_host.Log();
+        EXPECT_TRUE(std::any_of(log.begin(), log.end(), [](const std::string& event) {
+            return event.starts_with("box:Upload Damaged|");
+        }));
+        ExpectTheOldConfiguration();
     }
 };
 
@@ -54,36 +74,19 @@ TEST_F(LineFaultScenario, NoiseBetweenAndInsideLinesNeverReachesTheConfiguration
     EXPECT_LT(ms, kPromptMs);
 }
 
-TEST_F(LineFaultScenario, SilenceInsideALineKeepsThePartReceivedAndSaysSo) {
-    const std::size_t cut = Prefix(2) + 10;  // ten characters into the second data line
+// Silence ten characters into the second data line, or right after the first.
+class SilenceAfterData : public LineFaultScenario, public ::testing::WithParamInterface<int> {};
+
+TEST_P(SilenceAfterData, GivesTheOldConfigurationBack) {
+    const std::size_t cut = Prefix(2) + static_cast<std::size_t>(GetParam());
     const long long ms = Upload({"--silence-after", std::to_string(cut)});
 
-    EXPECT_EQ(m_host.m_eOutcome, ETransferOutcome::CommError);
-    EXPECT_EQ(m_host.StatusList(), kAbortedLines);
-    EXPECT_TRUE(Contains(m_host.Log(), kCommErrorBox));
-    EXPECT_TRUE(Contains(m_host.Log(), "pos:0"));
-    // What arrived stays, marked as changed: the user was told the upload failed.
-    EXPECT_EQ(m_doc.m_pHeader->GetLine(), m_lines[0]);
-    ASSERT_EQ(g_recordList.GetCount(), 2u);
-    EXPECT_EQ((*g_recordList.begin())->GetLine(), m_lines[1]);
-    EXPECT_EQ((*std::next(g_recordList.begin()))->GetLine(), m_lines[2].substr(0, 10));
-    EXPECT_EQ(m_doc.m_pEndRecord->GetLine(), CTestConfig::EndLine()) << "the old end record";
-    EXPECT_TRUE(m_doc.IsModified());
-    EXPECT_EQ(m_host.m_nTotal, static_cast<int>(cut));
+    ExpectCommErrorWithTheOldConfiguration();
+    EXPECT_EQ(m_host.m_nTotal, static_cast<int>(cut)) << "counted as it arrived";
     EXPECT_LT(ms, kPromptMs);
 }
 
-TEST_F(LineFaultScenario, SilenceRightAfterALineFeedStoresNoPartialRecord) {
-    const long long ms = Upload({"--silence-after", std::to_string(Prefix(2))});
-
-    EXPECT_EQ(m_host.m_eOutcome, ETransferOutcome::CommError);
-    EXPECT_EQ(m_host.StatusList(), kAbortedLines);
-    EXPECT_TRUE(Contains(m_host.Log(), kCommErrorBox));
-    ASSERT_EQ(g_recordList.GetCount(), 1u);
-    EXPECT_EQ((*g_recordList.begin())->GetLine(), m_lines[1]);
-    EXPECT_EQ(m_host.m_nTotal, static_cast<int>(Prefix(2)));
-    EXPECT_LT(ms, kPromptMs);
-}
+INSTANTIATE_TEST_SUITE_P(InsideOrAfterALine, SilenceAfterData, ::testing::Values(10, 0));
 
 TEST_F(LineFaultScenario, FloodWithoutLineFeedsIsCutInto4096ByteLinesAndDropped) {
     const int flood = 3 * 4096;
@@ -100,6 +103,7 @@ TEST_F(LineFaultScenario, FloodThatEndsInSilenceGivesTheOldConfigurationBack) {
     const long long ms = Upload({"--flood", "10000", "--silence-after", "0"});
 
     ExpectCommErrorWithTheOldConfiguration();
+    EXPECT_EQ(m_host.m_nTotal, 0);
     EXPECT_EQ(m_host.m_nPostedSteps, 10000);
     EXPECT_EQ(m_host.m_nPostedCounts, 3) << "4096 + 4096 + the 1808 before the silence";
     EXPECT_LT(ms, kPromptMs);
@@ -114,4 +118,53 @@ TEST_F(LineFaultScenario, DeviceAtAnotherBaudRateIsACommunicationErrorNotAConfig
     EXPECT_LT(m_host.m_nPostedSteps, static_cast<int>(m_config.size() / 4));
     EXPECT_EQ(m_host.m_nPostedCounts, 1) << "everything is one line, cut by the silence";
     EXPECT_LT(ms, kPromptMs);
+}
+
+TEST_F(LineFaultScenario, BytesLeftFromAnEarlierAnswerAreNeverReadAsThisOne) {
+    // The tail holds the end of a data line and the S7 line.
+    const long long ms = Upload({"--stale", std::to_string(m_lines.back().size() + 30)});
+
+    ExpectFinishedWithTheDevicesConfiguration();
+    EXPECT_LT(ms, kPromptMs);
+}
+
+// An answer that reaches its S7 line but is not a valid configuration.
+struct CDamageCase {
+    const char* name;
+    std::vector<std::string> args;
+    const char* reasons;
+};
+
+class DamagedAnswer : public LineFaultScenario,
+                      public ::testing::WithParamInterface<CDamageCase> {};
+
+TEST_P(DamagedAnswer, IsAFailedUploadThatKeepsTheOldConfiguration) {
+    Upload(GetParam().args);
+    ExpectDamagedWithTheOldConfiguration(GetParam().reasons);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, DamagedAnswer,
+    ::testing::Values(
+        CDamageCase{"ChangedHexDigit", {"--bitflip", "3"}, "1 record fails its checksum"},
+        CDamageCase{"MissingHeader", {"--drop-line", "1"}, "no S0 line"},
+        CDamageCase{"LogLinesOfAnotherDevice",
+                    {"--log-lines"},
+                    "no S0 line; 4 lines are not well-formed S-records"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(LineFaultScenario, AMissingDataLineLeavesAValidConfigurationThatSaysWhatItLacks) {
+    Upload({"--drop-line", "3"});
+
+    std::vector<std::string> lines = m_lines;
+    lines.erase(lines.begin() + 2);
+    ExpectFinishedWith(CTestConfig::Joined(lines), {"Warning: 1 gap or overlap in the addresses."});
+}
+
+TEST_F(LineFaultScenario, ADeviceThatNeverSendsItsEndLineIsStoppedAfterFourImages) {
+    Upload({"--endless"});
+
+    ExpectCommErrorWithTheOldConfiguration(
+        {"Uploading data.", "No S7 line in 786568 bytes.", "Upload aborted."});
+    EXPECT_GT(m_host.m_nPostedSteps, 4 * 196642);
 }

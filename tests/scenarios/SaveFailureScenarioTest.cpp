@@ -5,20 +5,15 @@
 // and still marked as changed.
 #include "support/CAppTest.h"
 
-#include "gui/CCommandTable.h"
-#include "gui/CMainFrame.h"
+#include "CTmpfsMount.h"
 #include "data/CQARNCfgDoc.h"
 #include "data/CRecordList.h"
-#include "CTmpfsMount.h"
+#include "gui/CCommandTable.h"
+#include "gui/CMainFrame.h"
+#include "support/CProcess.h"
 #include "support/CSimProcess.h"
 #include "support/CTempDir.h"
-#include "support/CProcess.h"
 #include "support/CTestConfig.h"
-#include "gui/CTransferDlg.h"
-
-#include <QListWidget>
-#include <QPushButton>
-#include <QTimer>
 
 #include <algorithm>
 #include <filesystem>
@@ -64,32 +59,11 @@ protected:
         g_recordList.RemoveAll();
     }
 
-    // File > Upload in the desktop program: the transfer dialog comes up
-    // modally, is pointed at the simulator, uploads and is left with Exit.
+    // File > Upload in the desktop program, from the simulator.
     void UploadThroughTheProgram(CTovrikApp& app) {
-        bool finished = false;
-        std::function<void()> drive = [&] {
-            auto* dlg = qobject_cast<CTransferDlg*>(QApplication::activeModalWidget());
-            if (dlg == nullptr) {
-                QTimer::singleShot(10, drive);
-                return;
-            }
-            if (dlg->m_session.m_strDevice.empty()) {
-                dlg->m_session.m_strDevice = m_sim->DevicePath();
-                dlg->m_session.m_timing.nOpenPauseMs = 0;
-                dlg->m_session.m_timing.nRequestPauseMs = 100;
-                dlg->m_btnTransfer->click();
-            } else if (!dlg->m_session.m_bRunning && dlg->m_btnExit->isEnabled()) {
-                finished = dlg->m_lbStatus->count() > 1 &&
-                           dlg->m_lbStatus->item(1)->text() == "Upload finished.";
-                dlg->m_btnExit->click();
-                return;
-            }
-            QTimer::singleShot(10, drive);
-        };
-        QTimer::singleShot(0, drive);
-        app.OnCommand(ID_FILE_UPLOAD);
-        ASSERT_TRUE(finished);
+        const QStringList status =
+            TransferThroughTheProgram(app, ID_FILE_UPLOAD, m_sim->DevicePath());
+        ASSERT_EQ(status.value(1), "Upload finished.");
         ASSERT_EQ(CTestConfig::InMemory(*app.GetDocument()), m_device);
         ASSERT_TRUE(app.GetDocument()->IsModified());
     }

@@ -3,12 +3,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "serial/CSerialPort.h"
+#include "support/CProcess.h"
 #include "support/CSimProcess.h"
 #include "support/CTempDir.h"
 
@@ -79,7 +82,8 @@ protected:
         args.insert(args.end(), extra.begin(), extra.end());
         m_pSim = std::make_unique<CSimProcess>(args);
         ASSERT_TRUE(m_pSim->Start()) << m_pSim->Error();
-        ASSERT_TRUE(m_port.OpenDevice(m_pSim->DevicePath(), 115200)) << m_port.GetLastError().message();
+        ASSERT_TRUE(m_port.OpenDevice(m_pSim->DevicePath(), 115200))
+            << m_port.GetLastError().message();
     }
 
     void RequestUpload() {
@@ -223,6 +227,111 @@ TEST_F(QarnSimTest, LogsWhatItReceived) {
     std::string text = CTempDir::Read(log);
     EXPECT_NE(text.find("received \"#CD\\r\\n\""), std::string::npos) << text;
     EXPECT_NE(text.find("received \"\\r\\n\""), std::string::npos) << text;
+}
+
+}  // namespace
+
+namespace {
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = std::min(text.find('\n', at), text.size() - 1);
+        lines.push_back(text.substr(at, end + 1 - at));
+        at = end + 1;
+    }
+    return lines;
+}
+
+TEST_F(QarnSimTest, StaleBytesAreTheTailOfAnAnswerAfterTheFirstWakeUpOfEachRequest) {
+    Start({"--stale", "20"});
+    for (int request = 0; request < 2; ++request) {
+        Send(m_port, "\r\n");
+        EXPECT_EQ(Collect(m_port, 200), kAnswer.substr(kAnswer.size() - 20));
+        Send(m_port, "\r\n");
+        EXPECT_EQ(Collect(m_port, 200), "") << "once per request";
+        Send(m_port, "#CD\r\n");
+        EXPECT_EQ(Collect(m_port), kAnswer);
+    }
+}
+
+TEST_F(QarnSimTest, DropLineAndBitflipChangeOneLineOfEachAnswer) {
+    Start({"--drop-line", "2"});
+    RequestUpload();
+    EXPECT_EQ(Collect(m_port), kS0 + "\r\n" + kS3b + "\r\n" + kS7 + "\r\n");
+    m_port.Close();
+
+    Start({"--bitflip", "2"});
+    RequestUpload();
+    const auto lines = Lines(Collect(m_port));
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], kS0 + "\r\n");
+    EXPECT_EQ(lines[2], kS3b + "\r\n");
+    const std::string& flipped = lines[1];
+    ASSERT_EQ(flipped.size(), kS3a.size() + 2);
+    std::size_t changed = 0;
+    for (std::size_t i = 0; i < kS3a.size(); ++i) {
+        if (flipped[i] != kS3a[i]) {
+            ++changed;
+            EXPECT_TRUE(std::isxdigit(static_cast<unsigned char>(flipped[i])));
+            EXPECT_GE(i, 4u) << "past the byte count";
+        }
+    }
+    EXPECT_EQ(changed, 1u);
+}
+
+TEST_F(QarnSimTest, LogLinesAreTimeStampedTextSomeWithASevenSecond) {
+    Start({"--log-lines"});
+    RequestUpload();
+    const auto lines = Lines(Collect(m_port));
+    ASSERT_GE(lines.size(), 3u);
+    int sevens = 0;
+    for (const std::string& line : lines) {
+        EXPECT_TRUE(line.size() > 10 && line[2] == ':' && line[5] == ':' && line.ends_with("\r\n"))
+            << line;
+        sevens += line[1] == '7' ? 1 : 0;
+    }
+    EXPECT_GT(sevens, 0);
+}
+
+TEST_F(QarnSimTest, EndlessSendsDataLinesAndNeverAnEndLine) {
+    Start({"--endless"});
+    RequestUpload();
+    std::string got;
+    const auto start = Clock::now();
+    while (got.size() < 10 * kAnswer.size() && Clock::now() - start < milliseconds(5000)) {
+        if (m_port.GetInQueue() > 0) {
+            got += m_port.ReadByte();
+        }
+    }
+    ASSERT_GE(got.size(), 10 * kAnswer.size());
+    const auto lines = Lines(got.substr(0, got.rfind('\n') + 1));
+    EXPECT_EQ(lines[0], kS0 + "\r\n");
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        EXPECT_EQ(lines[i], (i % 2 == 1 ? kS3a : kS3b) + "\r\n") << i;
+    }
+}
+
+TEST(QarnSimOptions, RefusesUnknownOptionsAndConfigurationsThatAreNoFile) {
+    ASSERT_FALSE(CSimProcess::ProgramPath().empty());
+    const auto bogus = CProcess::Run(CSimProcess::ProgramPath(), {"--bogus"});
+    EXPECT_EQ(bogus.nStatus, 2);
+    EXPECT_EQ(bogus.strErr.rfind("qarn-sim: unknown option --bogus\n", 0), 0u) << bogus.strErr;
+    const auto noValue = CProcess::Run(CSimProcess::ProgramPath(), {"--stale"});
+    EXPECT_EQ(noValue.strErr.rfind("qarn-sim: --stale needs a value\n", 0), 0u) << noValue.strErr;
+
+    CTempDir dir;
+    const std::string huge = dir.File("huge.s19");
+    ASSERT_EQ(truncate(dir.Write("huge.s19", "").c_str(), 65L * 1024 * 1024), 0);
+    for (const auto& [path, why] : std::vector<std::pair<std::string, std::string>>{
+             {"/dev/zero", "/dev/zero is not a regular file"},
+             {dir.Path(), dir.Path() + " is not a regular file"},
+             {huge, huge + " is larger than 64 MiB: not a configuration"}}) {
+        const auto r = CProcess::Run(CSimProcess::ProgramPath(), {"--config", path}, {}, "", 5000);
+        EXPECT_EQ(r.nStatus, 1) << path;
+        EXPECT_EQ(r.strErr, "qarn-sim: " + why + "\n");
+        EXPECT_EQ(r.strOut, "") << "no terminal was made";
+    }
 }
 
 }  // namespace

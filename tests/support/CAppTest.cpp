@@ -1,10 +1,15 @@
 #include "support/CAppTest.h"
 
+#include "gui/CTransferDlg.h"
 #include "settings/CProfile.h"
+#include "support/CTestConfig.h"
 
 #include <QDir>
 #include <QFile>
+#include <QListWidget>
+#include <QPushButton>
 #include <QSettings>
+#include <QTimer>
 
 #include <cstdlib>
 
@@ -68,11 +73,27 @@ bool AppTest::Start(CTovrikApp& app, const QStringList& args) {
             << "unexpected question: " << text.toStdString();
         return m_saveAnswer == QMessageBox::NoButton ? QMessageBox::Cancel : m_saveAnswer;
     });
-    app.SetFileChooser([this](CTovrikApp::FileDialog, const QString& filter, const QString&) {
-        m_chooserFilters << filter;
-        return m_chosenFile;
-    });
+    app.SetFileChooser(
+        [this](CTovrikApp::FileDialog kind, const QString& filter, const QString& proposed) {
+            m_chooserFilters << filter;
+            if (kind == CTovrikApp::FileDialog::SaveAs) {
+                m_proposedPaths << proposed;
+            }
+            return m_chosenFile;
+        });
     app.SetAboutRunner([this](QWidget*) { ++m_nAboutRuns; });
+    app.SetBoxRunner([this](QWidget*, QMessageBox::Icon, const QString& caption,
+                            const QString& text, QMessageBox::StandardButtons buttons,
+                            QMessageBox::StandardButton defaultButton) {
+        m_boxes << caption + "|" + text;
+        if (buttons == QMessageBox::Ok) {
+            return QMessageBox::Ok;
+        }
+        m_questionDefaults << defaultButton;
+        EXPECT_NE(m_questionAnswer, QMessageBox::NoButton)
+            << "unexpected question: " << text.toStdString();
+        return m_questionAnswer == QMessageBox::NoButton ? QMessageBox::No : m_questionAnswer;
+    });
     return app.InitInstance(CCommandLineInfo::Parse(args));
 }
 
@@ -80,4 +101,34 @@ std::unique_ptr<CTovrikApp> AppTest::StartApp(const QStringList& args) {
     auto app = std::make_unique<CTovrikApp>();
     EXPECT_TRUE(Start(*app, args)) << m_errors.join('\n').toStdString();
     return app;
+}
+
+QStringList AppTest::TransferThroughTheProgram(CTovrikApp& app, int nID,
+                                               const std::string& device) {
+    QStringList status;
+    bool started = false;
+    std::function<void()> drive = [&] {
+        auto* dlg = qobject_cast<CTransferDlg*>(QApplication::activeModalWidget());
+        if (dlg == nullptr) {
+            QTimer::singleShot(10, drive);
+            return;
+        }
+        if (!started) {
+            started = true;
+            dlg->m_session.m_strDevice = device;
+            dlg->m_session.m_timing = CTestConfig::Timing();
+            dlg->m_btnTransfer->click();
+        } else if (!dlg->m_session.m_bRunning && dlg->m_btnExit->isEnabled()) {
+            for (int i = 0; i < dlg->m_lbStatus->count(); ++i) {
+                status << dlg->m_lbStatus->item(i)->text();
+            }
+            dlg->m_btnExit->click();
+            return;
+        }
+        QTimer::singleShot(10, drive);
+    };
+    QTimer::singleShot(0, drive);
+    app.OnCommand(nID);
+    EXPECT_TRUE(started) << "no transfer dialog came up";
+    return status;
 }

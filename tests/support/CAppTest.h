@@ -38,6 +38,12 @@ protected:
     std::unique_ptr<CTovrikApp> StartApp(const QStringList& args = {});
     bool Start(CTovrikApp& app, const QStringList& args);
 
+    // File > Download or File > Upload (nID) in the program: the transfer
+    // dialog comes up, is pointed at `device` with short pauses, runs one
+    // transfer and is left with Exit. Its status lines.
+    static QStringList TransferThroughTheProgram(CTovrikApp& app, int nID,
+                                                 const std::string& device);
+
     QTemporaryDir m_dir;
     QStringList m_errors;
     QStringList m_saveQuestions;
@@ -46,5 +52,12 @@ protected:
     QMessageBox::StandardButton m_saveAnswer = QMessageBox::NoButton;
     QString m_chosenFile;  // what the file dialog returns; empty = Cancel
     QStringList m_chooserFilters;
+    QStringList m_proposedPaths;  // what Save As proposed
+    // The transfer dialog's boxes and questions, as "caption|text".
+    QStringList m_boxes;
+    // What a Yes/No question answers; a question asked while this is NoButton
+    // fails the test.
+    QMessageBox::StandardButton m_questionAnswer = QMessageBox::NoButton;
+    QList<QMessageBox::StandardButton> m_questionDefaults;  // each question's default
     int m_nAboutRuns = 0;
 };

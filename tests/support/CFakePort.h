@@ -35,6 +35,7 @@ public:
     char ReadByte() override { return 0; }
     int Write(const char* buf, int len) override;
     int GetInQueue() override { return 0; }
+    bool FlushInput() override { return m_bOpen; }
     bool Drain() override;
     std::error_code GetLastError() const override { return m_lastError; }
     std::string GetDeviceName() const override { return m_strDevice; }

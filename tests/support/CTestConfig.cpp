@@ -66,7 +66,7 @@ std::string CTestConfig::Joined(const std::vector<std::string>& lines) {
 }
 
 void CTestConfig::Load(CQARNCfgDoc& doc, const std::vector<std::string>& lines) {
-    g_recordList.RemoveAll();
+    doc.EmptyConfiguration();
     for (const auto& line : lines) {
         doc.StoreLine(line);
     }

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "settings/CProfile.h"
 #include "data/CQARNCfgDoc.h"
 #include "data/CRecordList.h"
-#include "support/CTestConfig.h"
 #include "gui/CTransferDlg.h"
+#include "settings/CProfile.h"
+#include "support/CTestConfig.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -67,6 +67,8 @@ public:
     // The answer to "Other…" in the port list; "" cancels. Counted in m_nAsked.
     QString m_strTypedPath;
     int m_nAsked = 0;
+    QStringList m_questions;   // every Yes/No question asked
+    bool m_bAnswerYes = true;  // how they are answered
 
     // -- helpers shared by the dialog tests ------------------------------------
     static QSettings Profile() {
@@ -109,6 +111,10 @@ protected:
         if (m_onBox) {
             m_onBox();
         }
+    }
+    bool AskYesNo(const QString& text, const QString& /*caption*/) override {
+        m_questions << text;
+        return m_bAnswerYes;
     }
 };
 

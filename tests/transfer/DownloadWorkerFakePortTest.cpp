@@ -3,6 +3,7 @@
 #include "support/CFakePort.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -177,3 +178,25 @@ INSTANTIATE_TEST_SUITE_P(Points, DownloadWriteFailure,
                                            static_cast<int>(kPreamble.size() +
                                                             CTestConfig::HeaderLine().size() +
                                                             CTestConfig::DataLine(0).size() + 7)));
+
+TEST_F(DownloadWorker, AbortAfterTheEndLineOnlyShortensTheLastWait) {
+    LoadRecords(2);
+    CFakePort port;
+    CRecordingHost host(port);
+    Prepare(host, ETransferMode::Download, "/dev/fake");
+    host.m_timing.nPowerCyclePauseMs = 5000;
+    std::atomic<bool> refused{false};
+    host.m_onEvent = [&](const std::string& event) {
+        if (event == "insert:1:Download finished.") {
+            refused = !host.RequestAbort();
+        }
+    };
+    const auto start = std::chrono::steady_clock::now();
+
+    RunToEnd(host, 3000);
+
+    EXPECT_TRUE(refused) << "the end line has gone out: no abort any more";
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2000));
+    EXPECT_EQ(host.m_eOutcome, ETransferOutcome::Finished);
+    EXPECT_EQ(host.StatusList().back(), "Power cycle QARN.");
+}

@@ -60,12 +60,16 @@ TEST_F(UploadWorker, StoresTheAnswerDroppingEchoAndPromptAndReportsTheCount) {
     EXPECT_EQ(host.m_nPostedSteps, static_cast<int>(noise.size() + config.size()));
     EXPECT_EQ(host.m_nPostedCounts, 2 + static_cast<int>(lines.size())) << "dropped lines too";
     EXPECT_EQ(host.Log(),
-              (std::vector<std::string>{"status:Uploading data.", "status:Upload finished.",
-                                        "status:" + CountLine(config.size()), "done",
-                                        "caption:" + host.m_strTitle, "enable"}));
+              (std::vector<std::string>{
+                  "status:Uploading data.", "status:Upload finished.",
+                  "status:" + CountLine(config.size()),
+                  "status:Warning: " + std::to_string(config.size()) + " bytes instead of 196642.",
+                  "done", "caption:" + host.m_strTitle, "enable"}));
     EXPECT_TRUE(host.m_bUploadDone);
     EXPECT_EQ(host.m_eOutcome, ETransferOutcome::Finished);
     EXPECT_TRUE(m_doc.IsModified()) << "an uploaded configuration must not be lost unasked";
+    EXPECT_EQ(m_doc.GetPathName(), "") << "no file yet: the first save asks for one";
+    EXPECT_EQ(m_doc.m_notes.dataLines, (std::vector<int>{4, 5, 6})) << "lines of the answer";
     EXPECT_FALSE(port.IsOpen());
 
     host.EndSession();  // Exit
@@ -97,7 +101,7 @@ struct SilenceCase {
 
 class UploadSilence : public UploadWorker, public ::testing::WithParamInterface<SilenceCase> {};
 
-TEST_P(UploadSilence, EndsAsCommunicationErrorKeepingWhatArrived) {
+TEST_P(UploadSilence, EndsAsCommunicationErrorGivingTheOldConfigurationBack) {
     const auto lines = CTestConfig::Lines(3);
     std::string sent;
     for (int i = 0; i < GetParam().nWholeLines; ++i) {
@@ -119,16 +123,13 @@ TEST_P(UploadSilence, EndsAsCommunicationErrorKeepingWhatArrived) {
     EXPECT_EQ(log.back(), "enable");
     EXPECT_TRUE(host.m_bUploadDone);
     EXPECT_EQ(host.m_eOutcome, ETransferOutcome::CommError);
-    // Whatever arrived, a partial line included, is stored and kept.
-    std::string expected = sent + partial;
-    if (GetParam().nWholeLines < 4) {
-        expected += CTestConfig::EndLine();  // the end record was never replaced
-    }
-    EXPECT_EQ(CTestConfig::InMemory(m_doc), expected);
+    // A partial configuration is never what anyone wants in memory.
+    EXPECT_EQ(CTestConfig::InMemory(m_doc), m_before);
+    EXPECT_FALSE(m_doc.IsModified());
     EXPECT_EQ(host.m_nTotal, static_cast<int>(sent.size() + partial.size()));
+    EXPECT_TRUE(host.HasReceived());
     host.EndSession();
-    EXPECT_EQ(CTestConfig::InMemory(m_doc), expected) << "Exit keeps a failed upload's records";
-    EXPECT_TRUE(m_doc.IsModified());
+    EXPECT_EQ(CTestConfig::InMemory(m_doc), m_before);
 }
 
 INSTANTIATE_TEST_SUITE_P(Places, UploadSilence,
@@ -174,7 +175,7 @@ TEST_F(UploadWorker, DeviceUnpluggedMidwayIsACommunicationError) {
 
     EXPECT_EQ(host.m_eOutcome, ETransferOutcome::CommError);
     EXPECT_TRUE(Contains(host.Log(), kCommError));
-    EXPECT_EQ(g_recordList.GetCount(), 1u);
+    EXPECT_EQ(CTestConfig::InMemory(m_doc), m_before);
 }
 
 TEST_F(UploadWorker, AbortBeforeTheAnswerLeavesNoTraceOnceTheDialogCloses) {
@@ -240,19 +241,32 @@ TEST_F(UploadWorker, KeepsPrintableTextAndLowerCaseDropsControlAndHighBytes) {
                                                     record.size() + CTestConfig::EndLine().size()));
 }
 
-TEST_F(UploadWorker, EndlessLineIsCutAt4096Characters) {
-    const std::string endless = "S3" + std::string(5000, 'A') + "\r\n";
-    CPtyDevice device({{0, CTestConfig::HeaderLine() + endless + CTestConfig::EndLine()}});
+TEST_F(UploadWorker, DamagedAnswerEndsAsAFailedUploadThatKeepsTheOldConfiguration) {
+    // A line without a line feed is cut at 4096 characters; its rest is dropped.
+    const std::string endless = "S3" + std::string(5000, 'G') + "\r\n";
+    const std::string answer = CTestConfig::HeaderLine() + endless + CTestConfig::EndLine();
+    CPtyDevice device({{0, answer}});
     CSerialPort port;
     CRecordingHost host(port);
+    m_doc.SetModifiedFlag();
 
     Upload(device, host);
 
-    EXPECT_EQ(host.m_eOutcome, ETransferOutcome::Finished);
-    // The first 4096 characters are a data line; the rest starts "AA" and is dropped.
-    EXPECT_EQ(g_recordList.GetCount(), 1u);
+    EXPECT_EQ(host.m_eOutcome, ETransferOutcome::Damaged);
+    EXPECT_EQ(host.StatusList(),
+              (std::vector<std::string>{"Uploading data.",
+                                        "Upload damaged: 1 line is not a well-formed S-record."}));
+    EXPECT_TRUE(Contains(host.Log(),
+                         "box:Upload Damaged|The configuration received is damaged: 1 line is "
+                         "not a well-formed S-record.\nline 2: 'G' at column 3 is not a hex "
+                         "digit\nThe configuration held before is kept. Please upload again."));
+    EXPECT_TRUE(Contains(host.Log(), "pos:0"));
+    EXPECT_FALSE(Contains(host.Log(), "done"));
     EXPECT_EQ(host.m_nTotal, static_cast<int>(CTestConfig::HeaderLine().size() + 4096 +
                                               CTestConfig::EndLine().size()));
+    EXPECT_TRUE(host.m_bUploadDone);
+    EXPECT_EQ(CTestConfig::InMemory(m_doc), m_before);
+    EXPECT_TRUE(m_doc.IsModified()) << "the flag held before comes back too";
 }
 
 TEST_F(UploadWorker, LinesEndedByLineFeedAloneAreKeptAsReceived) {

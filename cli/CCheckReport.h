@@ -1,0 +1,32 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+class CConfigCheck;
+class CQARNCfgDoc;
+class CTransferSession;
+
+// What tovrik-cli says and does about the configuration check: the report of
+// verify, the warnings of convert, the download refusal and the --force
+// option of the transfers.
+class CCheckReport {
+public:
+    // Takes "--force" out of a command's arguments (those before a "--");
+    // true when it was there.
+    static bool TakeForce(std::vector<std::string>& args);
+
+    // The information, then every problem and warning, one a line.
+    static void Print(const CConfigCheck& check, std::ostream& out);
+    // convert: every problem as a warning; the conversion goes on.
+    static void WarnProblems(const CConfigCheck& check, const std::string& file, std::ostream& err);
+    // download: true when the configuration held is whole or bForce is set;
+    // otherwise says why nothing is sent.
+    static bool MayDownload(const CQARNCfgDoc& doc, const std::string& file, bool bForce,
+                            std::ostream& err);
+    // upload --force: writes what an upload that did not finish received to
+    // `file`, for someone who wants to look at it.
+    static void SaveReceived(CTransferSession& session, CQARNCfgDoc& doc, const std::string& file,
+                             std::ostream& err);
+};

@@ -1,0 +1,54 @@
+#include "cli/CVerifyCommand.h"
+
+#include "cli/CCheckReport.h"
+#include "cli/CCliCommand.h"
+#include "data/CConfigCheck.h"
+#include "data/CQARNCfgDoc.h"
+#include "platform/ETovrikError.h"
+
+#include <algorithm>
+
+namespace {
+
+std::string Count(std::size_t n, const char* word) {
+    return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
+}
+
+}  // namespace
+
+int CVerifyCommand::Run(const std::vector<std::string>& args, std::ostream& out,
+                        std::ostream& err) {
+    if (args.empty()) {
+        err << "Usage: tovrik-cli verify FILE.s19...\n";
+        return kExitUsage;
+    }
+    int status = kExitSuccess;
+    for (const std::string& file : args) {
+        CQARNCfgDoc doc;
+        if (const std::error_code error = doc.OnOpenDocument(file)) {
+            if (error == ETovrikError::NotConfiguration) {
+                out << file << ": not an S-record configuration\n";
+                status = std::max(status, kExitFailed);
+            } else {
+                err << "tovrik-cli verify: " << CDocument::OpenErrorMessage(file, error) << '\n';
+                status = kExitUsage;
+            }
+            continue;
+        }
+        const CConfigCheck check(doc);
+        const std::size_t problems = check.Problems().size();
+        const std::size_t warnings = check.Warnings().size();
+        std::string verdict = problems != 0   ? "NOT VALID, " + Count(problems, "problem")
+                              : warnings != 0 ? "valid"
+                                              : "whole";
+        if (warnings != 0) {
+            verdict += ", " + Count(warnings, "warning");
+        }
+        out << file << ": " << verdict << '\n';
+        CCheckReport::Print(check, out);
+        if (problems != 0) {
+            status = std::max(status, kExitFailed);
+        }
+    }
+    return status;
+}

@@ -1,0 +1,152 @@
+#include "data/CConfigCheck.h"
+#include "data/CQARNCfgDoc.h"
+#include "data/CRecordList.h"
+#include "support/CTestConfig.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// The findings as "line: text", for one look at all of them.
+std::vector<std::string> Listed(const std::vector<CConfigFinding>& findings) {
+    std::vector<std::string> texts;
+    for (const CConfigFinding& finding : findings) {
+        texts.push_back(CConfigCheck::Describe(finding));
+    }
+    return texts;
+}
+
+class ConfigCheck : public ::testing::Test {
+protected:
+    void TearDown() override { g_recordList.RemoveAll(); }
+
+    // Stores the lines as a load does and checks what is held.
+    CConfigCheck Check(const std::vector<std::string>& lines) {
+        CTestConfig::Load(m_doc, lines);
+        return CConfigCheck(m_doc);
+    }
+    // A header, `line` as line 2, a data line and the end line: the problems.
+    std::vector<std::string> ProblemsOf(const std::string& line) {
+        return Listed(Check({CTestConfig::HeaderLine(), line, CTestConfig::DataLine(0x100),
+                             CTestConfig::EndLine()})
+                          .Problems());
+    }
+
+    CQARNCfgDoc m_doc;
+};
+
+}  // namespace
+
+TEST_F(ConfigCheck, TheSampleIsWholeAndDescribed) {
+    CQARNCfgDoc doc;
+    ASSERT_FALSE(doc.OnOpenDocument(TOVRIK_SAMPLE_S19));
+    const CConfigCheck check(doc);
+    EXPECT_TRUE(check.IsWhole()) << testing::PrintToString(Listed(check.Problems()))
+                                 << testing::PrintToString(Listed(check.Warnings()));
+    EXPECT_EQ(check.InfoLines(),
+              (std::vector<std::string>{"Header: QARN-4 CFG V2.14 SITE 0117", "Data records: 2457",
+                                        "Data bytes: 78624", "Addresses: 00000000 to 0001331F",
+                                        "Total: 196642 bytes with line ends"}));
+}
+
+TEST_F(ConfigCheck, EveryRuleOfARecordLine) {
+    const std::string good = CTestConfig::DataLine(0, 4);  // S3 09 00000000 4 bytes, checksum
+    ASSERT_EQ(good.size(), 24u);
+    auto with = [&](std::size_t pos, const std::string& text) {
+        return good.substr(0, pos) + text + good.substr(pos + text.size());
+    };
+    EXPECT_EQ(ProblemsOf(good), std::vector<std::string>{});
+    EXPECT_EQ(ProblemsOf("s" + good.substr(1)), std::vector<std::string>{}) << "lower-case type";
+    ASSERT_EQ(good.substr(12, 8), "00070E15");
+    EXPECT_EQ(ProblemsOf(with(12, "00070e15")), std::vector<std::string>{}) << "lower-case hex";
+    EXPECT_EQ(ProblemsOf("X" + good.substr(1)),
+              std::vector<std::string>{"line 2: does not start with 'S'"});
+    EXPECT_EQ(ProblemsOf(with(14, "G")),
+              std::vector<std::string>{"line 2: 'G' at column 15 is not a hex digit"});
+    EXPECT_EQ(ProblemsOf(with(14, " ")),
+              std::vector<std::string>{"line 2: byte 20 at column 15 is not a hex digit"});
+    // A record is checked as it is held, cut to its byte count: a line shorter
+    // than its count runs into its line end, a longer one loses characters.
+    EXPECT_EQ(ProblemsOf(good.substr(0, 21) + "\r\n"),
+              std::vector<std::string>{"line 2: too short for its byte count"});
+    EXPECT_EQ(ProblemsOf(with(2, "0A")),
+              std::vector<std::string>{"line 2: too short for its byte count"});
+    EXPECT_EQ(ProblemsOf(with(2, "08")),
+              std::vector<std::string>{"line 2: checksum 15, should be E2"});
+    EXPECT_EQ(ProblemsOf("S3\r\n"), std::vector<std::string>{"line 2: no byte count"});
+    EXPECT_EQ(ProblemsOf("S303000000FC\r\n"),
+              std::vector<std::string>{"line 2: byte count 03, but 5 bytes follow it"});
+    EXPECT_EQ(ProblemsOf("S3030000FC\r\n"),
+              std::vector<std::string>{"line 2: too short for a 4-byte address"});
+    // The header is held whole.
+    EXPECT_EQ(Listed(Check({"S0030000FCA\r\n"}).Problems()),
+              (std::vector<std::string>{"no S7 line", "line 1: odd number of hex digits (9)"}));
+    EXPECT_EQ(
+        Listed(Check({"S0040000FC\r\n"}).Problems()),
+        (std::vector<std::string>{"no S7 line", "line 1: byte count 04, but 3 bytes follow it"}));
+    EXPECT_EQ(ProblemsOf(with(20, "00")),
+              std::vector<std::string>{"line 2: checksum 00, should be " + good.substr(20, 2)});
+    // A line end of LF alone, as a device may send it, is a line end.
+    EXPECT_EQ(ProblemsOf(good.substr(0, 22) + "\n"), std::vector<std::string>{});
+    // The header and the end line follow the same rules.
+    const CConfigCheck bad = Check({"S0030000FD\r\n", "S70500000000FB\r\n"});
+    EXPECT_EQ(Listed(bad.Problems()),
+              (std::vector<std::string>{"line 1: checksum FD, should be FC",
+                                        "line 2: checksum FB, should be FA"}));
+}
+
+TEST_F(ConfigCheck, HeaderAndEndLineMustBeThereOnceFirstAndLast) {
+    const std::string s0 = CTestConfig::HeaderLine();
+    const std::string s3 = CTestConfig::DataLine(0);
+    const std::string s7 = CTestConfig::EndLine();
+    EXPECT_EQ(Listed(Check({s3}).Problems()),
+              (std::vector<std::string>{"no S0 line", "no S7 line"}));
+    EXPECT_EQ(Listed(Check({s3, s0, s7}).Problems()),
+              std::vector<std::string>{"line 2: the S0 line comes after line 1"});
+    EXPECT_EQ(Listed(Check({s0, s7, s3}).Problems()),
+              std::vector<std::string>{"line 2: the S7 line comes before line 3"});
+    const CConfigCheck twice = Check({s0, s3, "\r\n", s0, s0, s7, s7});
+    EXPECT_EQ(Listed(twice.Problems()),
+              (std::vector<std::string>{"line 4: a second S0 line (the first is line 1)",
+                                        "line 5: a second S0 line (the first is line 1)",
+                                        "line 7: a second S7 line (the first is line 6)"}));
+    EXPECT_EQ(CConfigCheck::ReasonList(twice.Problems()), "2 more S0 lines; a second S7 line");
+    EXPECT_EQ(twice.InfoLines().back(),
+              "Lines left out: 1, not S0, S3 or S7 (the first is line 3)");
+    EXPECT_FALSE(twice.IsValid());
+}
+
+TEST_F(ConfigCheck, SizeAndAddressesAreWarningsOnly) {
+    const CConfigCheck check = Check({CTestConfig::HeaderLine(), CTestConfig::DataLine(0x100),
+                                      CTestConfig::DataLine(0x120), CTestConfig::DataLine(0x128),
+                                      CTestConfig::DataLine(0x138), CTestConfig::EndLine()});
+    EXPECT_TRUE(check.IsValid());
+    EXPECT_FALSE(check.IsWhole());
+    const long long total = check.Info().nTotalBytes;
+    EXPECT_EQ(Listed(check.Warnings()),
+              (std::vector<std::string>{
+                  std::to_string(total) + " bytes instead of 196642",
+                  "line 3: address 00000120 where 00000110 follows on: a gap",
+                  "line 4: address 00000128 where 00000130 follows on: an overlap"}));
+    EXPECT_EQ(CConfigCheck::Reasons(check.Warnings()),
+              (std::vector<std::string>{std::to_string(total) + " bytes instead of 196642",
+                                        "2 gaps or overlaps in the addresses"}));
+    EXPECT_EQ(check.Info().nLowAddress, 0x100u);
+    EXPECT_EQ(check.Info().nHighAddress, 0x147u);
+    EXPECT_EQ(check.Info().nDataBytes, 64);
+}
+
+TEST_F(ConfigCheck, ReasonsCountEachKindOfProblem) {
+    std::string bad1 = CTestConfig::DataLine(0);
+    std::string bad2 = CTestConfig::DataLine(16);
+    bad1[13] = bad1[13] == '0' ? '1' : '0';
+    bad2[13] = bad2[13] == '0' ? '1' : '0';
+    const CConfigCheck check = Check({CTestConfig::HeaderLine(), bad1, bad2, "S3ZZ\r\n"});
+    EXPECT_EQ(CConfigCheck::ReasonList(check.Problems()),
+              "no S7 line; 1 line is not a well-formed S-record; 2 records fail their checksum");
+    EXPECT_EQ(Check({}).IsEmpty(), true);
+    EXPECT_EQ(Check({}).Info().strHeader, "");
+}
