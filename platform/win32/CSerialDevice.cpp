@@ -304,6 +304,15 @@ std::error_code CSerialDevice::InQueue(int& count) {
     return m_pImpl->QueueCount(&COMSTAT::cbInQue, count);
 }
 
+std::error_code CSerialDevice::FlushInput() {
+    if (m_pImpl->hComm == INVALID_HANDLE_VALUE) {
+        return Win32Error::Of(std::errc::bad_file_descriptor);
+    }
+    // No read is pending here: every read has ended or been cancelled before
+    // ReadByte returned.
+    return PurgeComm(m_pImpl->hComm, PURGE_RXCLEAR) ? std::error_code() : Win32Error::Last();
+}
+
 std::error_code CSerialDevice::OutQueue(int& count) {
     return m_pImpl->QueueCount(&COMSTAT::cbOutQue, count);
 }

@@ -59,10 +59,10 @@ TEST_F(ConfigCheck, EveryRuleOfARecordLine) {
         return good.substr(0, pos) + text + good.substr(pos + text.size());
     };
     EXPECT_EQ(ProblemsOf(good), std::vector<std::string>{});
-    EXPECT_EQ(ProblemsOf("s" + good.substr(1)), std::vector<std::string>{}) << "lower-case type";
+    EXPECT_EQ(ProblemsOf(with(0, "s")), std::vector<std::string>{}) << "lower-case type";
     ASSERT_EQ(good.substr(12, 8), "00070E15");
     EXPECT_EQ(ProblemsOf(with(12, "00070e15")), std::vector<std::string>{}) << "lower-case hex";
-    EXPECT_EQ(ProblemsOf("X" + good.substr(1)),
+    EXPECT_EQ(ProblemsOf(with(0, "X")),
               std::vector<std::string>{"line 2: does not start with 'S'"});
     EXPECT_EQ(ProblemsOf(with(14, "G")),
               std::vector<std::string>{"line 2: 'G' at column 15 is not a hex digit"});

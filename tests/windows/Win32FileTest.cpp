@@ -86,8 +86,6 @@ TEST(Win32AtomicSave, NamesOutsideTheCodePageAreSavedAndOpened) {
     const std::string name = "Konfiguration \xC3\xA4\xC3\xB6\xC3\xBC \xE2\x82\xAC \xE6\x97\xA5.s19";
     const std::string content = "S00F000068656C6C6F202020202000003C\r\nS70500000000FA\r\n";
     CQARNCfgDoc doc;
-    std::string caption;
-    doc.SetCaptionHandler([&](const std::string& text) { caption = text; });
     dir.Write("plain.s19", content);
     ASSERT_FALSE(doc.OnOpenDocument(dir.File("plain.s19")));
     ASSERT_FALSE(doc.OnSaveDocument(dir.File(name)));
@@ -96,7 +94,7 @@ TEST(Win32AtomicSave, NamesOutsideTheCodePageAreSavedAndOpened) {
                               L"\\Konfiguration \u00E4\u00F6\u00FC \u20AC \u65E5.s19";
     EXPECT_NE(GetFileAttributesW(wide.c_str()), INVALID_FILE_ATTRIBUTES);
     ASSERT_FALSE(doc.OnOpenDocument(dir.File(name)));
-    EXPECT_EQ(caption, "Tovrik-" + name);
+    EXPECT_EQ(doc.GetCaption(), "Tovrik-" + name);
     EXPECT_EQ(CArchive(dir.Path() + "\\" + name, CArchive::load).GetFileName(), name)
         << "the caption names the file whichever separator its path has";
     std::string text;

@@ -44,8 +44,9 @@ same() {  # same DESCRIPTION FILE EXPECTED
 tovrik --version
 check "--version" 0 $? "tovrik-cli "
 
-# A download that qarn-sim receives byte for byte.
-tovrik download "Z:$config" --port '\\.\COM5' --baud 38400
+# A download that qarn-sim receives byte for byte (a short configuration, so
+# with --force).
+tovrik download "Z:$config" --force --port '\\.\COM5' --baud 38400
 check "download to COM5" 0 $? "Download finished."
 for _ in $(seq 50); do
   [ -f "$run/received.s19" ] && break
