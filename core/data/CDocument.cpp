@@ -1,6 +1,9 @@
 #include "data/CDocument.h"
 
 #include "data/CArchive.h"
+#include "platform/ETovrikError.h"
+
+#include <new>
 
 #include <utility>
 
@@ -10,28 +13,42 @@ bool CDocument::OnNewDocument() {
     return true;
 }
 
+// Running out of memory anywhere in a load or a save is a failure like any
+// other: the document stays as it was, and a save's temporary file goes with
+// its archive.
 std::error_code CDocument::OnOpenDocument(const std::string& path) {
-    // The whole file is read before the document is touched, so a file that
-    // cannot be read leaves the document as it was.
-    CArchive ar(path, CArchive::load);
-    if (!ar.IsOpen()) {
-        return ar.GetError();
+    try {
+        // The whole file is read before the document is touched, so a file
+        // that cannot be read leaves the document as it was.
+        CArchive ar(path, CArchive::load);
+        if (!ar.IsOpen()) {
+            return ar.GetError();
+        }
+        std::string pathName = path;
+        Serialize(ar);
+        m_strPathName.swap(pathName);
+    } catch (const std::bad_alloc&) {
+        return ETovrikError::NotEnoughMemory;
     }
-    Serialize(ar);
-    SetPathName(path);
     SetModifiedFlag(false);
     return {};
 }
 
 std::error_code CDocument::OnSaveDocument(const std::string& path) {
-    CArchive ar(path, CArchive::store);
-    if (ar.IsOpen()) {
+    try {
+        CArchive ar(path, CArchive::store);
+        if (!ar.IsOpen()) {
+            return ar.GetError();
+        }
         Serialize(ar);
+        std::string pathName = path;
+        if (!ar.Close()) {
+            return ar.GetError();
+        }
+        m_strPathName.swap(pathName);
+    } catch (const std::bad_alloc&) {
+        return ETovrikError::NotEnoughMemory;
     }
-    if (!ar.IsOpen() || !ar.Close()) {
-        return ar.GetError();
-    }
-    SetPathName(path);
     SetModifiedFlag(false);
     return {};
 }
@@ -48,9 +65,9 @@ void CDocument::SetCaptionHandler(std::function<void(const std::string&)> handle
     m_captionHandler = std::move(handler);
 }
 
-void CDocument::SetMainWindowCaption(const std::string& caption) {
-    m_strCaption = caption;
+void CDocument::SetMainWindowCaption(std::string caption) {
+    m_strCaption = std::move(caption);
     if (m_captionHandler) {
-        m_captionHandler(caption);
+        m_captionHandler(m_strCaption);
     }
 }

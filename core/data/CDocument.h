@@ -15,13 +15,16 @@ public:
 
     // File > New: forgets the path name and clears the modified flag.
     virtual bool OnNewDocument();
-    // File > Open: on failure the document is unchanged.
+    // File > Open: on failure, running out of memory included, the document
+    // is unchanged.
     std::error_code OnOpenDocument(const std::string& path);
-    // File > Save / Save As: atomic; on failure the old file is intact.
+    // File > Save / Save As: atomic; on failure, running out of memory
+    // included, the old file is intact.
     std::error_code OnSaveDocument(const std::string& path);
     // What the user is told when opening or saving `path` failed.
     static std::string OpenErrorMessage(const std::string& path, std::error_code error);
     static std::string SaveErrorMessage(const std::string& path, std::error_code error);
+    // A load that throws must leave the document as it was.
     virtual void Serialize(CArchive& ar) = 0;
 
     const std::string& GetPathName() const { return m_strPathName; }
@@ -35,7 +38,7 @@ public:
     void SetCaptionHandler(std::function<void(const std::string&)> handler);
 
 protected:
-    void SetMainWindowCaption(const std::string& caption);
+    void SetMainWindowCaption(std::string caption);
 
 private:
     std::string m_strPathName;

@@ -34,32 +34,60 @@ void CQARNCfgDoc::Serialize(CArchive& ar) {
         return;
     }
 
-    // The header and end record are not cleared: a file without such a line
-    // keeps the last one parsed.
-    g_recordList.RemoveAll();
+    // The file is parsed aside and put in place only once it has been read
+    // whole, so that a load that runs out of memory leaves the configuration
+    // as it was. The header and end record start as they are: a file without
+    // such a line keeps the last one parsed.
+    Cs0Header header = *m_pHeader;
+    Cs7EndRecord endRecord = *m_pEndRecord;
+    CRecordList::Storage records;
+    std::string line;
+    bool bAnyLine = false;
+    while (ar.ReadString(line)) {
+        line += "\r\n";
+        std::unique_ptr<Csrecord> record;
+        ParseLine(line, header, endRecord, record);
+        if (record) {
+            records.push_back(std::move(record));
+        }
+        bAnyLine = true;
+    }
+    std::string caption = std::string(kAppTitle) + "-" + ar.GetFileName();
+
+    // Nothing from here on allocates.
+    g_recordList.Restore(std::move(records));
+    *m_pHeader = std::move(header);
+    *m_pEndRecord = std::move(endRecord);
+    if (bAnyLine) {
+        m_strLine.swap(line);
+    }
     m_nFileSize =
         static_cast<int>(std::min<std::int64_t>(ar.GetFileSize(), std::numeric_limits<int>::max()));
-    SetMainWindowCaption(std::string(kAppTitle) + "-" + ar.GetFileName());
-    while (ar.ReadString(m_strLine)) {
-        m_strLine += "\r\n";
-        StoreLine(m_strLine);
-    }
+    SetMainWindowCaption(std::move(caption));
 }
 
 ERecordType CQARNCfgDoc::StoreLine(const std::string& line) {
+    std::unique_ptr<Csrecord> record;
+    const ERecordType type = ParseLine(line, *m_pHeader, *m_pEndRecord, record);
+    if (record) {
+        g_recordList.AddTail(std::move(record));
+    }
+    return type;
+}
+
+ERecordType CQARNCfgDoc::ParseLine(const std::string& line, Cs0Header& header,
+                                   Cs7EndRecord& endRecord, std::unique_ptr<Csrecord>& record) {
     const ERecordType type = GetRecordType(line);
     switch (type) {
         case ERecordType::Header:
-            m_pHeader->Parse(line);
+            header.Parse(line);
             break;
-        case ERecordType::Data: {
-            auto record = std::make_unique<Csrecord>();
+        case ERecordType::Data:
+            record = std::make_unique<Csrecord>();
             record->Parse(line);
-            g_recordList.AddTail(std::move(record));
             break;
-        }
         case ERecordType::End:
-            m_pEndRecord->Parse(line);
+            endRecord.Parse(line);
             break;
         case ERecordType::Other:
             break;  // S1, S5, S9, blank lines: not part of a configuration
@@ -96,6 +124,7 @@ void CQARNCfgDoc::OnFileUpload() {
     }
 }
 
-void CQARNCfgDoc::SetTransferLauncher(std::function<void(CQARNCfgDoc&, ETransferMode mode)> launcher) {
+void CQARNCfgDoc::SetTransferLauncher(
+    std::function<void(CQARNCfgDoc&, ETransferMode mode)> launcher) {
     m_transferLauncher = std::move(launcher);
 }

@@ -3,6 +3,7 @@
 #include "data/CDocument.h"
 #include "data/Cs0Header.h"
 #include "data/Cs7EndRecord.h"
+#include "data/Csrecord.h"
 
 #include <functional>
 #include <memory>
@@ -58,5 +59,10 @@ public:
     std::unique_ptr<Cs0Header> m_pHeader;
 
 private:
+    // Parses a header or end line into `header` or `endRecord`, a data line
+    // into a new `record`; other lines are dropped. Returns the line's type.
+    static ERecordType ParseLine(const std::string& line, Cs0Header& header,
+                                 Cs7EndRecord& endRecord, std::unique_ptr<Csrecord>& record);
+
     std::function<void(CQARNCfgDoc&, ETransferMode)> m_transferLauncher;
 };

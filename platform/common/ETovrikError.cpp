@@ -11,6 +11,12 @@ public:
                 return "it is not a regular file";
             case ETovrikError::SystemConsole:
                 return "it is the system console";
+            case ETovrikError::NotEnoughMemory:
+                return "not enough memory";
+            case ETovrikError::OwnerNotKept:
+                return "its owner and group could not be kept";
+            case ETovrikError::SaveInterrupted:
+                return "the save was interrupted";
         }
         return "unknown error";
     }

@@ -36,7 +36,7 @@ std::error_code ReadWhole(int fd, std::size_t expectedSize, std::string& text) {
     } catch (const std::bad_alloc&) {
         text.clear();
         text.shrink_to_fit();
-        return PosixError::Of(ENOMEM);  // a file far larger than any configuration
+        return ETovrikError::NotEnoughMemory;  // a file far larger than any configuration
     }
 }
 
