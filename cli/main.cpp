@@ -4,6 +4,7 @@
 #include "cli/CTransferCommand.h"
 
 #include <iostream>
+#include <new>
 
 namespace {
 
@@ -30,11 +31,13 @@ const char kUsage[] =
     "  --version  show the version\n"
     "\n"
     "  P is 1, 2, COM1, COM2 or a device path; B is in bits per second. Both default to\n"
-    "  the port and baud rate last chosen in Tovrik's transfer dialog.\n"
+    "  the port and baud rate last chosen in Tovrik's transfer dialog. After --, every\n"
+    "  argument is a file name, also one that starts with a dash.\n"
     "\n"
     "Exit status: 0 when the command finished; 1 when a transfer failed (the port cannot be\n"
     "opened, no connection, a communication error); 2 on a usage error or a file that cannot\n"
-    "be read or written; 130 when interrupted.\n";
+    "be read or written; 128 + the signal's number when stopped by Ctrl+C (130), SIGTERM\n"
+    "(143) or SIGHUP (129).\n";
 
 }  // namespace
 
@@ -54,7 +57,15 @@ int main(int argc, char* argv[]) {
     }
     for (const CCliCommand& entry : kCommands) {
         if (command == entry.name) {
-            return entry.run(std::vector<std::string>(argv + 2, argv + argc), std::cout, std::cerr);
+            // The commands report running out of memory with the file it
+            // happened on; this catches what no command foresaw.
+            try {
+                return entry.run(std::vector<std::string>(argv + 2, argv + argc), std::cout,
+                                 std::cerr);
+            } catch (const std::bad_alloc&) {
+                std::cerr << "tovrik-cli: not enough memory\n";
+                return kExitUsage;
+            }
         }
     }
     std::cerr << "tovrik-cli: unknown command '" << command << "'. Try 'tovrik-cli --help'.\n";

@@ -15,14 +15,15 @@ TEST(CliConvert, WritesWhatSaveAsWrites) {
     EXPECT_EQ(ok.nStatus, 0) << ok.strErr;
     EXPECT_EQ(CTempDir::Read(dir.File("copy.s19")), CTempDir::Read(TOVRIK_SAMPLE_S19));
     EXPECT_EQ(ok.strOut, std::string("Converted ") + TOVRIK_SAMPLE_S19 + " to " +
-                          dir.File("copy.s19") + ": 2457 data records, 196642 bytes.\n");
+                             dir.File("copy.s19") + ": 2457 data records, 196642 bytes.\n");
     EXPECT_EQ(ok.strErr, "");
 
     dir.Write("lf.s19", "S70500000000FA\nS9030000FC\nS0AB\nS30600000000AABB");
     const auto lf = CProcess::RunCli({"convert", dir.File("lf.s19"), dir.File("lf.s19")});
     EXPECT_EQ(lf.nStatus, 0) << lf.strErr;
     EXPECT_EQ(CTempDir::Read(dir.File("lf.s19")), "S0AB\r\nS30600000000AABB\r\nS70500000000FA\r\n");
-    EXPECT_EQ(lf.strOut.find(": 1 data record, 40 bytes.\n") != std::string::npos, true) << lf.strOut;
+    EXPECT_EQ(lf.strOut.find(": 1 data record, 40 bytes.\n") != std::string::npos, true)
+        << lf.strOut;
 }
 
 TEST(CliConvert, FailuresNameTheFileAndLeaveTheOutputAlone) {
@@ -35,10 +36,11 @@ TEST(CliConvert, FailuresNameTheFileAndLeaveTheOutputAlone) {
     EXPECT_EQ(missing.strOut, "");
     EXPECT_EQ(CTempDir::Read(dir.File("out.s19")), "old");
 
-    const auto unwritable = CProcess::RunCli({"convert", TOVRIK_SAMPLE_S19, dir.File("no/out.s19")});
+    const auto unwritable =
+        CProcess::RunCli({"convert", TOVRIK_SAMPLE_S19, dir.File("no/out.s19")});
     EXPECT_EQ(unwritable.nStatus, 2);
     EXPECT_EQ(unwritable.strErr, "tovrik-cli: Cannot save " + dir.File("no/out.s19") +
-                                  ": No such file or directory.\n");
+                                     ": No such file or directory.\n");
 
     const auto dirIn = CProcess::RunCli({"convert", dir.Path(), dir.File("out.s19")});
     EXPECT_EQ(dirIn.nStatus, 2);
@@ -61,4 +63,50 @@ TEST(Cli, UsageHelpAndVersion) {
         EXPECT_NE(help.strOut.find(usage), std::string::npos) << usage;
     }
     EXPECT_EQ(CProcess::RunCli({"--version"}).strOut, "tovrik-cli " TOVRIK_VERSION "\n");
+}
+
+// Every subcommand reads its arguments alike: an argument that starts with a
+// dash is an option until "--", and everything after "--" is a file name.
+TEST(Cli, DoubleDashEndsTheOptionsOfEverySubcommand) {
+    CTempDir dir;
+    const std::string config = "S0030000FC\r\nS30700000000AABBCC\r\nS70500000000FA\r\n";
+    dir.Write("-in.s19", config);
+    const CChildSetup inDir = CChildSetup::In(dir.Path());
+    const std::string noPort = "/nonexistent/ttyQARN";
+    const std::string portRefused = "Cannot open port " + noPort +
+                                    ": No such file or directory.\n"
+                                    "There is no such device: check the port setting.\n";
+    struct Case {
+        std::vector<std::string> args;
+        int nStatus;
+        std::string strOut;
+        std::string strErrStart;
+    };
+    const Case cases[] = {
+        {{"convert", "--", "-in.s19", "-out.s19"},
+         0,
+         "Converted -in.s19 to -out.s19: 1 data record, " + std::to_string(config.size()) +
+             " bytes.\n",
+         ""},
+        {{"convert", "-in.s19", "out.s19"},
+         2,
+         "",
+         "tovrik-cli convert: unknown option '-in.s19'\n"},
+        {{"download", "-in.s19"}, 2, "", "tovrik-cli download: unknown option '-in.s19'\n"},
+        {{"upload", "-up.s19"}, 2, "", "tovrik-cli upload: unknown option '-up.s19'\n"},
+        {{"download", "--port", noPort, "--", "-in.s19"}, 1, portRefused, ""},
+        {{"upload", "--port=" + noPort, "--", "-up.s19"}, 1, portRefused, ""},
+        {{"download", "--", "-in.s19", "--port", noPort},
+         2,
+         "",
+         "tovrik-cli download: unexpected argument '--port'\n"},
+    };
+    for (const Case& c : cases) {
+        const auto r = CProcess::RunCli(c.args, {}, "", 15000, inDir);
+        EXPECT_EQ(r.nStatus, c.nStatus) << testing::PrintToString(c.args) << r.strErr;
+        EXPECT_EQ(r.strOut, c.strOut) << testing::PrintToString(c.args);
+        EXPECT_TRUE(r.strErr.starts_with(c.strErrStart)) << r.strErr;
+    }
+    EXPECT_EQ(CTempDir::Read(dir.File("-out.s19")), config);
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"-in.s19", "-out.s19"}));
 }

@@ -1,9 +1,9 @@
 // tovrik-cli against qarn-sim when the device goes away, when another program
 // holds the port and when the profile cannot be written: a clear message, an
 // exit status that says the command failed, and no file lost.
+#include "support/CProcess.h"
 #include "support/CSimProcess.h"
 #include "support/CTempDir.h"
-#include "support/CProcess.h"
 #include "support/CTestConfig.h"
 
 #include <fcntl.h>
@@ -12,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -33,16 +32,6 @@ protected:
         m_config = CTestConfig::Joined(m_lines);
         m_configPath = m_dir.Write("config.s19", m_config);
         m_outPath = m_dir.Write("backup.s19", kOld);
-    }
-
-    // The files in the test directory: a failed save leaves no temporary file.
-    std::vector<std::string> Files() const {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(m_dir.Path())) {
-            names.push_back(entry.path().filename().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
     }
 
     CTempDir m_dir;
@@ -81,7 +70,7 @@ TEST_F(CliFaultScenario, DeviceUnpluggedMidUploadLeavesTheOldBackup) {
     EXPECT_EQ(r.strOut, "Uploading data.\nUpload aborted.\n");
     EXPECT_EQ(r.strErr, "Communication Error: Upload Aborted\nPlease Power Cycle QARN\n");
     EXPECT_EQ(CTempDir::Read(m_outPath), kOld);
-    EXPECT_EQ(Files(), (std::vector<std::string>{"backup.s19", "config.s19"}));
+    EXPECT_EQ(m_dir.Names(), (std::vector<std::string>{"backup.s19", "config.s19"}));
 }
 
 TEST_F(CliFaultScenario, PortLockedByAnotherProgramIsNamedAndNothingIsSent) {

@@ -1,7 +1,10 @@
 // The transfer dialog when its port is gone or taken, and when the profile
 // cannot be written: the status list says why, the dialog stays usable, and
 // the configuration in memory is kept.
+#include "platform/CSystemConsole.h"
+#include "serial/CPortMap.h"
 #include "serial/CSerialPort.h"
+#include "support/CPtyPair.h"
 #include "support/CSimProcess.h"
 #include "support/CTempDir.h"
 #include "support/CTestConfig.h"
@@ -9,6 +12,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -94,15 +98,17 @@ TEST_F(DialogPortScenario, PortHeldByAnotherPortIsNamedAndFreedPortWorks) {
     auto holder = std::make_unique<CSerialPort>();
     ASSERT_TRUE(holder->OpenDevice(sim.DevicePath(), 38400));
 
-    const QStringList lines = Transfer(ETransferMode::Upload, sim.DevicePath(), [&](CTestTransferDlg& dlg) {
-        EXPECT_EQ(dlg.StatusLines(), CannotOpen(sim.DevicePath(), "Device or resource busy",
-                                                "The port is in use by another program."));
-        EXPECT_EQ(CTestConfig::InMemory(m_doc), m_before) << "given back at once";
-        // The other program lets go; the same dialog tries again.
-        holder.reset();
-        dlg.OnStartTransfer();
-        EXPECT_TRUE(CTestTransferDlg::ServeUntil([&] { return !dlg.m_session.m_bRunning; }, 5000));
-    });
+    const QStringList lines =
+        Transfer(ETransferMode::Upload, sim.DevicePath(), [&](CTestTransferDlg& dlg) {
+            EXPECT_EQ(dlg.StatusLines(), CannotOpen(sim.DevicePath(), "Device or resource busy",
+                                                    "The port is in use by another program."));
+            EXPECT_EQ(CTestConfig::InMemory(m_doc), m_before) << "given back at once";
+            // The other program lets go; the same dialog tries again.
+            holder.reset();
+            dlg.OnStartTransfer();
+            EXPECT_TRUE(
+                CTestTransferDlg::ServeUntil([&] { return !dlg.m_session.m_bRunning; }, 5000));
+        });
 
     EXPECT_EQ(lines.value(1), "Upload finished.");
     EXPECT_EQ(CTestConfig::InMemory(m_doc), CTestConfig::Joined(m_device));
@@ -128,6 +134,32 @@ TEST_F(DialogPortScenario, PortLockedByAPlainLockHolderIsNamed) {
     EXPECT_FALSE(m_doc.IsModified());
 }
 
+// COM1 is the system console (a pseudo-terminal plays it): the dialog names the
+// port and the reason, and the console gets no byte and keeps its settings.
+TEST_F(DialogPortScenario, Com1ThatIsTheSystemConsoleIsRefusedInTheStatusList) {
+    CPtyPair console;
+    ASSERT_TRUE(console.Ok()) << console.Error();
+    const std::string consoleList = m_dir.Write("active", console.SlavePath().substr(5) + "\n");
+    CSystemConsole::SetSources(consoleList, consoleList);
+    CPortMap::SetDevice(1, console.SlavePath());
+    termios before{};
+    ASSERT_EQ(tcgetattr(console.SlaveFd(), &before), 0);
+
+    const QStringList lines = Transfer(ETransferMode::Upload, "");
+    CSystemConsole::ResetSources();
+    CPortMap::Reset();
+
+    EXPECT_EQ(lines,
+              QStringList{QString::fromStdString("Cannot open port COM1 (" + console.SlavePath() +
+                                                 "): it is the system console.")});
+    EXPECT_EQ(console.ReadMaster(1, 100), "");
+    termios after{};
+    ASSERT_EQ(tcgetattr(console.SlaveFd(), &after), 0);
+    EXPECT_EQ(after.c_lflag, before.c_lflag);
+    EXPECT_EQ(after.c_cflag, before.c_cflag);
+    EXPECT_EQ(CTestConfig::InMemory(m_doc), m_before);
+}
+
 // The profile's path is a directory: nothing can be read from it or written to
 // it, yet the dialog opens with its defaults and transfers at the rate chosen.
 TEST_F(DialogPortScenario, UnwritableProfileLeavesTheDialogWorkingWithoutRememberingChoices) {
@@ -137,18 +169,20 @@ TEST_F(DialogPortScenario, UnwritableProfileLeavesTheDialogWorkingWithoutRemembe
     CSimProcess sim({"--config", m_devicePath, "--baud", "0"});
     ASSERT_TRUE(sim.Start()) << sim.Error();
 
-    const QStringList lines = Transfer(ETransferMode::Upload, sim.DevicePath(), [](CTestTransferDlg& dlg) {
-        EXPECT_EQ(dlg.m_cbBaudRate->currentText(), "9600");
-        EXPECT_EQ(dlg.m_cbPort->currentText(), "COM1");
-        dlg.m_cbBaudRate->setCurrentIndex(6);
-        dlg.m_cbPort->setCurrentIndex(1);
-        EXPECT_EQ(dlg.m_session.m_nBaudRate, 38400);
-        EXPECT_EQ(dlg.m_session.m_nPort, 2);
-        dlg.OnStartTransfer();
-        EXPECT_TRUE(CTestTransferDlg::ServeUntil([&] { return !dlg.m_session.m_bRunning; }, 5000));
-        EXPECT_EQ(dlg.StatusLines().value(1), "Upload finished.");
-        EXPECT_EQ(dlg.m_port.GetBaudRate(), 38400) << "the port was opened at the rate chosen";
-    });
+    const QStringList lines =
+        Transfer(ETransferMode::Upload, sim.DevicePath(), [](CTestTransferDlg& dlg) {
+            EXPECT_EQ(dlg.m_cbBaudRate->currentText(), "9600");
+            EXPECT_EQ(dlg.m_cbPort->currentText(), "COM1");
+            dlg.m_cbBaudRate->setCurrentIndex(6);
+            dlg.m_cbPort->setCurrentIndex(1);
+            EXPECT_EQ(dlg.m_session.m_nBaudRate, 38400);
+            EXPECT_EQ(dlg.m_session.m_nPort, 2);
+            dlg.OnStartTransfer();
+            EXPECT_TRUE(
+                CTestTransferDlg::ServeUntil([&] { return !dlg.m_session.m_bRunning; }, 5000));
+            EXPECT_EQ(dlg.StatusLines().value(1), "Upload finished.");
+            EXPECT_EQ(dlg.m_port.GetBaudRate(), 38400) << "the port was opened at the rate chosen";
+        });
 
     EXPECT_EQ(lines.value(1), "Upload finished.");
     EXPECT_EQ(CTestConfig::InMemory(m_doc), CTestConfig::Joined(m_device));
