@@ -17,14 +17,6 @@ void PrintFindings(const char* kind, const std::vector<CConfigFinding>& findings
 
 }  // namespace
 
-bool CCheckReport::TakeForce(std::vector<std::string>& args) {
-    const auto end = std::find(args.begin(), args.end(), "--");
-    const auto kept = std::remove(args.begin(), end, "--force");
-    const bool bForce = kept != end;
-    args.erase(kept, end);
-    return bForce;
-}
-
 void CCheckReport::Print(const CConfigCheck& check, std::ostream& out) {
     for (const std::string& line : check.InfoLines()) {
         out << "  " << line << '\n';

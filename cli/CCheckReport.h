@@ -9,14 +9,10 @@ class CQARNCfgDoc;
 class CTransferSession;
 
 // What tovrik-cli says and does about the configuration check: the report of
-// verify, the warnings of convert, the download refusal and the --force
-// option of the transfers.
+// verify, the warnings of convert, the download refusal and what upload
+// --force writes.
 class CCheckReport {
 public:
-    // Takes "--force" out of a command's arguments (those before a "--");
-    // true when it was there.
-    static bool TakeForce(std::vector<std::string>& args);
-
     // The information, then every problem and warning, one a line.
     static void Print(const CConfigCheck& check, std::ostream& out);
     // convert: every problem as a warning; the conversion goes on.

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "platform/CInterruptGuard.h"
+#include "platform/ETovrikError.h"
+
 #include <filesystem>
 #include <ostream>
 #include <string>
+#include <system_error>
 #include <vector>
 
 // One subcommand of tovrik-cli: its name and what runs it. A command gets the
@@ -31,4 +35,11 @@ constexpr int kExitUsage = 2;   // a usage error, or a file that cannot be read 
 // Ended by a signal: 128 and the signal's number, as a shell reports it.
 constexpr int ExitStatusForSignal(int signal) {
     return 128 + signal;
+}
+
+// A save that failed: a file that cannot be written, or the signal that
+// stopped the save.
+inline int ExitStatusForSave(std::error_code error) {
+    return error == ETovrikError::SaveInterrupted ? ExitStatusForSignal(CInterruptGuard::Caught())
+                                                  : kExitUsage;
 }

@@ -1,31 +1,39 @@
 #include "cli/CConvertCommand.h"
 
+#include "cli/CArgumentParser.h"
 #include "cli/CCheckReport.h"
 #include "cli/CCliCommand.h"
 #include "data/CConfigCheck.h"
 #include "data/CQARNCfgDoc.h"
 #include "data/CRecordList.h"
+#include "platform/CInterruptGuard.h"
 
 #include <filesystem>
 
 int CConvertCommand::Run(const std::vector<std::string>& args, std::ostream& out,
                          std::ostream& err) {
-    if (args.size() != 2) {
-        err << "Usage: tovrik-cli convert IN.s19 OUT.s19\n";
+    std::vector<std::string> files;
+    if (!CArgumentParser("convert", "IN.s19 OUT.s19", 2).Parse(args, files, err)) {
         return kExitUsage;
     }
-    const std::string& inPath = args[0];
-    const std::string& outPath = args[1];
+    const std::string& inPath = files[0];
+    const std::string& outPath = files[1];
+    // Ctrl+C, SIGTERM or SIGHUP stop the conversion before or during the save;
+    // OUT is then left as it was, with no temporary file beside it.
+    const CInterruptGuard guard;
     CQARNCfgDoc doc;
     if (const std::error_code error = doc.OnOpenDocument(inPath)) {
         err << "tovrik-cli: " << CDocument::OpenErrorMessage(inPath, error) << "\n";
         return kExitUsage;
     }
+    if (CInterruptGuard::Caught() != 0) {
+        return ExitStatusForSignal(CInterruptGuard::Caught());
+    }
     // Converting keeps working on a damaged file; the problems are said.
     CCheckReport::WarnProblems(CConfigCheck(doc), inPath, err);
     if (const std::error_code error = doc.OnSaveDocument(outPath)) {
         err << "tovrik-cli: " << CDocument::SaveErrorMessage(outPath, error) << "\n";
-        return kExitUsage;
+        return ExitStatusForSave(error);
     }
     std::error_code ec;
     const auto bytes = std::filesystem::file_size(Utf8Path(outPath), ec);

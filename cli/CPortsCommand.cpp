@@ -1,5 +1,6 @@
 #include "cli/CPortsCommand.h"
 
+#include "cli/CArgumentParser.h"
 #include "cli/CCliCommand.h"
 #include "platform/CPortDiscovery.h"
 
@@ -66,13 +67,11 @@ void PrintLines(const std::vector<CSerialPortInfo>& ports, std::ostream& out) {
 
 int CPortsCommand::Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     bool bJson = false;
-    for (const std::string& arg : args) {
-        if (arg != "--json") {
-            err << "tovrik-cli ports: unexpected argument '" << arg
-                << "'\nUsage: tovrik-cli ports [--json]\n";
-            return kExitUsage;
-        }
-        bJson = true;
+    CArgumentParser parser("ports", "[--json]", 0);
+    parser.AddFlag("--json", [&] { bJson = true; });
+    std::vector<std::string> none;
+    if (!parser.Parse(args, none, err)) {
+        return kExitUsage;
     }
     const std::vector<CSerialPortInfo> ports = CPortDiscovery::List();
     if (bJson) {

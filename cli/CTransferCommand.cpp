@@ -1,20 +1,21 @@
 #include "cli/CTransferCommand.h"
 
+#include "cli/CArgumentParser.h"
 #include "cli/CCheckReport.h"
 #include "cli/CCliCommand.h"
 #include "cli/CCliTransferView.h"
 #include "cli/CTransferOptions.h"
 #include "data/CQARNCfgDoc.h"
 #include "data/CRecordList.h"
-#include "platform/CFileAccess.h"
+#include "platform/CAtomicFile.h"
 #include "platform/CInterruptGuard.h"
 #include "platform/CTerminal.h"
 #include "serial/CSerialPort.h"
+#include "settings/CProfile.h"
 #include "transfer/CTransferSession.h"
 #include "transfer/TransferProtocol.h"
 
 #include <chrono>
-#include <filesystem>
 #include <thread>
 
 namespace {
@@ -22,57 +23,28 @@ namespace {
 struct CArguments {
     std::string strFile;
     CTransferOptions settings;
+    bool bForce = false;
 };
 
 bool ParseArguments(const std::vector<std::string>& args, const char* command, CArguments& parsed,
                     std::ostream& err) {
     parsed.settings = CTransferOptions::FromProfile();
-    std::string error;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        std::string option;
-        std::string value;
-        if (const auto eq = arg.find('='); arg.starts_with("--") && eq != std::string::npos) {
-            option = arg.substr(0, eq);
-            value = arg.substr(eq + 1);
-        } else if (arg == "--port" || arg == "--baud") {
-            if (i + 1 == args.size()) {
-                error = arg + " needs a value";
-                break;
-            }
-            option = arg;
-            value = args[++i];
-        } else if (arg.starts_with("-") && arg != "-") {
-            error = "unknown option '" + arg + "'";
-            break;
-        } else if (parsed.strFile.empty()) {
-            parsed.strFile = arg;
-            continue;
-        } else {
-            error = "unexpected argument '" + arg + "'";
-            break;
-        }
-        if (option == "--port") {
-            if (!parsed.settings.SetPort(value, error)) {
-                break;
-            }
-        } else if (option == "--baud") {
-            if (!parsed.settings.SetBaud(value, error)) {
-                break;
-            }
-        } else {
-            error = "unknown option '" + option + "'";
-            break;
-        }
+    if (const std::string warning = CProfile::GetWarning(); !warning.empty()) {
+        err << "tovrik-cli: warning: " << warning << '\n';
     }
-    if (error.empty() && parsed.strFile.empty()) {
-        error = "missing file name";
-    }
-    if (!error.empty()) {
-        err << "tovrik-cli " << command << ": " << error << "\nUsage: tovrik-cli " << command
-            << " FILE.s19 [--port P] [--baud B]\n";
+    CArgumentParser parser(command, "FILE.s19 [--port P] [--baud B] [--force]", 1);
+    parser.AddFlag("--force", [&] { parsed.bForce = true; });
+    parser.AddValue("--port", [&](const std::string& value, std::string& error) {
+        return parsed.settings.SetPort(value, error);
+    });
+    parser.AddValue("--baud", [&](const std::string& value, std::string& error) {
+        return parsed.settings.SetBaud(value, error);
+    });
+    std::vector<std::string> files;
+    if (!parser.Parse(args, files, err)) {
         return false;
     }
+    parsed.strFile = files.front();
     return true;
 }
 
@@ -125,10 +97,8 @@ void Prepare(CTransferSession& session, CQARNCfgDoc& doc, ETransferMode nMode,
 
 int CTransferCommand::RunDownload(const std::vector<std::string>& args, std::ostream& out,
                                   std::ostream& err) {
-    std::vector<std::string> rest = args;
-    const bool bForce = CCheckReport::TakeForce(rest);
     CArguments parsed;
-    if (!ParseArguments(rest, "download", parsed, err)) {
+    if (!ParseArguments(args, "download", parsed, err)) {
         return kExitUsage;
     }
     CQARNCfgDoc doc;
@@ -141,7 +111,7 @@ int CTransferCommand::RunDownload(const std::vector<std::string>& args, std::ost
         err << TransferProtocol::kNoDataCaption << ": " << TransferProtocol::kNoDataText << '\n';
         return kExitUsage;
     }
-    if (!CCheckReport::MayDownload(doc, parsed.strFile, bForce, err)) {
+    if (!CCheckReport::MayDownload(doc, parsed.strFile, parsed.bForce, err)) {
         return kExitUsage;
     }
     CSerialPort port;
@@ -158,29 +128,15 @@ int CTransferCommand::RunDownload(const std::vector<std::string>& args, std::ost
 
 int CTransferCommand::RunUpload(const std::vector<std::string>& args, std::ostream& out,
                                 std::ostream& err) {
-    std::vector<std::string> rest = args;
-    const bool bForce = CCheckReport::TakeForce(rest);
     CArguments parsed;
-    if (!ParseArguments(rest, "upload", parsed, err)) {
+    if (!ParseArguments(args, "upload", parsed, err)) {
         return kExitUsage;
     }
-    // Refuse a file that cannot be written before the device is asked for
-    // minutes of data.
-    namespace fs = std::filesystem;
-    const fs::path target = Utf8Path(parsed.strFile);
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    // Refused before the transfer, so that no device is read for nothing.
-    std::error_code ec;
-    std::string reason;
-    if (fs::is_directory(target, ec)) {
-        reason = std::make_error_code(std::errc::is_a_directory).message();
-    } else if (!fs::is_directory(folder, ec)) {
-        reason = "there is no folder " + Utf8Name(folder);
-    } else if (const std::error_code denied = CFileAccess::CheckWritableFolder(Utf8Name(folder))) {
-        reason = denied.message();
-    }
-    if (!reason.empty()) {
-        err << "tovrik-cli upload: Cannot write " << parsed.strFile << ": " << reason << ".\n";
+    // Refused before the device is asked for minutes of data that could not
+    // be kept: OUT a folder, not a regular file, not writable, or in a folder
+    // that is missing or not writable.
+    if (const std::error_code error = CAtomicFile::CheckTarget(parsed.strFile)) {
+        err << "tovrik-cli upload: " << CDocument::SaveErrorMessage(parsed.strFile, error) << '\n';
         return kExitUsage;
     }
     CQARNCfgDoc doc;
@@ -194,14 +150,14 @@ int CTransferCommand::RunUpload(const std::vector<std::string>& args, std::ostre
     if (interrupted || session.m_eOutcome != ETransferOutcome::Finished) {
         // OUT is written only for a finished upload, unless --force asks for
         // what was received.
-        if (bForce) {
+        if (parsed.bForce) {
             CCheckReport::SaveReceived(session, doc, parsed.strFile, err);
         }
         return interrupted ? ExitStatusForSignal(CInterruptGuard::Caught()) : kExitFailed;
     }
     if (const std::error_code error = doc.OnSaveDocument(parsed.strFile)) {
         err << "tovrik-cli upload: " << CDocument::SaveErrorMessage(parsed.strFile, error) << '\n';
-        return kExitUsage;  // the transfer finished; the file could not be written
+        return ExitStatusForSave(error);  // the transfer finished; the file could not be written
     }
     return kExitSuccess;
 }

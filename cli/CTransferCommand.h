@@ -10,7 +10,8 @@
 // Each runs one transfer exactly as the transfer dialog does, printing the
 // status lines to `out`. Exit status: 0 finished; 1 failed (port not opened,
 // no connection, communication error); 2 usage error, or a file that cannot be
-// read or written (OUT included); 130 interrupted (SIGINT cancels the transfer).
+// read or written (OUT included, checked before the transfer); 128 + the
+// signal when SIGINT, SIGTERM or SIGHUP cancelled the transfer or the save.
 class CTransferCommand {
 public:
     static int RunDownload(const std::vector<std::string>& args, std::ostream& out,

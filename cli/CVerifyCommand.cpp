@@ -1,5 +1,6 @@
 #include "cli/CVerifyCommand.h"
 
+#include "cli/CArgumentParser.h"
 #include "cli/CCheckReport.h"
 #include "cli/CCliCommand.h"
 #include "data/CConfigCheck.h"
@@ -18,12 +19,12 @@ std::string Count(std::size_t n, const char* word) {
 
 int CVerifyCommand::Run(const std::vector<std::string>& args, std::ostream& out,
                         std::ostream& err) {
-    if (args.empty()) {
-        err << "Usage: tovrik-cli verify FILE.s19...\n";
+    std::vector<std::string> files;
+    if (!CArgumentParser("verify", "FILE.s19...", 1, true).Parse(args, files, err)) {
         return kExitUsage;
     }
     int status = kExitSuccess;
-    for (const std::string& file : args) {
+    for (const std::string& file : files) {
         CQARNCfgDoc doc;
         if (const std::error_code error = doc.OnOpenDocument(file)) {
             if (error == ETovrikError::NotConfiguration) {

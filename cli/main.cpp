@@ -8,6 +8,7 @@
 #include "res/Version.h"
 
 #include <iostream>
+#include <new>
 
 namespace {
 
@@ -48,12 +49,14 @@ const char kUsage[] =
     "\n"
     "  P is 1, 2, COM1, COM2, a device path, or a name that ports lists; B is in bits\n"
     "  per second. Both default to the port and baud rate last chosen in Tovrik's\n"
-    "  transfer dialog.\n"
+    "  transfer dialog. After --, every argument is a file name, also one that starts\n"
+    "  with a dash.\n"
     "\n"
     "Exit status: 0 when the command finished; 1 when a transfer failed (the port cannot be\n"
     "opened, no connection, a communication error, a damaged upload) or verify found a\n"
     "problem; 2 on a usage error, a file that cannot be read or written, or a download\n"
-    "refused as not complete; 130 when interrupted.\n";
+    "refused as not complete; 128 + the signal's number when stopped by Ctrl+C (130),\n"
+    "SIGTERM (143) or SIGHUP (129).\n";
 
 }  // namespace
 
@@ -75,8 +78,15 @@ int main(int argc, char* argv[]) {
     }
     for (const CCliCommand& entry : kCommands) {
         if (command == entry.name) {
-            return entry.run(std::vector<std::string>(args.begin() + 2, args.end()), std::cout,
-                             std::cerr);
+            // The commands report running out of memory with the file it
+            // happened on; this catches what no command foresaw.
+            try {
+                return entry.run(std::vector<std::string>(args.begin() + 2, args.end()), std::cout,
+                                 std::cerr);
+            } catch (const std::bad_alloc&) {
+                std::cerr << "tovrik-cli: not enough memory\n";
+                return kExitUsage;
+            }
         }
     }
     std::cerr << "tovrik-cli: unknown command '" << command << "'. Try 'tovrik-cli --help'.\n";

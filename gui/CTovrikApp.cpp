@@ -50,6 +50,9 @@ bool CTovrikApp::InitInstance(const CCommandLineInfo& info) {
 
     LoadStdProfileSettings();
     CTransferSettings::LoadPortDevices();
+    if (const std::string warning = CProfile::GetWarning(); !warning.empty()) {
+        ReportError(QString::fromStdString(warning));
+    }
 
     m_pDocument = std::make_unique<CQARNCfgDoc>();
     m_pDocument->SetTransferLauncher(

@@ -47,3 +47,8 @@ bool CProfile::WriteProfileString(const std::string& section, const std::string&
     const std::lock_guard lock(g_mutex);
     return Store().WriteString(section, key, strValue);
 }
+
+std::string CProfile::GetWarning() {
+    const std::lock_guard lock(g_mutex);
+    return Store().Warning();
+}

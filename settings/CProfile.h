@@ -20,6 +20,11 @@ public:
     static bool WriteProfileString(const std::string& section, const std::string& key,
                                    const std::string& strValue);
 
+    // Why the profile is ignored (it is not a regular file, say), to be shown
+    // to the user; empty when it is used. Every read then gives the default
+    // and every write is dropped.
+    static std::string GetWarning();
+
     // Replaces the store, for tests; null goes back to the platform's own.
     static void SetStore(std::unique_ptr<CProfileStore> store);
 

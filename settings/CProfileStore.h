@@ -18,6 +18,8 @@ public:
     virtual bool WriteInt(const std::string& section, const std::string& key, int value) = 0;
     virtual bool WriteString(const std::string& section, const std::string& key,
                              const std::string& value) = 0;
+    // Why the store is being ignored, for the user; empty while it is used.
+    virtual std::string Warning() { return {}; }
 };
 
 // The store of this platform, under "Local AppWizard-Generated Applications" /

@@ -3,38 +3,54 @@
 #include "data/CArchive.h"
 #include "platform/ETovrikError.h"
 
+#include <new>
+
 bool CDocument::OnNewDocument() {
     m_strPathName.clear();
     SetModifiedFlag(false);
     return true;
 }
 
+// Running out of memory anywhere in a load or a save is a failure like any
+// other: the document stays as it was, and a save's temporary file goes with
+// its archive.
 std::error_code CDocument::OnOpenDocument(const std::string& path) {
-    // The whole file is read before the document is touched, so a file that
-    // cannot be read leaves the document as it was.
-    CArchive ar(path, CArchive::load);
-    if (!ar.IsOpen()) {
-        return ar.GetError();
+    try {
+        // The whole file is read before the document is touched, so a file
+        // that cannot be read leaves the document as it was.
+        CArchive ar(path, CArchive::load);
+        if (!ar.IsOpen()) {
+            return ar.GetError();
+        }
+        if (const std::error_code refused = CheckContents(ar)) {
+            return refused;
+        }
+        ar.Rewind();
+        std::string pathName = path;
+        Serialize(ar);
+        m_strPathName.swap(pathName);
+    } catch (const std::bad_alloc&) {
+        return ETovrikError::NotEnoughMemory;
     }
-    if (const std::error_code refused = CheckContents(ar)) {
-        return refused;
-    }
-    ar.Rewind();
-    Serialize(ar);
-    SetPathName(path);
     SetModifiedFlag(false);
     return {};
 }
 
 std::error_code CDocument::OnSaveDocument(const std::string& path) {
-    CArchive ar(path, CArchive::store);
-    if (ar.IsOpen()) {
+    try {
+        CArchive ar(path, CArchive::store);
+        if (!ar.IsOpen()) {
+            return ar.GetError();
+        }
         Serialize(ar);
+        std::string pathName = path;
+        if (!ar.Close()) {
+            return ar.GetError();
+        }
+        m_strPathName.swap(pathName);
+    } catch (const std::bad_alloc&) {
+        return ETovrikError::NotEnoughMemory;
     }
-    if (!ar.IsOpen() || !ar.Close()) {
-        return ar.GetError();
-    }
-    SetPathName(path);
     SetModifiedFlag(false);
     return {};
 }
@@ -43,9 +59,15 @@ std::string CDocument::OpenErrorMessage(const std::string& path, std::error_code
     if (error == ETovrikError::NotConfiguration) {
         return path + " is not an S-record configuration.";
     }
+    if (error == ETovrikError::NotEnoughMemory) {
+        return path + ": not enough memory";
+    }
     return "Cannot open " + path + ": " + error.message() + ".";
 }
 
 std::string CDocument::SaveErrorMessage(const std::string& path, std::error_code error) {
+    if (error == ETovrikError::NotEnoughMemory) {
+        return path + ": not enough memory";
+    }
     return "Cannot save " + path + ": " + error.message() + ".";
 }

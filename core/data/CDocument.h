@@ -14,14 +14,16 @@ public:
 
     // File > New: forgets the path name and clears the modified flag.
     virtual bool OnNewDocument();
-    // File > Open: on failure, a file refused by CheckContents included, the
-    // document is unchanged.
+    // File > Open: on failure, a file refused by CheckContents or running out
+    // of memory included, the document is unchanged.
     std::error_code OnOpenDocument(const std::string& path);
-    // File > Save / Save As: atomic; on failure the old file is intact.
+    // File > Save / Save As: atomic; on failure, running out of memory
+    // included, the old file is intact.
     std::error_code OnSaveDocument(const std::string& path);
     // What the user is told when opening or saving `path` failed.
     static std::string OpenErrorMessage(const std::string& path, std::error_code error);
     static std::string SaveErrorMessage(const std::string& path, std::error_code error);
+    // A load that throws must leave the document as it was.
     virtual void Serialize(CArchive& ar) = 0;
     // Whether the file read into `ar` may be loaded at all; the archive is
     // read from its start again afterwards.

@@ -66,49 +66,79 @@ void CQARNCfgDoc::Serialize(CArchive& ar) {
         return;
     }
 
-    // Nothing of the configuration before stays, so that what is held, shown
-    // and checked is exactly what the file holds.
-    EmptyConfiguration();
+    // The file is parsed aside and put in place only once it has been read
+    // whole, so that a load that runs out of memory leaves the configuration
+    // as it was. Nothing of the configuration before stays, so that what is
+    // held, shown and checked is exactly what the file holds.
+    Cs0Header header;
+    Cs7EndRecord endRecord;
+    CRecordList::Storage records;
+    CReadNotes notes;
+    std::string line;
+    bool bAnyLine = false;
+    while (ar.ReadString(line)) {
+        line += "\r\n";
+        std::unique_ptr<Csrecord> record;
+        ParseLine(line, header, endRecord, record, notes);
+        if (record) {
+            records.push_back(std::move(record));
+        }
+        bAnyLine = true;
+    }
+
+    // Nothing from here on allocates.
+    g_recordList.Restore(std::move(records));
+    *m_pHeader = std::move(header);
+    *m_pEndRecord = std::move(endRecord);
+    m_notes = std::move(notes);
+    if (bAnyLine) {
+        m_strLine.swap(line);
+    }
     m_nFileSize =
         static_cast<int>(std::min<std::int64_t>(ar.GetFileSize(), std::numeric_limits<int>::max()));
-    while (ar.ReadString(m_strLine)) {
-        m_strLine += "\r\n";
-        StoreLine(m_strLine);
-    }
 }
 
 ERecordType CQARNCfgDoc::StoreLine(const std::string& line) {
+    std::unique_ptr<Csrecord> record;
+    const ERecordType type = ParseLine(line, *m_pHeader, *m_pEndRecord, record, m_notes);
+    if (record) {
+        g_recordList.AddTail(std::move(record));
+    }
+    return type;
+}
+
+ERecordType CQARNCfgDoc::ParseLine(const std::string& line, Cs0Header& header,
+                                   Cs7EndRecord& endRecord, std::unique_ptr<Csrecord>& record,
+                                   CReadNotes& notes) {
     const ERecordType type = GetRecordType(line);
-    const int nLine = ++m_notes.nLines;
+    const int nLine = ++notes.nLines;
     if (type != ERecordType::Other) {
-        m_notes.nFirstRecord = m_notes.nFirstRecord == 0 ? nLine : m_notes.nFirstRecord;
-        m_notes.nLastRecord = nLine;
+        notes.nFirstRecord = notes.nFirstRecord == 0 ? nLine : notes.nFirstRecord;
+        notes.nLastRecord = nLine;
     }
     switch (type) {
         case ERecordType::Header:
-            if (m_notes.nHeaderLine != 0) {
-                m_notes.replacedHeaders.push_back(m_notes.nHeaderLine);
+            if (notes.nHeaderLine != 0) {
+                notes.replacedHeaders.push_back(notes.nHeaderLine);
             }
-            m_notes.nHeaderLine = nLine;
-            m_pHeader->Parse(line);
+            notes.nHeaderLine = nLine;
+            header.Parse(line);
             break;
-        case ERecordType::Data: {
-            auto record = std::make_unique<Csrecord>();
+        case ERecordType::Data:
+            record = std::make_unique<Csrecord>();
             record->Parse(line);
-            g_recordList.AddTail(std::move(record));
-            m_notes.dataLines.push_back(nLine);
+            notes.dataLines.push_back(nLine);
             break;
-        }
         case ERecordType::End:
-            if (m_notes.nEndLine != 0) {
-                m_notes.replacedEnds.push_back(m_notes.nEndLine);
+            if (notes.nEndLine != 0) {
+                notes.replacedEnds.push_back(notes.nEndLine);
             }
-            m_notes.nEndLine = nLine;
-            m_pEndRecord->Parse(line);
+            notes.nEndLine = nLine;
+            endRecord.Parse(line);
             break;
         case ERecordType::Other:
             // S1, S5, S9, blank lines, an echo: not part of a configuration
-            m_notes.nFirstDropped = m_notes.nDropped++ == 0 ? nLine : m_notes.nFirstDropped;
+            notes.nFirstDropped = notes.nDropped++ == 0 ? nLine : notes.nFirstDropped;
             break;
     }
     return type;

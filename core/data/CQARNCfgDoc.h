@@ -4,6 +4,7 @@
 #include "data/CReadNotes.h"
 #include "data/Cs0Header.h"
 #include "data/Cs7EndRecord.h"
+#include "data/Csrecord.h"
 
 #include <functional>
 #include <memory>
@@ -74,5 +75,12 @@ public:
     CReadNotes m_notes;
 
 private:
+    // Parses a header or end line into `header` or `endRecord`, a data line
+    // into a new `record`; other lines are dropped. Each line is noted in
+    // `notes`. Returns the line's type.
+    static ERecordType ParseLine(const std::string& line, Cs0Header& header,
+                                 Cs7EndRecord& endRecord, std::unique_ptr<Csrecord>& record,
+                                 CReadNotes& notes);
+
     std::function<void(CQARNCfgDoc&, ETransferMode)> m_transferLauncher;
 };

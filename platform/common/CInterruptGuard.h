@@ -2,9 +2,10 @@
 
 #include <memory>
 
-// While it lives, an interrupt from the user (Ctrl+C) does not end the
-// process: it is noted, so that the program can cancel what it is doing, tidy
-// up and then end. One guard at a time.
+// While it lives, a request to end the process (Ctrl+C, SIGTERM from a service
+// stop or `timeout`, SIGHUP from a closed terminal) does not end it: it is
+// noted, so that the program can cancel what it is doing, close the port,
+// remove its temporary files and then end. One guard at a time.
 class CInterruptGuard {
 public:
     CInterruptGuard();
@@ -12,7 +13,8 @@ public:
     CInterruptGuard(const CInterruptGuard&) = delete;
     CInterruptGuard& operator=(const CInterruptGuard&) = delete;
 
-    // The number of the first signal caught since the guard was made, 0 if none.
+    // The number of the first signal caught since the guard was made; 0 if
+    // none, and always 0 while no guard lives.
     static int Caught();
 
 private:

@@ -22,9 +22,10 @@ public:
     static std::string ExamplePath();
 
     std::error_code Open(const std::string& path, int baud);
-    // Gives up the exclusive claim and closes. Drops bytes still queued when
-    // discardUnsent is set, so that closing does not wait out the driver's
-    // closing time on a stalled line.
+    // Puts back the settings the device had when it was opened, gives up the
+    // exclusive claim and closes; the destructor and a failed Open do the
+    // same. Drops bytes still queued when discardUnsent is set, so that
+    // closing does not wait out the driver's closing time on a stalled line.
     void Close(bool discardUnsent);
     bool IsOpen() const;
 

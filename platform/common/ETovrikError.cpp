@@ -13,6 +13,12 @@ public:
                 return "it is the system console";
             case ETovrikError::NotConfiguration:
                 return "it is not an S-record configuration";
+            case ETovrikError::NotEnoughMemory:
+                return "not enough memory";
+            case ETovrikError::OwnerNotKept:
+                return "its owner and group could not be kept";
+            case ETovrikError::SaveInterrupted:
+                return "the save was interrupted";
         }
         return "unknown error";
     }

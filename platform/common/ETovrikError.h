@@ -10,6 +10,9 @@ enum class ETovrikError {
     NotRegularFile = 1,  // a file operation met a device, a FIFO or a socket
     SystemConsole,       // a serial port that is the system console
     NotConfiguration,    // a file without a single S0, S3 or S7 line
+    NotEnoughMemory,     // an allocation failed while loading, parsing or saving
+    OwnerNotKept,        // a save would have changed the owner or group of the file
+    SaveInterrupted,     // a signal asked the program to end during a save
 };
 
 const std::error_category& TovrikCategory();

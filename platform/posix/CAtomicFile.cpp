@@ -1,16 +1,20 @@
 #include "platform/CAtomicFile.h"
 
 #include "PosixError.h"
+#include "platform/CInterruptGuard.h"
+#include "platform/ETovrikError.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <climits>
-#include <cstdlib>
 #include <fstream>
 
 namespace {
+
+// The kernel gives up on a chain of links this long too.
+constexpr int kMaxLinks = 40;
 
 std::string DirectoryOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
@@ -40,13 +44,81 @@ mode_t CurrentUmask() {
     return mask;
 }
 
+// The file a save to `path` writes: the end of its chain of symbolic links,
+// whether that file exists or not, so that a dangling link is saved through
+// and creates its file as a working one replaces it.
+std::error_code FollowLinks(const std::string& path, std::string& resolved) {
+    resolved = path;
+    for (int links = 0;; ++links) {
+        struct stat st {};
+        if (::lstat(resolved.c_str(), &st) != 0) {
+            return errno == ENOENT ? std::error_code() : PosixError::Last();
+        }
+        if (!S_ISLNK(st.st_mode)) {
+            return {};
+        }
+        if (links == kMaxLinks) {
+            return PosixError::Of(ELOOP);
+        }
+        std::string next(PATH_MAX, '\0');
+        const ssize_t n = ::readlink(resolved.c_str(), next.data(), next.size());
+        if (n < 0) {
+            return PosixError::Last();
+        }
+        next.resize(static_cast<std::size_t>(n));
+        resolved = next.starts_with('/') ? next : DirectoryOf(resolved) + "/" + next;
+    }
+}
+
+// What a save to a target meets.
+struct CTarget {
+    std::string path;  // the file to replace or create, links followed
+    bool bExists = false;
+    struct stat st {};
+};
+
+std::error_code Inspect(const std::string& target, CTarget& found) {
+    // stat follows every link the kernel follows, those of /proc/self/fd
+    // included, so a link to a terminal or a pipe is seen for what it is.
+    if (::stat(target.c_str(), &found.st) == 0) {
+        if (S_ISDIR(found.st.st_mode)) {
+            return PosixError::Of(EISDIR);
+        }
+        if (!S_ISREG(found.st.st_mode)) {
+            return ETovrikError::NotRegularFile;
+        }
+        found.bExists = true;
+    } else if (errno != ENOENT) {
+        return PosixError::Last();
+    }
+    if (const std::error_code error = FollowLinks(target, found.path)) {
+        return error;
+    }
+    // A file the user may not write is not replaced behind their back.
+    if (found.bExists && ::access(found.path.c_str(), W_OK) != 0) {
+        return PosixError::Last();
+    }
+    if (::access(DirectoryOf(found.path).c_str(), W_OK | X_OK) != 0) {
+        return PosixError::Last();
+    }
+    return {};
+}
+
+// A signal that asks the program to end stops a save before its next step.
+std::error_code CheckInterrupt() {
+    return CInterruptGuard::Caught() != 0 ? std::error_code(ETovrikError::SaveInterrupted)
+                                          : std::error_code();
+}
+
 }  // namespace
 
 struct CAtomicFile::Impl {
     int fd = -1;
     std::string tempPath;
-    std::string targetPath;
+    CTarget target;
     mode_t mode = 0;
+
+    std::error_code KeepOwner() const;
 };
 
 CAtomicFile::CAtomicFile() : m_pImpl(std::make_unique<Impl>()) {}
@@ -58,36 +130,21 @@ CAtomicFile::~CAtomicFile() {
     }
 }
 
+std::error_code CAtomicFile::CheckTarget(const std::string& target) {
+    CTarget found;
+    return Inspect(target, found);
+}
+
 std::error_code CAtomicFile::Open(const std::string& target) {
     Impl& d = *m_pImpl;
-    d.targetPath = target;
-    struct stat st {};
-    if (::lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        // Replace the file the link points at and keep the link.
-        if (char* resolved = ::realpath(target.c_str(), nullptr)) {
-            d.targetPath = resolved;
-            std::free(resolved);
-        }
+    if (const std::error_code error = Inspect(target, d.target)) {
+        return error;
     }
-    if (::stat(d.targetPath.c_str(), &st) == 0) {
-        if (S_ISDIR(st.st_mode)) {
-            return PosixError::Of(EISDIR);
-        }
-        // A file the user may not write is not replaced behind their back.
-        if (::access(d.targetPath.c_str(), W_OK) != 0) {
-            return PosixError::Last();
-        }
-        d.mode = st.st_mode & 07777;
-    } else if (errno == ENOENT) {
-        d.mode = 0666 & ~CurrentUmask();
-    } else {
-        return PosixError::Last();
-    }
-
-    const std::size_t slash = d.targetPath.rfind('/');
-    const std::string name =
-        slash == std::string::npos ? d.targetPath : d.targetPath.substr(slash + 1);
-    std::string pattern = DirectoryOf(d.targetPath) + "/." + name + ".XXXXXX";
+    d.mode = d.target.bExists ? d.target.st.st_mode & 07777 : 0666 & ~CurrentUmask();
+    const std::string& path = d.target.path;
+    const std::size_t slash = path.rfind('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    std::string pattern = DirectoryOf(path) + "/." + name + ".XXXXXX";
     d.fd = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (d.fd < 0) {
         return PosixError::Last();
@@ -100,6 +157,9 @@ std::error_code CAtomicFile::Write(const char* data, std::size_t size) {
     const int fd = m_pImpl->fd;
     if (fd < 0) {
         return PosixError::Of(EBADF);
+    }
+    if (const std::error_code error = CheckInterrupt()) {
+        return error;
     }
     while (size > 0) {
         const ssize_t n = ::write(fd, data, size);
@@ -115,13 +175,35 @@ std::error_code CAtomicFile::Write(const char* data, std::size_t size) {
     return {};
 }
 
+// Root saving over another user's file must leave it theirs; a user who cannot
+// give the file its owner and group back is refused rather than taking it over.
+std::error_code CAtomicFile::Impl::KeepOwner() const {
+    if (!target.bExists) {
+        return {};
+    }
+    struct stat own {};
+    if (::fstat(fd, &own) != 0) {
+        return PosixError::Last();
+    }
+    if (own.st_uid == target.st.st_uid && own.st_gid == target.st.st_gid) {
+        return {};
+    }
+    return ::fchown(fd, target.st.st_uid, target.st.st_gid) == 0
+               ? std::error_code()
+               : std::error_code(ETovrikError::OwnerNotKept);
+}
+
 std::error_code CAtomicFile::Commit() {
     Impl& d = *m_pImpl;
     if (d.fd < 0) {
         return PosixError::Of(EBADF);
     }
-    std::error_code error;
-    if (::fchmod(d.fd, d.mode) != 0) {
+    std::error_code error = CheckInterrupt();
+    if (!error) {
+        error = d.KeepOwner();
+    }
+    // After the owner: a change of owner clears the set-user-ID bits.
+    if (!error && ::fchmod(d.fd, d.mode) != 0) {
         error = PosixError::Last();
     }
     // The data must be on disk before the rename, so that a crash leaves either
@@ -134,7 +216,16 @@ std::error_code CAtomicFile::Commit() {
         error = PosixError::Last();
     }
     d.fd = -1;
-    if (!error && ::rename(d.tempPath.c_str(), d.targetPath.c_str()) != 0) {
+    // Something that is not a file may have taken the target's place meanwhile.
+    struct stat now {};
+    if (!error && ::lstat(d.target.path.c_str(), &now) == 0 && !S_ISREG(now.st_mode)) {
+        error = S_ISDIR(now.st_mode) ? PosixError::Of(EISDIR)
+                                     : std::error_code(ETovrikError::NotRegularFile);
+    }
+    if (!error) {
+        error = CheckInterrupt();
+    }
+    if (!error && ::rename(d.tempPath.c_str(), d.target.path.c_str()) != 0) {
         error = PosixError::Last();
     }
     if (error) {

@@ -35,7 +35,7 @@ std::error_code CFileReader::ReadRegularFile(const std::string& path, std::strin
                 got = n > 0 ? static_cast<std::size_t>(n) : 0;
                 return n < 0 ? PosixError::Last() : std::error_code();
             },
-            PosixError::Of(ENOMEM));  // a file far larger than any configuration
+            ETovrikError::NotEnoughMemory);  // a file far larger than any configuration
     }
     ::close(fd);
     return error;

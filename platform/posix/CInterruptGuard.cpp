@@ -2,7 +2,12 @@
 
 #include <signal.h>
 
+#include <array>
+#include <cstddef>
+
 namespace {
+
+constexpr std::array<int, 3> kSignals = {SIGINT, SIGTERM, SIGHUP};
 
 volatile sig_atomic_t g_nCaught = 0;
 
@@ -15,7 +20,7 @@ extern "C" void OnInterrupt(int signal) {
 }  // namespace
 
 struct CInterruptGuard::Impl {
-    struct sigaction previous {};
+    std::array<struct sigaction, kSignals.size()> previous{};
 };
 
 CInterruptGuard::CInterruptGuard() : m_pImpl(std::make_unique<Impl>()) {
@@ -23,11 +28,16 @@ CInterruptGuard::CInterruptGuard() : m_pImpl(std::make_unique<Impl>()) {
     struct sigaction action {};
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, &m_pImpl->previous);
+    for (std::size_t i = 0; i < kSignals.size(); ++i) {
+        sigaction(kSignals[i], &action, &m_pImpl->previous[i]);
+    }
 }
 
 CInterruptGuard::~CInterruptGuard() {
-    sigaction(SIGINT, &m_pImpl->previous, nullptr);
+    for (std::size_t i = 0; i < kSignals.size(); ++i) {
+        sigaction(kSignals[i], &m_pImpl->previous[i], nullptr);
+    }
+    g_nCaught = 0;
 }
 
 int CInterruptGuard::Caught() {

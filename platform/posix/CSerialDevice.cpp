@@ -11,6 +11,7 @@
 #include <chrono>
 
 #include "CLinuxCustomBaud.h"
+#include "CTerminalState.h"
 #include "PosixError.h"
 #include "platform/CSystemConsole.h"
 #include "platform/ETovrikError.h"
@@ -49,6 +50,7 @@ struct CSerialDevice::Impl {
 
     int fd = -1;
     bool bExclusive = false;
+    CTerminalState found;  // the settings the port had before this open
 };
 
 CSerialDevice::CSerialDevice() : m_pImpl(std::make_unique<Impl>()) {}
@@ -96,7 +98,8 @@ std::error_code CSerialDevice::Open(const std::string& path, int baud) {
         err = PosixError::Last();
     } else {
         d.bExclusive = true;
-        err = PosixError::Of(d.ApplyLineSettings(baud));
+        const int saved = d.found.Save(d.fd);
+        err = PosixError::Of(saved != 0 ? saved : d.ApplyLineSettings(baud));
     }
     if (err) {
         Close(true);
@@ -155,6 +158,10 @@ void CSerialDevice::Close(bool discardUnsent) {
     if (discardUnsent) {
         tcflush(d.fd, TCOFLUSH);
     }
+    // Left as it was found: a terminal is not left raw, a line not at our
+    // rate. At once, as what was to be sent has drained or been dropped.
+    d.found.Restore(d.fd);
+    d.found.Forget();
     if (d.bExclusive) {
         ioctl(d.fd, TIOCNXCL);  // the flag outlives us while others hold the terminal
         d.bExclusive = false;

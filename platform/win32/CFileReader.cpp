@@ -44,7 +44,7 @@ std::error_code CFileReader::ReadRegularFile(const std::string& path, std::strin
                 got = ok ? n : 0;
                 return ok ? std::error_code() : Win32Error::Last();
             },
-            Win32Error::Of(std::errc::not_enough_memory));  // far larger than any configuration
+            ETovrikError::NotEnoughMemory);  // far larger than any configuration
     }
     CloseHandle(h);
     return error;

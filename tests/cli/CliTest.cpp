@@ -134,3 +134,49 @@ TEST(Cli, UsageHelpAndVersion) {
     }
     EXPECT_EQ(CProcess::RunCli({"--version"}).strOut, "tovrik-cli " TOVRIK_VERSION "\n");
 }
+
+// Every subcommand reads its arguments alike: an argument that starts with a
+// dash is an option until "--", and everything after "--" is a file name.
+TEST(Cli, DoubleDashEndsTheOptionsOfEverySubcommand) {
+    CTempDir dir;
+    const std::string config = "S0030000FC\r\nS30700000000AABBCC\r\nS70500000000FA\r\n";
+    dir.Write("-in.s19", config);
+    const CChildSetup inDir = CChildSetup::In(dir.Path());
+    const std::string noPort = "/nonexistent/ttyQARN";
+    const std::string portRefused = "Cannot open port " + noPort +
+                                    ": No such file or directory.\n"
+                                    "There is no such device: check the port setting.\n";
+    struct Case {
+        std::vector<std::string> args;
+        int nStatus;
+        std::string strOut;
+        std::string strErrStart;
+    };
+    const Case cases[] = {
+        {{"convert", "--", "-in.s19", "-out.s19"},
+         0,
+         "Converted -in.s19 to -out.s19: 1 data record, " + std::to_string(config.size()) +
+             " bytes.\n",
+         ""},
+        {{"convert", "-in.s19", "out.s19"},
+         2,
+         "",
+         "tovrik-cli convert: unknown option '-in.s19'\n"},
+        {{"download", "-in.s19"}, 2, "", "tovrik-cli download: unknown option '-in.s19'\n"},
+        {{"upload", "-up.s19"}, 2, "", "tovrik-cli upload: unknown option '-up.s19'\n"},
+        {{"download", "--port", noPort, "--", "-in.s19"}, 1, portRefused, ""},
+        {{"upload", "--port=" + noPort, "--", "-up.s19"}, 1, portRefused, ""},
+        {{"download", "--", "-in.s19", "--port", noPort},
+         2,
+         "",
+         "tovrik-cli download: unexpected argument '--port'\n"},
+    };
+    for (const Case& c : cases) {
+        const auto r = CProcess::RunCli(c.args, {}, "", 15000, inDir);
+        EXPECT_EQ(r.nStatus, c.nStatus) << testing::PrintToString(c.args) << r.strErr;
+        EXPECT_EQ(r.strOut, c.strOut) << testing::PrintToString(c.args);
+        EXPECT_TRUE(r.strErr.starts_with(c.strErrStart)) << r.strErr;
+    }
+    EXPECT_EQ(CTempDir::Read(dir.File("-out.s19")), config);
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"-in.s19", "-out.s19"}));
+}

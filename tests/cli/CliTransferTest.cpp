@@ -1,4 +1,6 @@
+#include "cli/CTransferCommand.h"
 #include "cli/CTransferOptions.h"
+#include "platform/CSystemConsole.h"
 #include "serial/CPortMap.h"
 #include "settings/CProfile.h"
 #include "support/CProcess.h"
@@ -12,6 +14,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -156,6 +161,35 @@ TEST_F(CliTransfer, PortThatCannotBeOpenedFailsWithTheReason) {
     EXPECT_EQ(up.nStatus, 1);
     EXPECT_EQ(up.strOut, reason);
     EXPECT_EQ(CTempDir::Read(out), "kept\r\n");
+}
+
+// COM1 is the system console (a pseudo-terminal plays it: no test may open the
+// real one). tovrik-cli with --port com1 refuses it before a byte is written.
+// Run in this process, so that the console list can be a file of the test's
+// own without the program offering a way around it.
+TEST_F(CliTransfer, Com1ThatIsTheSystemConsoleIsRefusedWithoutAByte) {
+    CPtyPair console;
+    ASSERT_TRUE(console.Ok()) << console.Error();
+    const std::string list = m_dir.Write("active", console.SlavePath().substr(5) + "\n");
+    CSystemConsole::SetSources(list, list);
+    setenv("TOVRIK_COM1", console.SlavePath().c_str(), 1);
+    const std::string out = m_dir.File("out.s19");
+    std::ostringstream upOut, upErr, downOut, downErr;
+
+    const int up = CTransferCommand::RunUpload({out, "--port", "com1"}, upOut, upErr);
+    const int down =
+        CTransferCommand::RunDownload({m_configPath, "--port", "COM1"}, downOut, downErr);
+    unsetenv("TOVRIK_COM1");
+    CSystemConsole::ResetSources();
+
+    const std::string refused =
+        "Cannot open port COM1 (" + console.SlavePath() + "): it is the system console.\n";
+    EXPECT_EQ(up, 1);
+    EXPECT_EQ(upOut.str(), refused);
+    EXPECT_EQ(down, 1);
+    EXPECT_EQ(downOut.str(), refused);
+    EXPECT_EQ(console.ReadMaster(1, 100), "") << "not a byte reached the console";
+    EXPECT_FALSE(std::filesystem::exists(out));
 }
 
 TEST_F(CliTransfer, UsageErrorsAndUnusableFilesExitWith2BeforeTouchingAPort) {

@@ -1,11 +1,13 @@
 #include "support/CAppTest.h"
 
-#include "settings/CProfile.h"
 #include "serial/CPortMap.h"
+#include "settings/CProfile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -84,6 +86,26 @@ TEST_F(ProfileTest, UnreadableProfileStartsWithDefaults) {
     EXPECT_TRUE(app->GetRecentFileList().isEmpty());
     app->AddToRecentFileList(PathOf("x.s19"));
     app->ExitInstance();  // cannot be written either, and must not fail
+}
+
+// A profile that is a FIFO would make the program wait for a writer at its
+// first read; it is ignored, with a warning, and never opened.
+TEST_F(ProfileTest, AProfileThatIsNotARegularFileIsIgnoredWithAWarning) {
+    const QString profile = ProfileFilePath();
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(profile).path()));
+    ASSERT_EQ(mkfifo(QFile::encodeName(profile).constData(), 0644), 0);
+
+    auto app = StartApp();
+    app->AddToRecentFileList(PathOf("x.s19"));
+    app->ExitInstance();
+    const bool stillFifo = QFileInfo::exists(profile) && !QFileInfo(profile).isFile();
+    QFile::remove(profile);  // before the next test reads the profile
+
+    EXPECT_EQ(m_errors, QStringList{"The profile " + profile +
+                                    " is not a regular file: it is ignored, and no choice is "
+                                    "remembered."});
+    EXPECT_EQ(app->GetRecentFileList(), QStringList{PathOf("x.s19")});
+    EXPECT_TRUE(stillFifo);
 }
 
 TEST_F(ProfileTest, PortDevicesComeFromThePortsSection) {

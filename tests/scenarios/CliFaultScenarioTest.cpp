@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -30,16 +29,6 @@ protected:
         m_config = CTestConfig::Joined(m_lines);
         m_configPath = m_dir.Write("config.s19", m_config);
         m_outPath = m_dir.Write("backup.s19", kOld);
-    }
-
-    // The files in the test directory: a failed save leaves no temporary file.
-    std::vector<std::string> Files() const {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(m_dir.Path())) {
-            names.push_back(entry.path().filename().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
     }
 
     CTempDir m_dir;
@@ -78,7 +67,7 @@ TEST_F(CliFaultScenario, DeviceUnpluggedMidUploadLeavesTheOldBackup) {
     EXPECT_EQ(r.strOut, "Uploading data.\nUpload aborted.\n");
     EXPECT_EQ(r.strErr, "Communication Error: Upload Aborted\nPlease Power Cycle QARN\n");
     EXPECT_EQ(CTempDir::Read(m_outPath), kOld);
-    EXPECT_EQ(Files(), (std::vector<std::string>{"backup.s19", "config.s19"}));
+    EXPECT_EQ(m_dir.Names(), (std::vector<std::string>{"backup.s19", "config.s19"}));
 }
 
 TEST_F(CliFaultScenario, PortLockedByAnotherProgramIsNamedAndNothingIsSent) {

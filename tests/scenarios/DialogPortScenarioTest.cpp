@@ -1,10 +1,12 @@
-// The transfer dialog when its port is gone or taken, when the profile cannot
-// be written, and when the device's answer is not its configuration: the
-// status list says why, the dialog stays usable, and the configuration in
-// memory is kept.
+// The transfer dialog when its port is gone or taken, when it is the system
+// console, when the profile cannot be written, and when the device's answer is
+// not its configuration: the status list says why, the dialog stays usable,
+// and the configuration in memory is kept.
+#include "platform/CSystemConsole.h"
 #include "serial/CPortMap.h"
 #include "serial/CSerialPort.h"
 #include "support/CPortLockHolder.h"
+#include "support/CPtyPair.h"
 #include "support/CSimProcess.h"
 #include "support/CTempDir.h"
 #include "support/CTestConfig.h"
@@ -126,6 +128,26 @@ TEST_F(DialogPortScenario, PortLockedByAPlainLockHolderIsNamed) {
     EXPECT_EQ(m_boxes, 0u);
     EXPECT_EQ(CTestConfig::InMemory(m_doc), m_before);
     EXPECT_FALSE(m_doc.IsModified());
+}
+
+// COM1 is the system console (a pseudo-terminal plays it): the dialog names the
+// port and the reason, and the console gets no byte.
+TEST_F(DialogPortScenario, Com1ThatIsTheSystemConsoleIsRefusedInTheStatusList) {
+    CPtyPair console;
+    ASSERT_TRUE(console.Ok()) << console.Error();
+    const std::string consoleList = m_dir.Write("active", console.SlavePath().substr(5) + "\n");
+    CSystemConsole::SetSources(consoleList, consoleList);
+    CPortMap::SetDevice(1, console.SlavePath());
+
+    const QStringList lines = Transfer(ETransferMode::Upload, "");
+    CSystemConsole::ResetSources();
+    CPortMap::Reset();
+
+    EXPECT_EQ(lines,
+              QStringList{QString::fromStdString("Cannot open port COM1 (" + console.SlavePath() +
+                                                 "): it is the system console.")});
+    EXPECT_EQ(console.ReadMaster(1, 100), "");
+    EXPECT_EQ(CTestConfig::InMemory(m_doc), m_before);
 }
 
 // The profile's path is a directory: nothing can be read from it or written to

@@ -10,12 +10,16 @@
 #include "data/CRecordList.h"
 #include "gui/CCommandTable.h"
 #include "gui/CMainFrame.h"
+#include "gui/CTransferDlg.h"
 #include "support/CProcess.h"
 #include "support/CSimProcess.h"
 #include "support/CTempDir.h"
 #include "support/CTestConfig.h"
 
-#include <algorithm>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -23,15 +27,6 @@
 namespace {
 
 const std::string kOld = "S0030000FC\r\nS30700000000AABBCC\r\nS70500000000FA\r\n";
-
-std::vector<std::string> FilesIn(const std::string& dir) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 }  // namespace
 
@@ -99,7 +94,7 @@ TEST_F(SaveFailureScenario, AppSaveAsOfAnUploadOntoAFullDisk) {
     ASSERT_TRUE(m_disk.Fill("filler")) << m_disk.Error();
 
     ExpectSaveAsRefused(*app, "No space left on device");
-    EXPECT_EQ(FilesIn(m_diskDir.Path()), (std::vector<std::string>{"backup.s19", "filler"}));
+    EXPECT_EQ(m_diskDir.Names(), (std::vector<std::string>{"backup.s19", "filler"}));
 
     // Once there is room again the same configuration saves whole.
     std::filesystem::remove(m_diskDir.File("filler"));
@@ -114,7 +109,7 @@ TEST_F(SaveFailureScenario, AppSaveAsOfAnUploadIntoAReadOnlyDirectory) {
     ASSERT_TRUE(m_disk.RemountReadOnly()) << m_disk.Error();
 
     ExpectSaveAsRefused(*app, "Read-only file system");
-    EXPECT_EQ(FilesIn(m_diskDir.Path()), std::vector<std::string>{"backup.s19"});
+    EXPECT_EQ(m_diskDir.Names(), std::vector<std::string>{"backup.s19"});
 }
 
 TEST_F(SaveFailureScenario, CliUploadOntoAFullDiskKeepsTheOldBackup) {
@@ -127,7 +122,7 @@ TEST_F(SaveFailureScenario, CliUploadOntoAFullDiskKeepsTheOldBackup) {
     EXPECT_EQ(r.strErr,
               "tovrik-cli upload: Cannot save " + m_target + ": No space left on device.\n");
     EXPECT_EQ(CTempDir::Read(m_target), kOld);
-    EXPECT_EQ(FilesIn(m_diskDir.Path()), (std::vector<std::string>{"backup.s19", "filler"}));
+    EXPECT_EQ(m_diskDir.Names(), (std::vector<std::string>{"backup.s19", "filler"}));
 }
 
 TEST_F(SaveFailureScenario, CliUploadIntoAReadOnlyDirectoryIsRefusedBeforeTheTransfer) {
@@ -139,7 +134,7 @@ TEST_F(SaveFailureScenario, CliUploadIntoAReadOnlyDirectoryIsRefusedBeforeTheTra
     EXPECT_EQ(r.nStatus, 2);
     EXPECT_TRUE(r.strOut.empty()) << "no transfer was started: " << r.strOut;
     EXPECT_EQ(r.strErr,
-              "tovrik-cli upload: Cannot write " + m_target + ": Read-only file system.\n");
+              "tovrik-cli upload: Cannot save " + m_target + ": Read-only file system.\n");
     EXPECT_EQ(CTempDir::Read(m_target), kOld);
 }
 
@@ -157,5 +152,5 @@ TEST_F(SaveFailureScenario, CliConvertOntoAFullOrReadOnlyDiskKeepsTheOldFile) {
     EXPECT_EQ(readOnly.strErr,
               "tovrik-cli: Cannot save " + m_target + ": Read-only file system.\n");
     EXPECT_EQ(CTempDir::Read(m_target), kOld);
-    EXPECT_EQ(FilesIn(m_diskDir.Path()), (std::vector<std::string>{"backup.s19", "filler"}));
+    EXPECT_EQ(m_diskDir.Names(), (std::vector<std::string>{"backup.s19", "filler"}));
 }

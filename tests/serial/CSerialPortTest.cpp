@@ -5,7 +5,9 @@
 #include <termios.h>
 
 #include <chrono>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "support/CPtyPair.h"
 
@@ -27,6 +29,16 @@ std::string ReadAll(CSerialPort& port, size_t expected) {
         }
     }
     return got;
+}
+
+// Every setting of a terminal, rates included, in one comparable list.
+std::vector<unsigned long> AllSettings(int fd) {
+    termios tio{};
+    EXPECT_EQ(tcgetattr(fd, &tio), 0);
+    std::vector<unsigned long> all{tio.c_iflag, tio.c_oflag,       tio.c_cflag,
+                                   tio.c_lflag, cfgetispeed(&tio), cfgetospeed(&tio)};
+    all.insert(all.end(), std::begin(tio.c_cc), std::end(tio.c_cc));
+    return all;
 }
 
 std::string AllByteValues() {
@@ -244,6 +256,27 @@ TEST_F(CookedTerminalTest, EveryByteValuePassesUnchangedBothWays) {
     EXPECT_EQ(got, bytes);
     // Nothing was echoed back to the device.
     EXPECT_EQ(m_pty.ReadMaster(1, 100), "");
+}
+
+// A port let go by Close, or by its destruction while open at a rate without
+// a constant of its own, leaves the terminal exactly as it found it: not raw,
+// not at its rate, not exclusive.
+TEST_F(CookedTerminalTest, ClosingPutsBackEverySettingFoundAtOpen) {
+    const int fd = m_pty.SlaveFd();
+    const std::vector<unsigned long> before = AllSettings(fd);
+    {
+        CSerialPort port;
+        ASSERT_TRUE(port.OpenDevice(m_pty.SlavePath(), 38400));
+        ASSERT_NE(AllSettings(fd), before) << "raw while open";
+        port.Close();
+        EXPECT_EQ(AllSettings(fd), before) << "after Close";
+        ASSERT_TRUE(port.OpenDevice(m_pty.SlavePath(), 14400));
+        ASSERT_NE(AllSettings(fd), before);
+    }
+    EXPECT_EQ(AllSettings(fd), before) << "after destruction";
+    int exclusive = -1;
+    ASSERT_EQ(ioctl(fd, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0);
 }
 
 TEST_F(CookedTerminalTest, KeepsStopBitsAndHardwareFlowControlButNotXonXoff) {

@@ -1,21 +1,58 @@
 #include "support/CProcess.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
+#include <thread>
 
 std::string CProcess::CliProgram() {
     const char* path = std::getenv("TOVRIK_CLI");
     return path != nullptr ? path : "";
 }
 
+namespace {
+
+// In the child, before it runs the program. False when a step failed.
+bool SetUpChild(const CChildSetup& setup) {
+    if (!setup.strDirectory.empty() && chdir(setup.strDirectory.c_str()) != 0) {
+        return false;
+    }
+    if (setup.nGroup >= 0 &&
+        (setgroups(0, nullptr) != 0 || setgid(static_cast<gid_t>(setup.nGroup)) != 0)) {
+        return false;
+    }
+    if (setup.nUser >= 0 && setuid(static_cast<uid_t>(setup.nUser)) != 0) {
+        return false;
+    }
+    if (setup.nAddressSpace != 0) {
+        const rlimit limit{setup.nAddressSpace, setup.nAddressSpace};
+        if (setrlimit(RLIMIT_AS, &limit) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The exit status, or 128 + the signal that ended the child.
+int StatusOf(int waitStatus) {
+    if (WIFEXITED(waitStatus)) {
+        return WEXITSTATUS(waitStatus);
+    }
+    return WIFSIGNALED(waitStatus) ? 128 + WTERMSIG(waitStatus) : -1;
+}
+
+}  // namespace
+
 pid_t CProcess::Spawn(const std::string& program, const std::vector<std::string>& args,
-                      const std::vector<std::string>& env, int* pOut, int* pErr) {
+                      const std::vector<std::string>& env, int* pOut, int* pErr,
+                      const CChildSetup& setup) {
     int out[2] = {-1, -1};
     int err[2] = {-1, -1};
     if ((pOut != nullptr && pipe2(out, O_CLOEXEC) != 0) ||
@@ -42,6 +79,9 @@ pid_t CProcess::Spawn(const std::string& program, const std::vector<std::string>
                 putenv(const_cast<char*>(entry.c_str()));
             }
         }
+        if (!SetUpChild(setup)) {
+            _exit(126);
+        }
         execv(program.c_str(), argv.data());
         _exit(127);
     }
@@ -66,17 +106,18 @@ pid_t CProcess::Spawn(const std::string& program, const std::vector<std::string>
 
 CProcess::Result CProcess::RunCli(const std::vector<std::string>& args,
                                   const std::vector<std::string>& env,
-                                  const std::string& interruptOn, int timeoutMs) {
-    return Run(CliProgram(), args, env, interruptOn, timeoutMs);
+                                  const std::string& interruptOn, int timeoutMs,
+                                  const CChildSetup& setup) {
+    return Run(CliProgram(), args, env, interruptOn, timeoutMs, setup);
 }
 
 CProcess::Result CProcess::Run(const std::string& program, const std::vector<std::string>& args,
-                               const std::vector<std::string>& env,
-                               const std::string& interruptOn, int timeoutMs) {
+                               const std::vector<std::string>& env, const std::string& interruptOn,
+                               int timeoutMs, const CChildSetup& setup) {
     Result result;
     int outFd = -1;
     int errFd = -1;
-    const pid_t pid = Spawn(program, args, env, &outFd, &errFd);
+    const pid_t pid = Spawn(program, args, env, &outFd, &errFd, setup);
     if (pid < 0) {
         return result;
     }
@@ -87,7 +128,7 @@ CProcess::Result CProcess::Run(const std::string& program, const std::vector<std
     while (open > 0) {
         if (!interruptOn.empty() && !interrupted &&
             result.strOut.find(interruptOn) != std::string::npos) {
-            kill(pid, SIGINT);
+            kill(pid, setup.nInterruptSignal);
             interrupted = true;
         }
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -125,12 +166,20 @@ CProcess::Result CProcess::Run(const std::string& program, const std::vector<std
     }
     int status = 0;
     waitpid(pid, &status, 0);
-    if (timedOut) {
-        result.nStatus = -1;
-    } else if (WIFEXITED(status)) {
-        result.nStatus = WEXITSTATUS(status);
-    } else if (WIFSIGNALED(status)) {
-        result.nStatus = 128 + WTERMSIG(status);
-    }
+    result.nStatus = timedOut ? -1 : StatusOf(status);
     return result;
+}
+
+int CProcess::Wait(pid_t pid, int timeoutMs) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    int status = 0;
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            return -1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return StatusOf(status);
 }

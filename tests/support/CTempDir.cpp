@@ -1,5 +1,6 @@
 #include "support/CTempDir.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -34,6 +35,16 @@ std::string CTempDir::Write(const std::string& name, const std::string& content)
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << content;
     return path;
+}
+
+std::vector<std::string> CTempDir::Names() const {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(m_strPath, ec)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 std::string CTempDir::Read(const std::string& path) {
