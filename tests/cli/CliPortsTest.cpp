@@ -85,7 +85,7 @@ TEST_F(CliPorts, NoPortIsNoFailureAndAnUnknownArgumentIs) {
     EXPECT_EQ(bad.nStatus, 2);
     EXPECT_EQ(bad.strOut, "");
     EXPECT_EQ(bad.strErr,
-              "tovrik-cli ports: unexpected argument '--jsn'\nUsage: tovrik-cli ports [--json]\n");
+              "tovrik-cli ports: unknown option '--jsn'\nUsage: tovrik-cli ports [--json]\n");
 }
 
 TEST_F(CliPorts, PortTakesTheNamesThatPortsPrints) {

@@ -164,7 +164,7 @@ TEST(Cli, DoubleDashEndsTheOptionsOfEverySubcommand) {
          "tovrik-cli convert: unknown option '-in.s19'\n"},
         {{"download", "-in.s19"}, 2, "", "tovrik-cli download: unknown option '-in.s19'\n"},
         {{"upload", "-up.s19"}, 2, "", "tovrik-cli upload: unknown option '-up.s19'\n"},
-        {{"download", "--port", noPort, "--", "-in.s19"}, 1, portRefused, ""},
+        {{"download", "--force", "--port", noPort, "--", "-in.s19"}, 1, portRefused, ""},
         {{"upload", "--port=" + noPort, "--", "-up.s19"}, 1, portRefused, ""},
         {{"download", "--", "-in.s19", "--port", noPort},
          2,

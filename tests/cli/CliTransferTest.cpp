@@ -178,7 +178,7 @@ TEST_F(CliTransfer, Com1ThatIsTheSystemConsoleIsRefusedWithoutAByte) {
 
     const int up = CTransferCommand::RunUpload({out, "--port", "com1"}, upOut, upErr);
     const int down =
-        CTransferCommand::RunDownload({m_configPath, "--port", "COM1"}, downOut, downErr);
+        CTransferCommand::RunDownload({m_configPath, "--force", "--port", "COM1"}, downOut, downErr);
     unsetenv("TOVRIK_COM1");
     CSystemConsole::ResetSources();
 

@@ -180,7 +180,7 @@ TEST_F(CliSafetyScenario, SigtermAndSighupCancelATransferAndFreeThePort) {
     const auto up = CProcess::RunCli({"upload", out, "--port", sim.DevicePath()}, {},
                                      "Uploading data.", 15000, CChildSetup::Interrupting(SIGTERM));
     const auto down =
-        CProcess::RunCli({"download", m_in, "--port", sim.DevicePath()}, {}, "Downloading data.",
+        CProcess::RunCli({"download", m_in, "--force", "--port", sim.DevicePath()}, {}, "Downloading data.",
                          15000, CChildSetup::Interrupting(SIGHUP));
 
     EXPECT_EQ(up.nStatus, 128 + SIGTERM);
