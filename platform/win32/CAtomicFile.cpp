@@ -6,6 +6,7 @@
 
 #include "Win32Error.h"
 #include "Win32Path.h"
+#include "platform/CInterruptGuard.h"
 #include "platform/ETovrikError.h"
 
 namespace {
@@ -24,6 +25,59 @@ std::error_code CheckWritableFile(const std::wstring& full) {
     CloseHandle(h);
     return type == FILE_TYPE_DISK ? std::error_code()
                                   : make_error_code(ETovrikError::NotRegularFile);
+}
+
+// Whether the user may create files in the folder: Windows has no access()
+// that answers for a folder's access list and its read-only state together,
+// so a file is created there and removed again.
+std::error_code CheckWritableFolder(const std::wstring& folder) {
+    std::random_device random;
+    const std::wstring probe = folder + L".tovrik-probe-" + std::to_wstring(random());
+    const HANDLE h = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                 FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        const DWORD code = GetLastError();
+        // Someone else's file of that name: the folder takes new files.
+        return code == ERROR_FILE_EXISTS ? std::error_code() : Win32Error::FromCode(code);
+    }
+    CloseHandle(h);
+    return {};
+}
+
+// Why `full` may not be saved over: a device, a folder, a file the user may
+// not write. bExists tells whether there is a file to replace.
+std::error_code CheckFile(const std::wstring& full, bool& bExists) {
+    bExists = false;
+    if (full.empty()) {
+        return Win32Error::Of(std::errc::no_such_file_or_directory);
+    }
+    if (Win32Path::IsDevice(full)) {
+        return ETovrikError::NotRegularFile;
+    }
+    const DWORD attributes = GetFileAttributesW(full.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD code = GetLastError();
+        return code == ERROR_FILE_NOT_FOUND ? std::error_code() : Win32Error::FromCode(code);
+    }
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return Win32Error::Of(std::errc::is_a_directory);
+    }
+    if ((attributes & FILE_ATTRIBUTE_DEVICE) != 0) {
+        return ETovrikError::NotRegularFile;
+    }
+    bExists = true;
+    return CheckWritableFile(full);
+}
+
+// The folder part of a full path, with its trailing separator.
+std::wstring FolderOf(const std::wstring& full) {
+    return full.substr(0, full.find_last_of(L"\\/") + 1);
+}
+
+// A signal that asks the program to end stops a save before its next step.
+std::error_code CheckInterrupt() {
+    return CInterruptGuard::Caught() != 0 ? std::error_code(ETovrikError::SaveInterrupted)
+                                          : std::error_code();
 }
 
 }  // namespace
@@ -52,36 +106,32 @@ CAtomicFile::~CAtomicFile() {
     m_pImpl->Discard();
 }
 
+std::error_code CAtomicFile::CheckTarget(const std::string& target) {
+    const std::wstring full = Win32Path::FullPath(target);
+    bool bExists = false;
+    if (const std::error_code refused = CheckFile(full, bExists)) {
+        return refused;
+    }
+    const std::wstring folder = FolderOf(full);
+    const DWORD attributes = GetFileAttributesW(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        return Win32Error::Of(std::errc::no_such_file_or_directory);
+    }
+    return CheckWritableFolder(folder);
+}
+
 std::error_code CAtomicFile::Open(const std::string& target) {
     Impl& d = *m_pImpl;
     d.Discard();
     d.targetPath = Win32Path::FullPath(target);
-    if (d.targetPath.empty()) {
-        return Win32Error::Of(std::errc::no_such_file_or_directory);
+    if (const std::error_code refused = CheckFile(d.targetPath, d.bTargetExisted)) {
+        return refused;
     }
-    if (Win32Path::IsDevice(d.targetPath)) {
-        return ETovrikError::NotRegularFile;
+    if (const std::error_code error = CheckInterrupt()) {
+        return error;
     }
-    const DWORD attributes = GetFileAttributesW(d.targetPath.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-        const DWORD code = GetLastError();
-        if (code != ERROR_FILE_NOT_FOUND) {
-            return Win32Error::FromCode(code);
-        }
-        d.bTargetExisted = false;
-    } else if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        return Win32Error::Of(std::errc::is_a_directory);
-    } else if ((attributes & FILE_ATTRIBUTE_DEVICE) != 0) {
-        return ETovrikError::NotRegularFile;
-    } else if (const std::error_code denied = CheckWritableFile(d.targetPath)) {
-        return denied;
-    } else {
-        d.bTargetExisted = true;
-    }
-
-    const std::size_t slash = d.targetPath.find_last_of(L"\\/");
-    const std::wstring folder = d.targetPath.substr(0, slash + 1);
-    const std::wstring file = d.targetPath.substr(slash + 1);
+    const std::wstring folder = FolderOf(d.targetPath);
+    const std::wstring file = d.targetPath.substr(folder.size());
     std::random_device random;
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::wstring candidate =
@@ -103,6 +153,9 @@ std::error_code CAtomicFile::Write(const char* data, std::size_t size) {
     const HANDLE h = m_pImpl->hTemp;
     if (h == INVALID_HANDLE_VALUE) {
         return Win32Error::Of(std::errc::bad_file_descriptor);
+    }
+    if (const std::error_code error = CheckInterrupt()) {
+        return error;
     }
     while (size > 0) {
         const DWORD chunk = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
@@ -126,8 +179,8 @@ std::error_code CAtomicFile::Commit() {
     }
     // The data must be on disk before the new file takes the old one's place,
     // so that a crash leaves either the old file or the whole new one.
-    std::error_code error;
-    if (!FlushFileBuffers(d.hTemp)) {
+    std::error_code error = CheckInterrupt();
+    if (!error && !FlushFileBuffers(d.hTemp)) {
         error = Win32Error::Last();
     }
     CloseHandle(d.hTemp);

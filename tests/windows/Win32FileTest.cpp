@@ -2,7 +2,7 @@
 #include "data/CArchive.h"
 #include "data/CQARNCfgDoc.h"
 #include "data/CRecordList.h"
-#include "platform/CFileAccess.h"
+#include "platform/CAtomicFile.h"
 #include "platform/CFileReader.h"
 #include "platform/ETovrikError.h"
 #include "support/CTempDir.h"
@@ -118,10 +118,12 @@ TEST(Win32FileReader, RefusesFoldersDevicesAndMissingFiles) {
               "Cannot open gone.s19: No such file or directory.");
 }
 
-TEST(Win32FileAccess, AFolderThatTakesNewFiles) {
+TEST(Win32AtomicSave, CheckTargetAsksBeforeATransfer) {
     CTempDir dir;
-    EXPECT_FALSE(CFileAccess::CheckWritableFolder(dir.Path()));
+    EXPECT_FALSE(CAtomicFile::CheckTarget(dir.File("new.s19")));
     EXPECT_EQ(EntriesIn(dir.Path()), 0u) << "the probe stayed";
-    EXPECT_EQ(CFileAccess::CheckWritableFolder(dir.File("nowhere")),
+    EXPECT_EQ(CAtomicFile::CheckTarget(dir.File("nowhere/new.s19")),
               std::errc::no_such_file_or_directory);
+    EXPECT_EQ(CAtomicFile::CheckTarget(dir.Path()), std::errc::is_a_directory);
+    EXPECT_EQ(CAtomicFile::CheckTarget("NUL"), ETovrikError::NotRegularFile);
 }

@@ -83,7 +83,7 @@ check "a failed upload writes no file" 0 $?
 tovrik download "Z:$run/missing.s19" --port '\\.\COM5'
 check "a download of a missing file" 2 $? "No such file or directory"
 tovrik upload "Z:$run/no/such/folder/x.s19" --port '\\.\COM5'
-check "an upload into a missing folder" 2 $? "Cannot write"
+check "an upload into a missing folder" 2 $? "Cannot save"
 # The ports the serial drivers list, by the names `ports` prints.
 tovrik ports
 check "ports lists COM5" 0 $? '\\.\COM5'
