@@ -2,9 +2,9 @@
 #include "cli/CConvertCommand.h"
 #include "cli/CPortsCommand.h"
 #include "cli/CTransferCommand.h"
+#include "cli/CVerifyCommand.h"
 #include "platform/CCommandLine.h"
 #include "platform/CTerminal.h"
-#include "cli/CVerifyCommand.h"
 #include "res/Version.h"
 
 #include <iostream>
@@ -14,10 +14,8 @@ namespace {
 
 // One line per subcommand.
 const CCliCommand kCommands[] = {
-    {"convert", &CConvertCommand::Run},
-    {"download", &CTransferCommand::RunDownload},
-    {"upload", &CTransferCommand::RunUpload},
-    {"ports", &CPortsCommand::Run},
+    {"convert", &CConvertCommand::Run},       {"download", &CTransferCommand::RunDownload},
+    {"upload", &CTransferCommand::RunUpload}, {"ports", &CPortsCommand::Run},
     {"verify", &CVerifyCommand::Run},
 };
 

@@ -1,7 +1,7 @@
 #include "gui/CAboutDlg.h"
 
-#include "res/Version.h"
 #include "gui/CSvgImage.h"
+#include "res/Version.h"
 
 #include <QGridLayout>
 #include <QLabel>

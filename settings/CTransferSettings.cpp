@@ -48,7 +48,8 @@ bool CTransferSettings::SaveBaudIndex(int nIndex) {
 
 void CTransferSettings::LoadPortDevices() {
     for (int port = 1; port <= kPortCount; ++port) {
-        const std::string device = CProfile::GetProfileString(kPortsSection, CPortMap::PortName(port));
+        const std::string device =
+            CProfile::GetProfileString(kPortsSection, CPortMap::PortName(port));
         if (!device.empty()) {
             CPortMap::SetDevice(port, device);
         }

@@ -6,9 +6,9 @@
 //    time. Goal: under 10%.
 #include "data/CQARNCfgDoc.h"
 #include "data/CRecordList.h"
-#include "support/CPtyDevice.h"
 #include "gui/CProgressCtrl.h"
 #include "gui/CTransferDlg.h"
+#include "support/CPtyDevice.h"
 
 #include <benchmark/benchmark.h>
 #include <poll.h>

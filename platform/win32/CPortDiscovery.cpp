@@ -38,7 +38,8 @@ bool NumberLess(const CSerialPortInfo& a, const CSerialPortInfo& b) {
 std::vector<CSerialPortInfo> CPortDiscovery::List() {
     std::vector<CSerialPortInfo> ports;
     HKEY hKey = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSerialComm, 0, KEY_QUERY_VALUE, &hKey) != ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSerialComm, 0, KEY_QUERY_VALUE, &hKey) !=
+        ERROR_SUCCESS) {
         return ports;  // no serial port driver has a port
     }
     for (DWORD index = 0;; ++index) {

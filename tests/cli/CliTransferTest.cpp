@@ -177,8 +177,8 @@ TEST_F(CliTransfer, Com1ThatIsTheSystemConsoleIsRefusedWithoutAByte) {
     std::ostringstream upOut, upErr, downOut, downErr;
 
     const int up = CTransferCommand::RunUpload({out, "--port", "com1"}, upOut, upErr);
-    const int down =
-        CTransferCommand::RunDownload({m_configPath, "--force", "--port", "COM1"}, downOut, downErr);
+    const int down = CTransferCommand::RunDownload({m_configPath, "--force", "--port", "COM1"},
+                                                   downOut, downErr);
     unsetenv("TOVRIK_COM1");
     CSystemConsole::ResetSources();
 

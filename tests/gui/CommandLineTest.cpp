@@ -48,8 +48,8 @@ TEST(CommandLine, UnknownOptionsAndSeveralFilesAreRefused) {
 }
 
 TEST(Program, PrintsItsVersionWithoutADisplay) {
-    const auto result =
-        CProcess::Run(TOVRIK_BINARY, {"--version"}, {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"});
+    const auto result = CProcess::Run(TOVRIK_BINARY, {"--version"},
+                                      {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"});
     EXPECT_EQ(result.nStatus, 0);
     EXPECT_EQ(result.strOut, "Tovrik 0.1.0.2\n");
 }

@@ -17,7 +17,9 @@ namespace {
 // Every test reads a console list of its own making.
 class SystemConsole : public ::testing::Test {
 protected:
-    void SetUp() override { CSystemConsole::SetSources(m_dir.File("active"), m_dir.File("consoles")); }
+    void SetUp() override {
+        CSystemConsole::SetSources(m_dir.File("active"), m_dir.File("consoles"));
+    }
     void TearDown() override {
         CSystemConsole::ResetSources();
         CPortMap::Reset();
@@ -37,7 +39,9 @@ TEST_F(SystemConsole, NamesComeFromTheActiveListOrElseFromProcConsoles) {
     EXPECT_FALSE(CSystemConsole::IsConsole("/dev/hvc0"));
 
     std::filesystem::remove(m_dir.File("active"));
-    Consoles("ttyAMA0              -W- (EC p a)    204:64\nhvc0                 -W- (E  p  )    229:0\n");
+    Consoles(
+        "ttyAMA0              -W- (EC p a)    204:64\nhvc0                 -W- (E  p  )    "
+        "229:0\n");
     EXPECT_EQ(CSystemConsole::ActiveNames(), (std::vector<std::string>{"ttyAMA0", "hvc0"}));
     EXPECT_TRUE(CSystemConsole::IsConsole("/dev/hvc0"));
     EXPECT_FALSE(CSystemConsole::IsConsole("/dev/ttyS0"));
@@ -81,8 +85,9 @@ TEST_F(SystemConsole, PortRefusesTheConsoleWithoutTouchingIt) {
     CRecordingHost host(port);
     host.m_nPort = 1;
     EXPECT_FALSE(host.OpenPort());
-    EXPECT_EQ(host.StatusList(), (std::vector<std::string>{"Cannot open port COM1 (" + pty.SlavePath() +
-                                                           "): it is the system console."}));
+    EXPECT_EQ(host.StatusList(),
+              (std::vector<std::string>{"Cannot open port COM1 (" + pty.SlavePath() +
+                                        "): it is the system console."}));
 }
 
 }  // namespace

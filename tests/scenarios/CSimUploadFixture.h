@@ -50,7 +50,9 @@ protected:
 
     // The length of the first `n` lines of the device's configuration.
     std::size_t Prefix(std::size_t n) const {
-        return CTestConfig::Joined({m_lines.begin(), m_lines.begin() + static_cast<std::ptrdiff_t>(n)}).size();
+        return CTestConfig::Joined(
+                   {m_lines.begin(), m_lines.begin() + static_cast<std::ptrdiff_t>(n)})
+            .size();
     }
 
     CTempDir m_dir;

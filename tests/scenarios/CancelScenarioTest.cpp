@@ -100,7 +100,8 @@ protected:
 
     std::vector<std::string> Sent(std::size_t nLines) const {
         std::vector<std::string> lines = kPreamble;
-        lines.insert(lines.end(), m_config.begin(), m_config.begin() + static_cast<std::ptrdiff_t>(nLines));
+        lines.insert(lines.end(), m_config.begin(),
+                     m_config.begin() + static_cast<std::ptrdiff_t>(nLines));
         return lines;
     }
 

@@ -180,8 +180,8 @@ TEST_F(CliSafetyScenario, SigtermAndSighupCancelATransferAndFreeThePort) {
     const auto up = CProcess::RunCli({"upload", out, "--port", sim.DevicePath()}, {},
                                      "Uploading data.", 15000, CChildSetup::Interrupting(SIGTERM));
     const auto down =
-        CProcess::RunCli({"download", m_in, "--force", "--port", sim.DevicePath()}, {}, "Downloading data.",
-                         15000, CChildSetup::Interrupting(SIGHUP));
+        CProcess::RunCli({"download", m_in, "--force", "--port", sim.DevicePath()}, {},
+                         "Downloading data.", 15000, CChildSetup::Interrupting(SIGHUP));
 
     EXPECT_EQ(up.nStatus, 128 + SIGTERM);
     EXPECT_EQ(up.strErr, "Info: Upload aborted.\nPlease power cycle QARN.\n");

@@ -12,7 +12,6 @@
 #include "support/CTestConfig.h"
 #include "support/CTestTransferDlg.h"
 
-
 #include <gtest/gtest.h>
 
 #include <QComboBox>
@@ -159,20 +158,22 @@ TEST_F(DialogPortScenario, UnwritableProfileLeavesTheDialogWorkingWithoutRemembe
     CSimProcess sim({"--config", m_devicePath, "--baud", "0"});
     ASSERT_TRUE(sim.Start()) << sim.Error();
 
-    const QStringList lines = Transfer(ETransferMode::Upload, sim.DevicePath(), [&sim](CTestTransferDlg& dlg) {
-        EXPECT_EQ(dlg.m_cbBaudRate->currentText(), "9600");
-        EXPECT_EQ(dlg.m_cbPort->currentText(), QString::fromStdString(sim.DevicePath()))
-            << "the list shows the device the dialog was given";
-        dlg.m_cbBaudRate->setCurrentIndex(6);
-        CPortMap::SetDevice(2, sim.DevicePath());
-        dlg.m_cbPort->setCurrentIndex(1);
-        EXPECT_EQ(dlg.m_session.m_nBaudRate, 38400);
-        EXPECT_EQ(dlg.m_session.m_nPort, 2);
-        dlg.OnStartTransfer();
-        EXPECT_TRUE(CTestTransferDlg::ServeUntil([&] { return !dlg.m_session.m_bRunning; }, 5000));
-        EXPECT_EQ(dlg.StatusLines().value(1), "Upload finished.");
-        EXPECT_EQ(dlg.m_port.GetBaudRate(), 38400) << "the port was opened at the rate chosen";
-    });
+    const QStringList lines =
+        Transfer(ETransferMode::Upload, sim.DevicePath(), [&sim](CTestTransferDlg& dlg) {
+            EXPECT_EQ(dlg.m_cbBaudRate->currentText(), "9600");
+            EXPECT_EQ(dlg.m_cbPort->currentText(), QString::fromStdString(sim.DevicePath()))
+                << "the list shows the device the dialog was given";
+            dlg.m_cbBaudRate->setCurrentIndex(6);
+            CPortMap::SetDevice(2, sim.DevicePath());
+            dlg.m_cbPort->setCurrentIndex(1);
+            EXPECT_EQ(dlg.m_session.m_nBaudRate, 38400);
+            EXPECT_EQ(dlg.m_session.m_nPort, 2);
+            dlg.OnStartTransfer();
+            EXPECT_TRUE(
+                CTestTransferDlg::ServeUntil([&] { return !dlg.m_session.m_bRunning; }, 5000));
+            EXPECT_EQ(dlg.StatusLines().value(1), "Upload finished.");
+            EXPECT_EQ(dlg.m_port.GetBaudRate(), 38400) << "the port was opened at the rate chosen";
+        });
 
     EXPECT_EQ(lines.value(1), "Upload finished.");
     EXPECT_EQ(CTestConfig::InMemory(m_doc), CTestConfig::Joined(m_device));

@@ -135,6 +135,10 @@ struct CDamageCase {
     const char* reasons;
 };
 
+void PrintTo(const CDamageCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class DamagedAnswer : public LineFaultScenario,
                       public ::testing::WithParamInterface<CDamageCase> {};
 

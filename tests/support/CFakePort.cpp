@@ -2,7 +2,6 @@
 
 #include "serial/CPortMap.h"
 
-
 bool CFakePort::Open(int port, int baud) {
     return OpenDevice(CPortMap::DeviceFor(port), baud);
 }
@@ -72,7 +71,6 @@ void CFakePort::DrainLocked() {
         m_pending.clear();
     }
 }
-
 
 std::vector<CFakePort::WireChunk> CFakePort::Wire() const {
     std::lock_guard lock(m_mutex);
