@@ -28,7 +28,7 @@ extra=()
 [ "$mode" = --windows ] && extra=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine64 googletest)
 ./scripts/install-deps.sh "${extra[@]}"
 
-# Repeated builds (CI runs four of them) reuse what ccache compiled before.
+# Repeated builds (CI runs five of them) reuse what ccache compiled before.
 export CMAKE_CXX_COMPILER_LAUNCHER=ccache
 if [ "$preset" = windows ]; then
   # qarn-sim is a POSIX program: the tests under Wine use one built for this

@@ -104,7 +104,8 @@ bool CSimOptions::Parse(int argc, char** argv, std::string* pError) {
         const auto count = std::find_if(std::begin(counts), std::end(counts),
                                         [&](const CCount& c) { return arg == c.name; });
         if (path == std::end(paths) && count == std::end(counts)) {
-            *pError = (arg.rfind("-", 0) == 0 ? "unknown option " : "unknown argument ") + arg;
+            *pError = arg.starts_with('-') ? "unknown option " : "unknown argument ";
+            *pError += arg;
             return false;
         }
         if (i + 1 >= argc) {
@@ -115,7 +116,11 @@ bool CSimOptions::Parse(int argc, char** argv, std::string* pError) {
         if (path != std::end(paths)) {
             *path->second = value;
         } else if (!ParseCount(value, count->min, count->max, count->pValue)) {
-            *pError = std::string("bad ") + count->what + " for " + arg + ": " + value;
+            *pError = std::string("bad ") + count->what;
+            *pError += " for ";
+            *pError += arg;
+            *pError += ": ";
+            *pError += value;
             return false;
         }
     }

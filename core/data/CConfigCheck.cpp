@@ -22,12 +22,12 @@ constexpr std::array<signed char, 256> MakeHexTable() {
     for (std::size_t i = 0; i < table.size(); ++i) {
         table[i] = -1;
     }
-    for (int i = 0; i < 10; ++i) {
-        table[static_cast<std::size_t>('0' + i)] = static_cast<signed char>(i);
+    for (std::size_t i = 0; i < 10; ++i) {
+        table['0' + i] = static_cast<signed char>(i);
     }
-    for (int i = 0; i < 6; ++i) {
-        table[static_cast<std::size_t>('A' + i)] = static_cast<signed char>(10 + i);
-        table[static_cast<std::size_t>('a' + i)] = static_cast<signed char>(10 + i);
+    for (std::size_t i = 0; i < 6; ++i) {
+        table['A' + i] = static_cast<signed char>(10 + i);
+        table['a' + i] = static_cast<signed char>(10 + i);
     }
     return table;
 }

@@ -10,6 +10,8 @@
 
 #include <climits>
 #include <fstream>
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -66,7 +68,10 @@ std::error_code FollowLinks(const std::string& path, std::string& resolved) {
             return PosixError::Last();
         }
         next.resize(static_cast<std::size_t>(n));
-        resolved = next.starts_with('/') ? next : DirectoryOf(resolved) + "/" + next;
+        if (!next.starts_with('/')) {
+            next.insert(0, DirectoryOf(resolved) + "/");
+        }
+        resolved = std::move(next);
     }
 }
 

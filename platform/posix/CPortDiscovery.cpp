@@ -14,6 +14,7 @@
 #include <map>
 #include <mutex>
 #include <system_error>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -125,9 +126,13 @@ void CheckAccess(const std::string& device, CSerialPortInfo& info) {
         // The group that may use the device: dialout on Debian, uucp elsewhere.
         std::string group = "dialout";
         struct stat st {};
-        if (::stat(device.c_str(), &st) == 0) {
-            if (const struct group* gr = ::getgrgid(st.st_gid); gr != nullptr && st.st_gid != 0) {
-                group = gr->gr_name;
+        if (::stat(device.c_str(), &st) == 0 && st.st_gid != 0) {
+            struct group entry {};
+            struct group* found = nullptr;
+            std::vector<char> buffer(4096);
+            if (::getgrgid_r(st.st_gid, &entry, buffer.data(), buffer.size(), &found) == 0 &&
+                found != nullptr) {
+                group = found->gr_name;
             }
         }
         info.strNoAccess += ": is the user in the " + group + " group?";
@@ -205,15 +210,15 @@ std::vector<CSerialPortInfo> CPortDiscovery::List() {
 
 std::optional<CSerialPortInfo> CPortDiscovery::Find(const std::string& name) {
     const fs::path devRoot = Roots().dev;
-    for (CSerialPortInfo& port : List()) {
+    std::vector<CSerialPortInfo> ports = List();
+    const auto found = std::find_if(ports.begin(), ports.end(), [&](const CSerialPortInfo& port) {
         const std::string kernelName =
             fs::path(port.strDevice).lexically_relative(devRoot).string();
-        if (name == port.strDevice || name == kernelName ||
-            (!port.strById.empty() && (name == port.strById || name == port.ByIdName()))) {
-            return std::move(port);
-        }
-    }
-    return std::nullopt;
+        return name == port.strDevice || name == kernelName ||
+               (!port.strById.empty() && (name == port.strById || name == port.ByIdName()));
+    });
+    return found != ports.end() ? std::optional<CSerialPortInfo>(std::move(*found))
+                                : std::nullopt;
 }
 
 std::optional<std::string> CPortDiscovery::PathOf(const std::string& name) {
@@ -226,10 +231,12 @@ std::optional<std::string> CPortDiscovery::PathOf(const std::string& name) {
 
 CSerialPortInfo CPortDiscovery::Inspect(const std::string& path) {
     const std::string device = Canonical(path);
-    for (CSerialPortInfo& port : List()) {
-        if (Canonical(port.strDevice) == device) {
-            return std::move(port);
-        }
+    std::vector<CSerialPortInfo> ports = List();
+    const auto found = std::find_if(ports.begin(), ports.end(), [&](const CSerialPortInfo& port) {
+        return Canonical(port.strDevice) == device;
+    });
+    if (found != ports.end()) {
+        return std::move(*found);
     }
     CSerialPortInfo info;
     info.strDevice = path;

@@ -13,6 +13,7 @@ namespace {
 // The findings as "line: text", for one look at all of them.
 std::vector<std::string> Listed(const std::vector<CConfigFinding>& findings) {
     std::vector<std::string> texts;
+    texts.reserve(findings.size());
     for (const CConfigFinding& finding : findings) {
         texts.push_back(CConfigCheck::Describe(finding));
     }

@@ -10,7 +10,6 @@
 
 #include <QAbstractItemView>
 
-#include <grp.h>
 #include <sys/mount.h>
 #include <unistd.h>
 
@@ -263,8 +262,8 @@ TEST_F(CTransferDlgPortTest, APortTheUserMayNotUseSaysWhyWhenChosen) {
         reason = "Read-only file system";
     } else {
         fs::permissions(m_sys.Node("ttyUSB0"), fs::perms::none);
-        reason = std::string("Permission denied: is the user in the ") +
-                 ::getgrgid(::getegid())->gr_name + " group?";
+        reason = "Permission denied: is the user in the " + CFakeSysfs::GroupName(::getegid()) +
+                 " group?";
     }
     CTestTransferDlg dlg;
     Open(dlg);

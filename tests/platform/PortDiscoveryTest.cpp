@@ -24,6 +24,7 @@ const std::string kFtdiById = CFakeSysfs::kFtdiById;
 
 std::vector<std::string> Devices(const std::vector<CSerialPortInfo>& ports) {
     std::vector<std::string> devices;
+    devices.reserve(ports.size());
     for (const CSerialPortInfo& port : ports) {
         devices.push_back(port.strDevice);
     }
@@ -169,11 +170,12 @@ TEST_F(PortDiscovery, MarksAPortTheUserMayNotUseAndSaysWhy) {
     fs::permissions(m_sys.Node("ttyACM0"), fs::perms::all);
     // The group of the device says which group the user is missing.
     std::string group = "dialout";
-    if (::geteuid() == 0 && ::getgrnam("dialout") != nullptr) {
-        ASSERT_EQ(::chown(m_sys.Node("ttyUSB0").c_str(), 0, ::getgrnam("dialout")->gr_gid), 0);
-    } else if (const struct group* own = ::getgrgid(::getegid());
-               own != nullptr && getegid() != 0) {
-        group = own->gr_name;
+    if (const std::optional<unsigned> dialout = CFakeSysfs::GroupId("dialout");
+        ::geteuid() == 0 && dialout) {
+        ASSERT_EQ(::chown(m_sys.Node("ttyUSB0").c_str(), 0, *dialout), 0);
+    } else if (const std::string own = CFakeSysfs::GroupName(::getegid());
+               !own.empty() && ::getegid() != 0) {
+        group = own;
     }
 
     EXPECT_EQ(ListWithoutRoot(m_sys.Dir().Path()),

@@ -27,7 +27,7 @@ protected:
     }
 
     QString MakeFifo(const QString& name) const {
-        const QString path = PathOf(name);
+        QString path = PathOf(name);
         EXPECT_EQ(mkfifo(QFile::encodeName(path).constData(), 0644), 0);
         return path;
     }

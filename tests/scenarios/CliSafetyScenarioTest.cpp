@@ -4,6 +4,7 @@
 // transfer stopped by SIGTERM or SIGHUP leaves the port free and as it was,
 // and a profile that is not a file is ignored.
 #include "support/CAddressSpace.h"
+#include "support/CFileDescriptor.h"
 #include "support/CProcess.h"
 #include "support/CSimProcess.h"
 #include "support/CTempDir.h"
@@ -32,7 +33,7 @@ namespace {
 
 constexpr int kNobody = 65534;  // a user and group that own nothing of the test's
 const std::string kOld = "S0030000FC\r\nold\r\n";
-constexpr unsigned long long kMiB = 1024 * 1024;
+constexpr unsigned long long kMiB = 1024ULL * 1024;
 
 struct stat StatOf(const std::string& path) {
     struct stat st {};
@@ -73,12 +74,14 @@ TEST_F(CliSafetyScenario, OnlyARegularFileIsEverReplaced) {
     const std::string fifo = m_dir.File("fifo");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
     const std::string socketPath = m_dir.File("socket");
-    const int sock = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::strncpy(address.sun_path, socketPath.c_str(), sizeof address.sun_path - 1);
-    ASSERT_EQ(bind(sock, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
-    close(sock);
+    {
+        const CFileDescriptor sock(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, socketPath.c_str(), sizeof address.sun_path - 1);
+        ASSERT_EQ(bind(sock.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address),
+                  0);
+    }
     const std::string toOutput = m_dir.File("stdout");
     std::filesystem::create_symlink("/proc/self/fd/1", toOutput);
     const std::vector<std::string> before = m_dir.Names();
@@ -171,10 +174,11 @@ TEST_F(CliSafetyScenario, UploadRefusesAnOutThatCannotBeWrittenBeforeTheTransfer
 TEST_F(CliSafetyScenario, SigtermAndSighupCancelATransferAndFreeThePort) {
     CSimProcess sim({"--config", m_in, "--baud", "1200", "--received", m_dir.File("received")});
     ASSERT_TRUE(sim.Start()) << sim.Error();
-    const int line = open(sim.DevicePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    ASSERT_GE(line, 0);
+    const CFileDescriptor line(
+        open(sim.DevicePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    ASSERT_GE(line.Get(), 0);
     termios before{};
-    ASSERT_EQ(tcgetattr(line, &before), 0);
+    ASSERT_EQ(tcgetattr(line.Get(), &before), 0);
     const std::string out = m_dir.File("out.s19");
 
     const auto up = CProcess::RunCli({"upload", out, "--port", sim.DevicePath()}, {},
@@ -189,13 +193,12 @@ TEST_F(CliSafetyScenario, SigtermAndSighupCancelATransferAndFreeThePort) {
     EXPECT_EQ(down.nStatus, 128 + SIGHUP);
     EXPECT_EQ(down.strErr, "Info: Download aborted.\nPlease power cycle QARN.\n");
     int exclusive = -1;
-    ASSERT_EQ(ioctl(line, TIOCGEXCL, &exclusive), 0);
+    ASSERT_EQ(ioctl(line.Get(), TIOCGEXCL, &exclusive), 0);
     EXPECT_EQ(exclusive, 0) << "the next run would find the port busy";
     termios after{};
-    ASSERT_EQ(tcgetattr(line, &after), 0);
+    ASSERT_EQ(tcgetattr(line.Get(), &after), 0);
     EXPECT_EQ(after.c_lflag, before.c_lflag);
     EXPECT_EQ(after.c_cflag, before.c_cflag);
-    close(line);
 }
 
 // Ctrl+C, SIGTERM or SIGHUP while a large file is being saved: the save stops,

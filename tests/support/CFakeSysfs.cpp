@@ -3,8 +3,11 @@
 #include "platform/CPortDiscovery.h"
 #include "platform/CSystemConsole.h"
 
+#include <grp.h>
+
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -112,4 +115,24 @@ void CFakeSysfs::Unplug(const std::string& name) {
             fs::remove(link.path());
         }
     }
+}
+
+std::string CFakeSysfs::GroupName(unsigned gid) {
+    struct group entry {};
+    struct group* found = nullptr;
+    std::vector<char> buffer(4096);
+    return ::getgrgid_r(gid, &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr
+               ? found->gr_name
+               : "";
+}
+
+std::optional<unsigned> CFakeSysfs::GroupId(const std::string& name) {
+    struct group entry {};
+    struct group* found = nullptr;
+    std::vector<char> buffer(4096);
+    if (::getgrnam_r(name.c_str(), &entry, buffer.data(), buffer.size(), &found) != 0 ||
+        found == nullptr) {
+        return std::nullopt;
+    }
+    return found->gr_gid;
 }

@@ -2,6 +2,7 @@
 
 #include "support/CTempDir.h"
 
+#include <optional>
 #include <string>
 
 // A sysfs, a /dev and a console list of a test's own making, in a temporary
@@ -19,6 +20,10 @@ public:
         std::string strProductName;
         std::string strSerial;
     };
+
+    // The name of a group, "" when it has none; the id of a named group.
+    static std::string GroupName(unsigned gid);
+    static std::optional<unsigned> GroupId(const std::string& name);
 
     // The adapter most tests plug in, and its by-id name.
     static const CUsbDevice kFtdi;
