@@ -110,7 +110,9 @@ bool CSerialPort::Drain() {
             Fail(std::make_error_code(std::errc::timed_out));
             return false;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        // A fine poll: every pause of the transfer starts when the line has
+        // drained, and a coarse one would stretch each of them.
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
         if (const std::error_code err = m_device.OutQueue(queued)) {
             Fail(err);
             return false;

@@ -48,7 +48,8 @@ protected:
 TEST_F(CliPorts, PrintsOneLinePerPortWithItsNameDescriptionAndMarks) {
     AddMachine();
     const std::string pad(m_sys.Node("ttyUSB0").size() - m_sys.Node("ttyS0").size(), ' ');
-    const std::string dash = "-" + std::string(kFtdiById.size() - 1, ' ');
+    std::string dash(kFtdiById.size(), ' ');
+    dash.front() = '-';
     const CRun r = Ports({});
     EXPECT_EQ(r.nStatus, 0);
     EXPECT_EQ(r.strErr, "");
