@@ -19,13 +19,9 @@ struct CCliCommand {
 };
 
 // A file name from the command line, which holds UTF-8 on every system, as
-// the standard library's path; and back.
+// the standard library's path.
 inline std::filesystem::path Utf8Path(const std::string& name) {
     return std::filesystem::path(std::u8string(name.begin(), name.end()));
-}
-inline std::string Utf8Name(const std::filesystem::path& path) {
-    const std::u8string name = path.u8string();
-    return std::string(name.begin(), name.end());
 }
 
 // Exit status of tovrik-cli.

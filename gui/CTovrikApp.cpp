@@ -275,9 +275,7 @@ bool CTovrikApp::OpenDocumentFile(const QString& path) {
         ReportError(FromFileSystem(CDocument::OpenErrorMessage(file, error)));
         return false;
     }
-    AddToRecentFileList(path);
-    NoteFolder(path);
-    UpdateFrame();
+    NoteFileUsed(path);
     return true;
 }
 
@@ -286,7 +284,8 @@ bool CTovrikApp::SaveModified() {
         return true;
     }
     const QString path = FromFileSystem(m_pDocument->GetPathName());
-    const QString name = path.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(path).fileName();
+    const QString name =
+        path.isEmpty() ? QString::fromUtf8(CQARNCfgDoc::kUntitled) : QFileInfo(path).fileName();
     switch (AskSave(QStringLiteral("Save changes to %1?").arg(name))) {
         case QMessageBox::Save:
             return OnFileSave();
@@ -303,10 +302,14 @@ bool CTovrikApp::SaveDocumentTo(const QString& path) {
         ReportError(FromFileSystem(CDocument::SaveErrorMessage(file, error)));
         return false;
     }
+    NoteFileUsed(path);
+    return true;
+}
+
+void CTovrikApp::NoteFileUsed(const QString& path) {
     AddToRecentFileList(path);
     NoteFolder(path);
     UpdateFrame();
-    return true;
 }
 
 void CTovrikApp::NoteFolder(const QString& path) {

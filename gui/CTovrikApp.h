@@ -99,6 +99,9 @@ private:
     bool CreateMainFrame();
     void RunTransferDialog(CQARNCfgDoc& doc, ETransferMode nMode);
     bool SaveDocumentTo(const QString& path);
+    // A file opened or saved: to the recent-file list, its folder remembered,
+    // the window brought up to date.
+    void NoteFileUsed(const QString& path);
     void NoteFolder(const QString& path);
     void ReportError(const QString& text) const;
     QWidget* DialogParent() const;

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "platform/ETovrikError.h"
+
 #include <memory>
+#include <system_error>
 
 // While it lives, a request to end the process (Ctrl+C, SIGTERM from a service
 // stop or `timeout`, SIGHUP from a closed terminal) does not end it: it is
@@ -16,6 +19,11 @@ public:
     // The number of the first signal caught since the guard was made; 0 if
     // none, and always 0 while no guard lives.
     static int Caught();
+    // ETovrikError::SaveInterrupted once a signal has been caught, so that a
+    // save stops before its next step; empty otherwise.
+    static std::error_code SaveInterruption() {
+        return Caught() != 0 ? std::error_code(ETovrikError::SaveInterrupted) : std::error_code();
+    }
 
 private:
     struct Impl;

@@ -109,12 +109,6 @@ std::error_code Inspect(const std::string& target, CTarget& found) {
     return {};
 }
 
-// A signal that asks the program to end stops a save before its next step.
-std::error_code CheckInterrupt() {
-    return CInterruptGuard::Caught() != 0 ? std::error_code(ETovrikError::SaveInterrupted)
-                                          : std::error_code();
-}
-
 }  // namespace
 
 struct CAtomicFile::Impl {
@@ -163,7 +157,7 @@ std::error_code CAtomicFile::Write(const char* data, std::size_t size) {
     if (fd < 0) {
         return PosixError::Of(EBADF);
     }
-    if (const std::error_code error = CheckInterrupt()) {
+    if (const std::error_code error = CInterruptGuard::SaveInterruption()) {
         return error;
     }
     while (size > 0) {
@@ -203,7 +197,7 @@ std::error_code CAtomicFile::Commit() {
     if (d.fd < 0) {
         return PosixError::Of(EBADF);
     }
-    std::error_code error = CheckInterrupt();
+    std::error_code error = CInterruptGuard::SaveInterruption();
     if (!error) {
         error = d.KeepOwner();
     }
@@ -228,7 +222,7 @@ std::error_code CAtomicFile::Commit() {
                                      : std::error_code(ETovrikError::NotRegularFile);
     }
     if (!error) {
-        error = CheckInterrupt();
+        error = CInterruptGuard::SaveInterruption();
     }
     if (!error && ::rename(d.tempPath.c_str(), d.target.path.c_str()) != 0) {
         error = PosixError::Last();

@@ -74,12 +74,6 @@ std::wstring FolderOf(const std::wstring& full) {
     return full.substr(0, full.find_last_of(L"\\/") + 1);
 }
 
-// A signal that asks the program to end stops a save before its next step.
-std::error_code CheckInterrupt() {
-    return CInterruptGuard::Caught() != 0 ? std::error_code(ETovrikError::SaveInterrupted)
-                                          : std::error_code();
-}
-
 }  // namespace
 
 struct CAtomicFile::Impl {
@@ -127,7 +121,7 @@ std::error_code CAtomicFile::Open(const std::string& target) {
     if (const std::error_code refused = CheckFile(d.targetPath, d.bTargetExisted)) {
         return refused;
     }
-    if (const std::error_code error = CheckInterrupt()) {
+    if (const std::error_code error = CInterruptGuard::SaveInterruption()) {
         return error;
     }
     const std::wstring folder = FolderOf(d.targetPath);
@@ -154,7 +148,7 @@ std::error_code CAtomicFile::Write(const char* data, std::size_t size) {
     if (h == INVALID_HANDLE_VALUE) {
         return Win32Error::Of(std::errc::bad_file_descriptor);
     }
-    if (const std::error_code error = CheckInterrupt()) {
+    if (const std::error_code error = CInterruptGuard::SaveInterruption()) {
         return error;
     }
     while (size > 0) {
@@ -179,7 +173,7 @@ std::error_code CAtomicFile::Commit() {
     }
     // The data must be on disk before the new file takes the old one's place,
     // so that a crash leaves either the old file or the whole new one.
-    std::error_code error = CheckInterrupt();
+    std::error_code error = CInterruptGuard::SaveInterruption();
     if (!error && !FlushFileBuffers(d.hTemp)) {
         error = Win32Error::Last();
     }

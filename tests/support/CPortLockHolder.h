@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/CFileDescriptor.h"
+
 #include <string>
 
 // Another program holding a port the way serial programs do: the device open
@@ -7,13 +9,10 @@
 class CPortLockHolder {
 public:
     explicit CPortLockHolder(const std::string& device);
-    ~CPortLockHolder();
-    CPortLockHolder(const CPortLockHolder&) = delete;
-    CPortLockHolder& operator=(const CPortLockHolder&) = delete;
 
     bool Holds() const { return m_bLocked; }
 
 private:
-    int m_nFd = -1;
-    bool m_bLocked = false;
+    CFileDescriptor m_fd;
+    bool m_bLocked;
 };
