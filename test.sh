@@ -33,9 +33,8 @@ export CMAKE_CXX_COMPILER_LAUNCHER=ccache
 if [ "$preset" = windows ]; then
   # qarn-sim is a POSIX program: the tests under Wine use one built for this
   # machine, beside the Windows build.
-  cmake -S . -B build/windows-sim -DCMAKE_BUILD_TYPE=Release -DTOVRIK_BUILD_TESTS=OFF \
-    -DTOVRIK_BUILD_GUI=OFF >/dev/null
-  cmake --build build/windows-sim --target qarn-sim -j"$(nproc)"
+  cmake --preset windows-sim >/dev/null
+  cmake --build --preset windows-sim -j"$(nproc)"
 fi
 cmake --preset "$preset" >/dev/null
 if [ "$preset" = lint ]; then

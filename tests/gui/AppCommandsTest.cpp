@@ -4,6 +4,7 @@
 #include "data/CRecordList.h"
 #include "gui/CAboutDlg.h"
 #include "gui/CCommandTable.h"
+#include "gui/CDialogUnits.h"
 #include "gui/CMainFrame.h"
 #include "support/CPtyDevice.h"
 #include "support/CTestConfig.h"
@@ -427,6 +428,7 @@ TEST_F(AppCommandsTest, AboutShowsTheModalAboutBox) {
     QString caption, title, version;
     bool iconShown = false;
     bool okIsDefault = false;
+    bool laidOutInDialogUnits = false;
     ModalWatcher watcher([&](QWidget* modal) {
         auto* dlg = qobject_cast<CAboutDlg*>(modal);
         ASSERT_NE(dlg, nullptr);
@@ -435,6 +437,10 @@ TEST_F(AppCommandsTest, AboutShowsTheModalAboutBox) {
         version = dlg->GetVersionLabel()->text();
         iconShown = !dlg->GetIconLabel()->pixmap().isNull();
         okIsDefault = dlg->GetOkButton()->isDefault() && dlg->GetOkButton()->text() == "OK";
+        const CDialogUnits du(dlg->font());
+        laidOutInDialogUnits = dlg->size() == QSize(du.X(179), du.Y(101)) &&
+                               dlg->GetOkButton()->geometry() == du.Rect(69, 74, 50, 14) &&
+                               dlg->GetIconLabel()->geometry() == du.Rect(17, 16, 20, 20);
         dlg->GetOkButton()->click();
     });
     Command(*app, ID_APP_ABOUT);
@@ -444,6 +450,7 @@ TEST_F(AppCommandsTest, AboutShowsTheModalAboutBox) {
     EXPECT_EQ(version, "Version 0.1.0.2");
     EXPECT_TRUE(iconShown);
     EXPECT_TRUE(okIsDefault);
+    EXPECT_TRUE(laidOutInDialogUnits);
 }
 
 }  // namespace
