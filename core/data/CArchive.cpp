@@ -1,8 +1,7 @@
 #include "data/CArchive.h"
 
 #include "platform/CFileReader.h"
-
-#include <filesystem>
+#include "platform/CPathName.h"
 
 namespace {
 
@@ -31,11 +30,7 @@ bool CArchive::Fail(std::error_code error) {
 }
 
 std::string CArchive::GetFileName() const {
-    // The system's own separators: '/', and on Windows '\\' as well. The path
-    // holds UTF-8 on every system.
-    const std::u8string name =
-        std::filesystem::path(std::u8string(m_path.begin(), m_path.end())).filename().u8string();
-    return {name.begin(), name.end()};
+    return CPathName::FileName(m_path);
 }
 
 std::int64_t CArchive::GetFileSize() const {

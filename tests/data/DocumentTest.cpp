@@ -45,7 +45,7 @@ TEST_F(Document, SampleLoadsAndSavesByteForByte) {
     EXPECT_EQ(RoundTrip(sample, "backup.s19"), sample);
     EXPECT_EQ(g_recordList.GetCount(), 2457u);
     EXPECT_EQ(doc.m_nFileSize, 196642);
-    EXPECT_EQ(doc.GetCaption(), "Tovrik-out.s19") << "the title names the file Save writes";
+    EXPECT_EQ(doc.GetFileName(), "out.s19") << "the document names the file Save writes";
     EXPECT_EQ(doc.GetPathName(), dir.File("out.s19"));
     EXPECT_FALSE(doc.IsModified());
 }
@@ -137,7 +137,7 @@ TEST_F(Document, FailedOpenLeavesTheDocumentAlone) {
         EXPECT_TRUE(error);
         const std::string message = CDocument::OpenErrorMessage(path, error);
         EXPECT_EQ(message.rfind("Cannot open " + path + ": ", 0), 0u) << message;
-        EXPECT_EQ(doc.GetCaption(), "Tovrik-out.s19");
+        EXPECT_EQ(doc.GetFileName(), "out.s19");
         EXPECT_EQ(doc.m_nFileSize, static_cast<int>((kS0 + kS3a + kS7).size()));
         EXPECT_EQ(Joined(), kS0 + kS3a + kS7);
     }
@@ -154,18 +154,15 @@ TEST_F(Document, FailedSaveKeepsTheOldFile) {
     EXPECT_EQ(doc.GetPathName(), dir.File("out.s19"));
 }
 
-TEST_F(Document, NewDocumentEmptiesTheConfigurationAndTheTitle) {
+TEST_F(Document, NewDocumentEmptiesTheConfigurationAndForgetsTheFile) {
     RoundTrip(kS0 + kS3a + kS7, "good.s19");
     doc.SetModifiedFlag();
-    EXPECT_EQ(doc.GetCaption(), "Tovrik-out.s19*");
     ASSERT_TRUE(doc.OnNewDocument());
     EXPECT_EQ(doc.m_nFileSize, 0);
     EXPECT_EQ(doc.GetPathName(), "");
-    EXPECT_EQ(doc.GetCaption(), "Tovrik");
+    EXPECT_FALSE(doc.IsModified());
     EXPECT_EQ(Joined(), "");
     EXPECT_EQ(doc.m_notes.nLines, 0);
-    doc.SetModifiedFlag();
-    EXPECT_EQ(doc.GetCaption(), "Tovrik-Untitled*") << "an upload not yet saved";
 }
 
 TEST(DocumentLife, DestructorEmptiesTheRecordList) {

@@ -5,6 +5,8 @@
 // and still marked as changed.
 #include "support/CAppTest.h"
 
+#include "app/CDocumentCommands.h"
+
 #include "CTmpfsMount.h"
 #include "data/CQARNCfgDoc.h"
 #include "data/CRecordList.h"
@@ -68,7 +70,7 @@ protected:
     void ExpectSaveAsRefused(CTovrikApp& app, const std::string& reason) {
         m_chosenFile = QString::fromStdString(m_target);
         m_errors.clear();
-        EXPECT_FALSE(app.OnFileSaveAs());
+        EXPECT_FALSE(app.GetCommands().OnFileSaveAs());
         EXPECT_EQ(m_errors, QStringList{QString::fromStdString("Cannot save " + m_target + ": " +
                                                                reason + ".")});
         EXPECT_EQ(CTempDir::Read(m_target), kOld);
@@ -98,7 +100,7 @@ TEST_F(SaveFailureScenario, AppSaveAsOfAnUploadOntoAFullDisk) {
 
     // Once there is room again the same configuration saves whole.
     std::filesystem::remove(m_diskDir.File("filler"));
-    EXPECT_TRUE(app->OnFileSaveAs());
+    EXPECT_TRUE(app->GetCommands().OnFileSaveAs());
     EXPECT_EQ(CTempDir::Read(m_target), m_device);
     EXPECT_FALSE(app->GetDocument()->IsModified());
 }
