@@ -33,6 +33,11 @@ HINSTANCE Instance() {
     return GetModuleHandleW(nullptr);
 }
 
+// The bar's own state, also while the frame is hidden or minimised.
+bool IsShown(HWND hWndBar) {
+    return (GetWindowLongPtrW(hWndBar, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
 }  // namespace
 
 RECT CMainFrame::FrameRect(int cxScreen, int cyScreen) {
@@ -210,7 +215,7 @@ void CMainFrame::OnCommand(unsigned nID) {
 }
 
 void CMainFrame::ToggleBar(HWND hWndBar, unsigned nID) {
-    const bool show = !IsWindowVisible(hWndBar);
+    const bool show = !IsShown(hWndBar);
     ShowWindow(hWndBar, show ? SW_SHOW : SW_HIDE);
     CheckMenuItem(GetMenu(m_hWnd), nID, MF_BYCOMMAND | (show ? MF_CHECKED : MF_UNCHECKED));
     RecalcLayout();
@@ -225,13 +230,13 @@ void CMainFrame::RecalcLayout() {
     int top = client.top;
     int bottom = client.bottom;
     HWND toolBar = m_wndToolBar.GetSafeHwnd();
-    if (IsWindowVisible(toolBar)) {
+    if (IsShown(toolBar)) {
         SendMessageW(toolBar, TB_AUTOSIZE, 0, 0);
         RECT rect = {};
         GetWindowRect(toolBar, &rect);
         top += rect.bottom - rect.top;
     }
-    if (IsWindowVisible(m_wndStatusBar.GetSafeHwnd())) {
+    if (IsShown(m_wndStatusBar.GetSafeHwnd())) {
         m_wndStatusBar.RecalcLayout();
         RECT rect = {};
         GetWindowRect(m_wndStatusBar.GetSafeHwnd(), &rect);
