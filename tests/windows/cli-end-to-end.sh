@@ -81,7 +81,7 @@ check "a file given as the port" 1 $? "That device is not a serial port."
 [ ! -e "$run/none.s19" ]
 check "a failed upload writes no file" 0 $?
 tovrik download "Z:$run/missing.s19" --port '\\.\COM5'
-check "a download of a missing file" 2 $? "No such file or directory"
+check "a download of a missing file" 2 $? "The system cannot find the file specified."
 tovrik upload "Z:$run/no/such/folder/x.s19" --port '\\.\COM5'
 check "an upload into a missing folder" 2 $? "Cannot save"
 # The ports the serial drivers list, by the names `ports` prints.
