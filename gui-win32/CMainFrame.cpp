@@ -87,8 +87,11 @@ bool CMainFrame::RegisterClasses() {
 }
 
 bool CMainFrame::Create() {
-    if (m_hWnd != nullptr || !RegisterClasses()) {
-        return m_hWnd != nullptr;
+    if (m_hWnd != nullptr) {
+        return true;
+    }
+    if (!RegisterClasses()) {
+        return false;
     }
     const RECT rect = FrameRect(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     // The title is the first field of the document string.
@@ -96,7 +99,6 @@ bool CMainFrame::Create() {
     if (CreateWindowExW(0, kFrameClass, title.c_str(), kFrameStyle, rect.left, rect.top,
                         rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
                         Instance(), this) == nullptr) {
-        m_hWnd = nullptr;
         return false;
     }
     return true;
@@ -136,7 +138,7 @@ LRESULT CMainFrame::OnMessage(UINT nMsg, WPARAM wParam, LPARAM lParam) {
             OnCommand(LOWORD(wParam));
             return 0;
         case WM_NOTIFY:
-            return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+            return OnNotify(*reinterpret_cast<NMHDR*>(lParam));
         case WM_MENUSELECT:
             OnMenuSelect(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HMENU>(lParam));
             return 0;
@@ -246,10 +248,10 @@ void CMainFrame::RecalcLayout() {
                bottom > top ? bottom - top : 0, TRUE);
 }
 
-LRESULT CMainFrame::OnNotify(const NMHDR& header) {
+LRESULT CMainFrame::OnNotify(NMHDR& header) {
     if (header.code == TTN_GETDISPINFOW) {
         // The toolbar's tooltips ask by command id.
-        auto& info = const_cast<NMTTDISPINFOW&>(reinterpret_cast<const NMTTDISPINFOW&>(header));
+        auto& info = reinterpret_cast<NMTTDISPINFOW&>(header);
         m_strToolTip = CStringTable::ToolTip(static_cast<unsigned>(header.idFrom));
         info.lpszText = m_strToolTip.data();
         return 0;

@@ -52,7 +52,7 @@ private:
 
     bool OnCreate();
     void OnCommand(unsigned nID);
-    LRESULT OnNotify(const NMHDR& header);
+    LRESULT OnNotify(NMHDR& header);
     void OnMenuSelect(unsigned nItem, unsigned nFlags, HMENU hMenu);
     void OnDropFiles(HDROP hDrop);
     void OnClose();

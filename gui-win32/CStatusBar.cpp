@@ -17,16 +17,19 @@ bool CStatusBar::Create(HWND hWndParent, unsigned nIDWindow) {
                     {ID_INDICATOR_NUM, VK_NUMLOCK, 0},
                     {ID_INDICATOR_SCRL, VK_SCROLL, 0}};
     // Each indicator pane is as wide as its text, with a margin either side.
+    // In the bar's font, or the system's when it has none of its own.
     HDC dc = GetDC(m_hWnd);
-    HGDIOBJ old =
-        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(m_hWnd, WM_GETFONT, 0, 0)));
+    auto* font = reinterpret_cast<HGDIOBJ>(SendMessageW(m_hWnd, WM_GETFONT, 0, 0));
+    HGDIOBJ old = font != nullptr ? SelectObject(dc, font) : nullptr;
     for (CIndicator& indicator : m_indicators) {
         const std::wstring text = CStringTable::Load(indicator.nID);
         SIZE size = {};
         GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
         indicator.cxWidth = size.cx + 2 * GetSystemMetrics(SM_CXEDGE) + 8;
     }
-    SelectObject(dc, old);
+    if (old != nullptr) {
+        SelectObject(dc, old);
+    }
     ReleaseDC(m_hWnd, dc);
     RecalcLayout();
     SetMessage(CStringTable::Load(AFX_IDS_IDLEMESSAGE));
