@@ -5,6 +5,8 @@
 #include "gui-win32/CTransferDlg.h"
 #include "res/Version.h"
 
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -114,6 +116,33 @@ TEST(Win32Dialogs, EachTemplateHasItsSizeCaptionAndControlPositionsInDialogUnits
               labels.end());
     EXPECT_NE(std::find(labels.begin(), labels.end(), L"QARN Data Backup/Restore Tool"),
               labels.end());
+}
+
+// The resource compiler adds its own default styles to each kind of control.
+// (Borders and scroll bars are left out: the controls turn them into edges, or
+// hide them while there is nothing to scroll.)
+TEST(Win32Dialogs, TheTransferDialogsControlsHaveTheirStyles) {
+    struct Case {
+        int nID;
+        DWORD dwWith;
+        DWORD dwWithout;
+    };
+    const Case cases[] = {
+        {IDC_STATUS, LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, LBS_SORT},
+        {IDC_BYTES, ES_READONLY | ES_NUMBER | ES_AUTOHSCROLL, WS_BORDER},
+        {IDC_PROGRESS, PBS_SMOOTH, 0},
+        {IDC_BAUDRATE, CBS_DROPDOWNLIST, CBS_SORT},
+        {IDC_PORT, CBS_DROPDOWNLIST, CBS_SORT},
+        {IDC_FLOWCONTROL, CBS_DROPDOWN | CBS_SORT, CBS_DROPDOWNLIST & ~CBS_DROPDOWN},
+    };
+    CTransferDlg transfer;
+    ASSERT_TRUE(transfer.Create(nullptr));
+    for (const Case& c : cases) {
+        const auto style =
+            static_cast<DWORD>(GetWindowLongPtrW(transfer.GetDlgItem(c.nID), GWL_STYLE));
+        EXPECT_EQ(style & c.dwWith, c.dwWith) << "control " << c.nID;
+        EXPECT_EQ(style & c.dwWithout, 0u) << "control " << c.nID;
+    }
 }
 
 TEST(Win32Dialogs, TheTransferDialogsListsHoldTheirEntriesAndShowTheFixedLineFormat) {
