@@ -14,6 +14,15 @@ const std::string kS3a = "S3090000000001020304EC\r\n";
 const std::string kS3b = "S30D0000001011121314151617183E\r\n";
 const std::string kS7 = "S70500000000FA\r\n";
 
+// Each system words its errors its own way.
+#ifdef _WIN32
+const std::string kNoSuchFile = "The system cannot find the file specified";
+const std::string kIsAFolder = "It is a folder";
+#else
+const std::string kNoSuchFile = "No such file or directory";
+const std::string kIsAFolder = "Is a directory";
+#endif
+
 class Document : public ::testing::Test {
 protected:
     // Loads 'content' from a file named 'name' and returns what a save writes.
@@ -143,14 +152,14 @@ TEST_F(Document, FailedOpenLeavesTheDocumentAlone) {
     }
     EXPECT_EQ(
         CDocument::OpenErrorMessage(dir.File("gone.s19"), doc.OnOpenDocument(dir.File("gone.s19"))),
-        "Cannot open " + dir.File("gone.s19") + ": No such file or directory.");
+        "Cannot open " + dir.File("gone.s19") + ": " + kNoSuchFile + ".");
 }
 
 TEST_F(Document, FailedSaveKeepsTheOldFile) {
     RoundTrip(kS0 + kS3a + kS7, "good.s19");
     std::filesystem::create_directory(dir.File("sub"));
     EXPECT_EQ(CDocument::SaveErrorMessage(dir.File("sub"), doc.OnSaveDocument(dir.File("sub"))),
-              "Cannot save " + dir.File("sub") + ": Is a directory.");
+              "Cannot save " + dir.File("sub") + ": " + kIsAFolder + ".");
     EXPECT_EQ(doc.GetPathName(), dir.File("out.s19"));
 }
 

@@ -79,8 +79,7 @@ TEST_F(CliSafetyScenario, OnlyARegularFileIsEverReplaced) {
         sockaddr_un address{};
         address.sun_family = AF_UNIX;
         std::strncpy(address.sun_path, socketPath.c_str(), sizeof address.sun_path - 1);
-        ASSERT_EQ(bind(sock.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address),
-                  0);
+        ASSERT_EQ(bind(sock.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
     }
     const std::string toOutput = m_dir.File("stdout");
     std::filesystem::create_symlink("/proc/self/fd/1", toOutput);
@@ -181,11 +180,12 @@ TEST_F(CliSafetyScenario, SigtermAndSighupCancelATransferAndFreeThePort) {
     ASSERT_EQ(tcgetattr(line.Get(), &before), 0);
     const std::string out = m_dir.File("out.s19");
 
-    const auto up = CProcess::RunCli({"upload", out, "--port", sim.DevicePath()}, {},
-                                     "Uploading data.", 15000, CChildSetup::Interrupting(SIGTERM));
-    const auto down =
-        CProcess::RunCli({"download", m_in, "--force", "--port", sim.DevicePath()}, {},
-                         "Downloading data.", 15000, CChildSetup::Interrupting(SIGHUP));
+    const auto up =
+        CProcess::RunCli({"upload", out, "--port", sim.DevicePath(), "--baud", "9600"}, {},
+                         "Uploading data.", 15000, CChildSetup::Interrupting(SIGTERM));
+    const auto down = CProcess::RunCli(
+        {"download", m_in, "--force", "--port", sim.DevicePath(), "--baud", "9600"}, {},
+        "Downloading data.", 15000, CChildSetup::Interrupting(SIGHUP));
 
     EXPECT_EQ(up.nStatus, 128 + SIGTERM);
     EXPECT_EQ(up.strErr, "Info: Upload aborted.\nPlease power cycle QARN.\n");
@@ -295,7 +295,8 @@ TEST_F(CliSafetyScenario, AProfileThatIsNotAFileIsIgnoredWithAWarning) {
     EXPECT_EQ(r.nStatus, 0) << r.strErr;
     EXPECT_EQ(r.strErr,
               "tovrik-cli: warning: The profile " + profile +
-                  " is not a regular file: it is ignored, and no choice is remembered.\n");
+                  " is not a regular file: it is ignored, and no choice is remembered.\n"
+                  "tovrik-cli: using 9600 baud, from the profile; --baud chooses another\n");
     EXPECT_EQ(CTempDir::Read(out), m_config);
     EXPECT_TRUE(S_ISFIFO(StatOf(profile).st_mode));
 }

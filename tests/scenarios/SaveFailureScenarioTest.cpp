@@ -117,8 +117,8 @@ TEST_F(SaveFailureScenario, AppSaveAsOfAnUploadIntoAReadOnlyDirectory) {
 TEST_F(SaveFailureScenario, CliUploadOntoAFullDiskKeepsTheOldBackup) {
     ASSERT_TRUE(m_disk.Fill("filler")) << m_disk.Error();
 
-    const auto r =
-        CProcess::RunCli({"upload", m_target, "--port", m_sim->DevicePath()}, {}, "", 15000);
+    const auto r = CProcess::RunCli(
+        {"upload", m_target, "--port", m_sim->DevicePath(), "--baud", "9600"}, {}, "", 15000);
 
     EXPECT_EQ(r.nStatus, 2) << "a file that cannot be written";
     EXPECT_EQ(r.strErr,
@@ -130,8 +130,8 @@ TEST_F(SaveFailureScenario, CliUploadOntoAFullDiskKeepsTheOldBackup) {
 TEST_F(SaveFailureScenario, CliUploadIntoAReadOnlyDirectoryIsRefusedBeforeTheTransfer) {
     ASSERT_TRUE(m_disk.RemountReadOnly()) << m_disk.Error();
 
-    const auto r =
-        CProcess::RunCli({"upload", m_target, "--port", m_sim->DevicePath()}, {}, "", 15000);
+    const auto r = CProcess::RunCli(
+        {"upload", m_target, "--port", m_sim->DevicePath(), "--baud", "9600"}, {}, "", 15000);
 
     EXPECT_EQ(r.nStatus, 2);
     EXPECT_TRUE(r.strOut.empty()) << "no transfer was started: " << r.strOut;
