@@ -7,6 +7,7 @@
 #include "data/Cs7EndRecord.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <string_view>
 #include <utility>
@@ -18,17 +19,27 @@ constexpr std::size_t kAddressBytes = 4;  // S3 and S7
 // A range of differing bytes shows both sides' values up to this many bytes.
 constexpr std::size_t kValuesShown = 8;
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
+constexpr std::array<signed char, 256> MakeHexTable() {
+    std::array<signed char, 256> table{};
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        table[i] = -1;
     }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
+    for (std::size_t i = 0; i < 10; ++i) {
+        table['0' + i] = static_cast<signed char>(i);
     }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
+    for (std::size_t i = 0; i < 6; ++i) {
+        table['A' + i] = static_cast<signed char>(10 + i);
+        table['a' + i] = static_cast<signed char>(10 + i);
     }
-    return -1;
+    return table;
+}
+constexpr std::array<signed char, 256> kHex = MakeHexTable();
+
+// The byte of two hex digits; negative when either is not one.
+int HexByte(const char* digits) {
+    const int high = kHex[static_cast<unsigned char>(digits[0])];
+    const int low = kHex[static_cast<unsigned char>(digits[1])];
+    return (high | low) < 0 ? -1 : high * 16 + low;
 }
 
 std::string Hex(unsigned long long value, int digits) {
@@ -60,25 +71,32 @@ bool ReadRecord(std::string_view line, std::size_t addressBytes, std::uint64_t& 
         return false;
     }
     const std::size_t nBytes = (text.size() - 2) / 2;  // count, address, data, checksum
-    const std::size_t start = data.size();
+    const int count = HexByte(&text[2]);
+    if (count < 0 || static_cast<std::size_t>(count) != nBytes - 1 ||
+        static_cast<std::size_t>(count) < addressBytes + 1) {
+        return false;
+    }
     address = 0;
-    for (std::size_t i = 0; i < nBytes; ++i) {
-        const int high = HexDigit(text[2 + 2 * i]);
-        const int low = HexDigit(text[3 + 2 * i]);
-        if ((high | low) < 0) {
-            data.resize(start);
+    for (std::size_t i = 1; i <= addressBytes; ++i) {
+        const int byte = HexByte(&text[2 * i + 2]);
+        if (byte < 0) {
             return false;
         }
-        const auto byte = static_cast<unsigned char>(high * 16 + low);
-        if (i == 0) {
-            if (byte != nBytes - 1 || byte < addressBytes + 1) {
-                return false;
-            }
-        } else if (i <= addressBytes) {
-            address = (address << 8) | byte;
-        } else if (i + 1 < nBytes) {
-            data += static_cast<char>(byte);
-        }
+        address = (address << 8) | static_cast<unsigned>(byte);
+    }
+    const std::size_t start = data.size();
+    const std::size_t nData = nBytes - addressBytes - 2;
+    data.resize(start + nData);
+    const char* digits = &text[2 * addressBytes + 4];
+    int bad = HexByte(&text[text.size() - 2]);  // the checksum is not read, but must be hex
+    for (std::size_t i = 0; i < nData; ++i, digits += 2) {
+        const int byte = HexByte(digits);
+        bad |= byte;
+        data[start + i] = static_cast<char>(byte);
+    }
+    if (bad < 0) {
+        data.resize(start);
+        return false;
     }
     return true;
 }
@@ -132,10 +150,35 @@ std::string HeaderText(std::string bytes, bool bExact) {
 
 }  // namespace
 
-// The bytes of one side, one entry per address, in rising order.
+// The bytes of one side, in runs of rising addresses that do not overlap.
 struct CConfigCompare::CByteMap {
-    std::vector<std::uint64_t> addresses;
+    struct CRun {
+        std::uint64_t nStart;
+        std::size_t nOffset;  // in `values`
+        std::size_t nLength;
+    };
+    std::vector<CRun> runs;
     std::string values;
+
+    // Walks the map one address at a time.
+    class CCursor {
+    public:
+        explicit CCursor(const CByteMap& map) : m_map(map) {}
+        bool AtEnd() const { return m_nRun == m_map.runs.size(); }
+        std::uint64_t Address() const { return m_map.runs[m_nRun].nStart + m_nPos; }
+        char Value() const { return m_map.values[m_map.runs[m_nRun].nOffset + m_nPos]; }
+        void Next() {
+            if (++m_nPos == m_map.runs[m_nRun].nLength) {
+                ++m_nRun;
+                m_nPos = 0;
+            }
+        }
+
+    private:
+        const CByteMap& m_map;
+        std::size_t m_nRun = 0;
+        std::size_t m_nPos = 0;
+    };
 };
 
 // Merges differing addresses into ranges as the walk meets them.
@@ -151,8 +194,8 @@ public:
         }
         m_nLast = address;
         if (++m_nBytes <= static_cast<long long>(kValuesShown)) {
-            m_firstValues += (m_firstValues.empty() ? "" : " ") + Hex(Byte(first), 2);
-            m_secondValues += (m_secondValues.empty() ? "" : " ") + Hex(Byte(second), 2);
+            AddValue(m_firstValues, first);
+            AddValue(m_secondValues, second);
         }
     }
 
@@ -161,8 +204,13 @@ public:
         if (m_nBytes == 0) {
             return;
         }
-        std::string text = Hex(m_nFirst, 8) + (m_nLast != m_nFirst ? "-" + Hex(m_nLast, 8) : "") +
-                           ": " + Count(m_nBytes, "byte");
+        std::string text = Hex(m_nFirst, 8);
+        if (m_nLast != m_nFirst) {
+            text += '-';
+            text += Hex(m_nLast, 8);
+        }
+        text += ": ";
+        text += Count(m_nBytes, "byte");
         switch (m_eKind) {
             case ECompareKind::Differs:
                 text += m_nBytes == 1 ? " differs" : " differ";
@@ -186,7 +234,12 @@ public:
     }
 
 private:
-    static unsigned Byte(char c) { return static_cast<unsigned char>(c); }
+    static void AddValue(std::string& values, char value) {
+        if (!values.empty()) {
+            values += ' ';
+        }
+        values += Hex(static_cast<unsigned char>(value), 2);
+    }
 
     CConfigCompare& m_compare;
     ECompareKind m_eKind = ECompareKind::Differs;
@@ -227,34 +280,29 @@ bool CConfigCompare::SameLines(const CSide& first, const CSide& second) {
         first.end.GetLine() != second.end.GetLine()) {
         return false;
     }
-    std::string a;
-    std::string b;
+    // Records with the same fields join to the same line; on a verbatim side
+    // every line joins back as it stood, so other fields mean another line.
     return std::equal(first.records.begin(), first.records.end(), second.records.begin(),
-                      [&](const auto& pFirst, const auto& pSecond) {
-                          pFirst->GetLine(a);
-                          pSecond->GetLine(b);
-                          return a == b;
+                      [](const auto& a, const auto& b) {
+                          return a->m_strType == b->m_strType && a->m_strCount == b->m_strCount &&
+                                 a->m_strAddress == b->m_strAddress &&
+                                 a->m_strData == b->m_strData &&
+                                 a->m_strChecksum == b->m_strChecksum && a->m_strEnd == b->m_strEnd;
                       });
 }
 
 CConfigCompare::CByteMap CConfigCompare::MapBytes(const CSide& side, CMalformed& malformed) {
-    struct CSegment {
-        std::uint64_t nStart;
-        std::size_t nOffset;
-        std::size_t nLength;
-    };
-    std::vector<CSegment> segments;
-    segments.reserve(side.records.GetCount());
-    std::string data;
+    CByteMap map;
+    map.runs.reserve(side.records.GetCount());
     std::string line;
     const bool bLines = side.notes.dataLines.size() == side.records.GetCount();
     int nRecord = 0;
     for (const auto& pRecord : side.records) {
         ++nRecord;
         pRecord->GetLine(line);
-        const std::size_t offset = data.size();
+        const std::size_t offset = map.values.size();
         std::uint64_t address = 0;
-        if (!ReadRecord(line, kAddressBytes, address, data)) {
+        if (!ReadRecord(line, kAddressBytes, address, map.values)) {
             if (malformed.nLines++ == 0) {
                 malformed.nFirstRecord = nRecord;
                 malformed.nFirstLine =
@@ -262,53 +310,51 @@ CConfigCompare::CByteMap CConfigCompare::MapBytes(const CSide& side, CMalformed&
             }
             continue;
         }
-        if (data.size() > offset) {
-            segments.push_back({address, offset, data.size() - offset});
+        if (map.values.size() > offset) {
+            map.runs.push_back({address, offset, map.values.size() - offset});
         }
     }
-    // Rising addresses; of records at the same address the later comes later.
-    std::stable_sort(segments.begin(), segments.end(),
-                     [](const CSegment& a, const CSegment& b) { return a.nStart < b.nStart; });
-    const bool bOverlaps = std::adjacent_find(segments.begin(), segments.end(),
-                                              [](const CSegment& a, const CSegment& b) {
+    // Rising addresses; of two records at the same address the later stays later.
+    std::stable_sort(
+        map.runs.begin(), map.runs.end(),
+        [](const CByteMap::CRun& a, const CByteMap::CRun& b) { return a.nStart < b.nStart; });
+    const bool bOverlaps = std::adjacent_find(map.runs.begin(), map.runs.end(),
+                                              [](const CByteMap::CRun& a, const CByteMap::CRun& b) {
                                                   return b.nStart < a.nStart + a.nLength;
-                                              }) != segments.end();
-
-    CByteMap map;
-    map.addresses.reserve(data.size());
-    map.values.reserve(data.size());
+                                              }) != map.runs.end();
     if (!bOverlaps) {
-        for (const CSegment& segment : segments) {
-            for (std::size_t i = 0; i < segment.nLength; ++i) {
-                map.addresses.push_back(segment.nStart + i);
-            }
-            map.values.append(data, segment.nOffset, segment.nLength);
-        }
         return map;
     }
-    // Records that overlap: every byte with the place of its record in the
-    // file, so that the later record's byte wins.
+    // Records that overlap: every byte with its place in `values`, which is in
+    // record order, so that the later record's byte wins.
     struct CByte {
         std::uint64_t nAddress;
-        std::size_t nPlace;  // in `data`, which is in record order
+        std::size_t nPlace;
     };
     std::vector<CByte> bytes;
-    bytes.reserve(data.size());
-    for (const CSegment& segment : segments) {
-        for (std::size_t i = 0; i < segment.nLength; ++i) {
-            bytes.push_back({segment.nStart + i, segment.nOffset + i});
+    bytes.reserve(map.values.size());
+    for (const CByteMap::CRun& run : map.runs) {
+        for (std::size_t i = 0; i < run.nLength; ++i) {
+            bytes.push_back({run.nStart + i, run.nOffset + i});
         }
     }
     std::sort(bytes.begin(), bytes.end(), [](const CByte& a, const CByte& b) {
         return a.nAddress != b.nAddress ? a.nAddress < b.nAddress : a.nPlace > b.nPlace;
     });
+    CByteMap merged;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (i == 0 || bytes[i].nAddress != bytes[i - 1].nAddress) {
-            map.addresses.push_back(bytes[i].nAddress);
-            map.values += data[bytes[i].nPlace];
+        if (i > 0 && bytes[i].nAddress == bytes[i - 1].nAddress) {
+            continue;
         }
+        CByteMap::CRun* last = merged.runs.empty() ? nullptr : &merged.runs.back();
+        if (last != nullptr && last->nStart + last->nLength == bytes[i].nAddress) {
+            ++last->nLength;
+        } else {
+            merged.runs.push_back({bytes[i].nAddress, merged.values.size(), 1});
+        }
+        merged.values += map.values[bytes[i].nPlace];
     }
-    return map;
+    return merged;
 }
 
 void CConfigCompare::CompareHeaders(const CSide& first, const CSide& second) {
@@ -326,26 +372,23 @@ void CConfigCompare::CompareHeaders(const CSide& first, const CSide& second) {
 
 void CConfigCompare::CompareBytes(const CByteMap& first, const CByteMap& second) {
     CRangeBuilder ranges(*this);
-    const std::size_t nFirst = first.addresses.size();
-    const std::size_t nSecond = second.addresses.size();
-    std::size_t i = 0;
-    std::size_t j = 0;
-    while (i < nFirst || j < nSecond) {
-        if (j == nSecond || (i < nFirst && first.addresses[i] < second.addresses[j])) {
-            ranges.Add(ECompareKind::OnlyFirst, first.addresses[i], first.values[i], 0);
-            ++i;
-        } else if (i == nFirst || second.addresses[j] < first.addresses[i]) {
-            ranges.Add(ECompareKind::OnlySecond, second.addresses[j], 0, second.values[j]);
-            ++j;
+    CByteMap::CCursor a(first);
+    CByteMap::CCursor b(second);
+    while (!a.AtEnd() || !b.AtEnd()) {
+        if (b.AtEnd() || (!a.AtEnd() && a.Address() < b.Address())) {
+            ranges.Add(ECompareKind::OnlyFirst, a.Address(), a.Value(), 0);
+            a.Next();
+        } else if (a.AtEnd() || b.Address() < a.Address()) {
+            ranges.Add(ECompareKind::OnlySecond, b.Address(), 0, b.Value());
+            b.Next();
         } else {
-            if (first.values[i] != second.values[j]) {
-                ranges.Add(ECompareKind::Differs, first.addresses[i], first.values[i],
-                           second.values[j]);
+            if (a.Value() != b.Value()) {
+                ranges.Add(ECompareKind::Differs, a.Address(), a.Value(), b.Value());
             } else {
                 ranges.Close();
             }
-            ++i;
-            ++j;
+            a.Next();
+            b.Next();
         }
     }
     ranges.Close();
@@ -369,19 +412,22 @@ std::string CConfigCompare::Verdict() const {
     if (IsSame()) {
         return "same configuration";
     }
-    std::string verdict = "different:";
-    const char* separator = " ";
+    std::vector<std::string> parts;
     if (m_nRanges > 0) {
-        verdict += separator + Count(m_nRanges, "range") + ", " + Count(m_nBytes, "byte");
-        separator = ", ";
+        parts.push_back(Count(m_nRanges, "range"));
+        parts.push_back(Count(m_nBytes, "byte"));
     }
     for (const CCompareDifference& difference : m_differences) {
         if (difference.eKind == ECompareKind::Header) {
-            verdict += separator + std::string("the header");
-            separator = ", ";
+            parts.emplace_back("the header");
         } else if (difference.eKind == ECompareKind::EndAddress) {
-            verdict += separator + std::string("the S7 address");
+            parts.emplace_back("the S7 address");
         }
+    }
+    std::string verdict = "different:";
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        verdict += i == 0 ? " " : ", ";
+        verdict += parts[i];
     }
     return verdict;
 }

@@ -30,23 +30,37 @@ void CConfiguration::Read(CArchive& ar) {
     Cs7EndRecord endRecord;
     CRecordList records;
     CReadNotes notes;
-    long long nHeld = 0;  // bytes of the lines held, with the CR LF each is given
+    long long nRead = 0;    // bytes of the lines read, each with the CR LF it is given
+    bool bJoinBack = true;  // every record joins back to the line it was read from
     std::string line;
+    std::string joined;
     while (ar.ReadString(line)) {
         line += "\r\n";
+        nRead += static_cast<long long>(line.size());
         std::unique_ptr<Csrecord> record;
-        if (CQARNCfgDoc::ParseLine(line, header, endRecord, record, notes) != ERecordType::Other) {
-            nHeld += static_cast<long long>(line.size());
-        }
-        if (record) {
-            records.AddTail(std::move(record));
+        switch (CQARNCfgDoc::ParseLine(line, header, endRecord, record, notes)) {
+            case ERecordType::Data:
+                record->GetLine(joined);
+                bJoinBack = bJoinBack && joined == line;
+                records.AddTail(std::move(record));
+                break;
+            case ERecordType::End:
+                bJoinBack = bJoinBack && endRecord.GetLine() == line;
+                break;
+            default:
+                break;
         }
     }
-    // Each line read gets a CR LF, so the lines held add up to the file only
-    // when every line ended in CR LF and none was left out; a 0x1A byte ends
-    // the text read short of the file.
-    m_bVerbatim =
-        notes.nDropped == 0 && ar.GetTextSize() == ar.GetFileSize() && nHeld == ar.GetFileSize();
+    // A save writes the header, the records and the end line, each as it
+    // joins back. That is the file only when nothing was left out, replaced
+    // or moved, every line ended in CR LF (a lone LF, or none at the end,
+    // makes the lines read add up to more than the file), and no 0x1A byte
+    // ended the text early.
+    m_bVerbatim = bJoinBack && notes.nDropped == 0 && notes.replacedHeaders.empty() &&
+                  notes.replacedEnds.empty() &&
+                  (notes.nHeaderLine == 0 || notes.nHeaderLine == 1) &&
+                  (notes.nEndLine == 0 || notes.nEndLine == notes.nLines) &&
+                  ar.GetTextSize() == ar.GetFileSize() && nRead == ar.GetFileSize();
     m_header = std::move(header);
     m_endRecord = std::move(endRecord);
     m_records = std::move(records);

@@ -30,8 +30,9 @@ public:
     CRecordList m_records;
     Cs7EndRecord m_endRecord;
     CReadNotes m_notes;
-    // The lines held, joined, are byte for byte what they were read from.
-    // False when a load left out a line, read a line end other than CR LF, or
-    // stopped at a 0x1A byte.
+    // The lines held, as a save writes them, are byte for byte what they were
+    // read from. False when a load left out, replaced or moved a line, read a
+    // line end other than CR LF or a record that does not join back as it
+    // stood, or stopped at a 0x1A byte.
     bool m_bVerbatim = true;
 };

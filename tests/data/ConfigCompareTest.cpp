@@ -84,6 +84,11 @@ TEST(ConfigCompare, ComparesTheDataWhateverTheLines) {
     const std::vector<Case> cases{
         {"the same file", base, "identical files", {}, {SizeNote("the second", base)}},
         {"LF line ends", lfEnds, "same configuration", {}, {SizeNote("the second", base)}},
+        {"the header line twice: the same lines held, but not the file",
+         CTestConfig::HeaderLine() + base,
+         "same configuration",
+         {},
+         {SizeNote("the second", base, "a second S0 line; ")}},
         {"lines of 8 bytes",
          Config(data, 8),
          "same configuration",
