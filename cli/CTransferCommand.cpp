@@ -172,7 +172,7 @@ int CTransferCommand::ReadDevice(const CTransferOptions& options, CConfiguration
     CSerialPort port;
     CCliTransferView view(out, err, CTerminal::IsStandardErrorTerminal(), CONFIG_IMAGE_BYTES);
     CTransferSession session(view, port);
-    Prepare(session, doc, ETransferMode::Upload, options);
+    Prepare(session, doc, ETransferMode::Upload, options, err);
     session.m_bKeepDocument = true;
     session.BeginUpload();
     const CInterruptGuard guard;

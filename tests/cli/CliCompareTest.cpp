@@ -123,7 +123,8 @@ TEST_F(CliCompare, ADeviceAnswerThatIsNotWholeIsTroubleAndASignalCancelsIt) {
     CSimProcess slow({"--config", config, "--baud", "1200"});
     ASSERT_TRUE(slow.Start()) << slow.Error();
     const auto stopped = CProcess::RunCli(
-        {"compare", config, "--device", "--port", slow.DevicePath()}, {}, "Uploading data.");
+        {"compare", config, "--device", "--port", slow.DevicePath(), "--baud", "9600"}, {},
+        "Uploading data.");
     EXPECT_EQ(stopped.nStatus, 130);
     EXPECT_EQ(stopped.strErr, "Info: Upload aborted.\nPlease power cycle QARN.\n");
 }
