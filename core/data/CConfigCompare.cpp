@@ -35,10 +35,14 @@ constexpr std::array<signed char, 256> MakeHexTable() {
 }
 constexpr std::array<signed char, 256> kHex = MakeHexTable();
 
+int HexDigit(char c) {
+    return kHex[static_cast<unsigned char>(c)];
+}
+
 // The byte of two hex digits; negative when either is not one.
 int HexByte(const char* digits) {
-    const int high = kHex[static_cast<unsigned char>(digits[0])];
-    const int low = kHex[static_cast<unsigned char>(digits[1])];
+    const int high = HexDigit(digits[0]);
+    const int low = HexDigit(digits[1]);
     return (high | low) < 0 ? -1 : high * 16 + low;
 }
 
