@@ -5,6 +5,7 @@
 #include "cli/CCliCommand.h"
 #include "cli/CCliTransferView.h"
 #include "cli/CTransferOptions.h"
+#include "data/CConfiguration.h"
 #include "data/CQARNCfgDoc.h"
 #include "data/CRecordList.h"
 #include "platform/CAtomicFile.h"
@@ -162,5 +163,25 @@ int CTransferCommand::RunUpload(const std::vector<std::string>& args, std::ostre
         err << "tovrik-cli upload: " << CDocument::SaveErrorMessage(parsed.strFile, error) << '\n';
         return ExitStatusForSave(error);  // the transfer finished; the file could not be written
     }
+    return kExitSuccess;
+}
+
+int CTransferCommand::ReadDevice(const CTransferOptions& options, CConfiguration& received,
+                                 std::ostream& out, std::ostream& err) {
+    CQARNCfgDoc doc;
+    CSerialPort port;
+    CCliTransferView view(out, err, CTerminal::IsStandardErrorTerminal(), CONFIG_IMAGE_BYTES);
+    CTransferSession session(view, port);
+    Prepare(session, doc, ETransferMode::Upload, options, err);
+    session.m_bKeepDocument = true;
+    session.BeginUpload();
+    const CInterruptGuard guard;
+    if (RunWorker(session, view)) {
+        return ExitStatusForSignal(CInterruptGuard::Caught());
+    }
+    if (session.m_eOutcome != ETransferOutcome::Finished) {
+        return kExitFailed;
+    }
+    received = session.TakeReceived();
     return kExitSuccess;
 }

@@ -4,6 +4,9 @@
 #include <string>
 #include <vector>
 
+class CConfiguration;
+class CTransferOptions;
+
 // tovrik-cli download FILE.s19 [--port P] [--baud B]
 // tovrik-cli upload OUT.s19 [--port P] [--baud B]
 //
@@ -18,4 +21,10 @@ public:
                            std::ostream& err);
     static int RunUpload(const std::vector<std::string>& args, std::ostream& out,
                          std::ostream& err);
+    // compare --device: reads the device's configuration as upload does, with
+    // its request, pauses, status lines and signals, into `received` only;
+    // nothing is written. 0 when the upload finished, 1 when it did not, 128 +
+    // the signal that cancelled it.
+    static int ReadDevice(const CTransferOptions& options, CConfiguration& received,
+                          std::ostream& out, std::ostream& err);
 };

@@ -1,4 +1,5 @@
 #include "cli/CCliCommand.h"
+#include "cli/CCompareCommand.h"
 #include "cli/CConvertCommand.h"
 #include "cli/CPortsCommand.h"
 #include "cli/CTransferCommand.h"
@@ -19,7 +20,7 @@ namespace {
 const CCliCommand kCommands[] = {
     {"convert", &CConvertCommand::Run},       {"download", &CTransferCommand::RunDownload},
     {"upload", &CTransferCommand::RunUpload}, {"ports", &CPortsCommand::Run},
-    {"verify", &CVerifyCommand::Run},
+    {"verify", &CVerifyCommand::Run},         {"compare", &CCompareCommand::Run},
 };
 
 // Every line fits in 80 columns.
@@ -41,6 +42,11 @@ std::string Usage() {
            "  verify FILE.s19...\n"
            "      check each file: what it holds, and every problem and warning with its\n"
            "      line number\n"
+           "  compare A.s19 B.s19\n"
+           "  compare A.s19 --device [--port P] [--baud B]\n"
+           "      compare two configurations as data (the header, the bytes at every\n"
+           "      address, the S7 address): A.s19 with B.s19, or with the device's\n"
+           "      configuration read as upload reads it; nothing is written\n"
            "  ports [--json]\n"
            "      list the serial ports of this machine, without opening any\n"
            "\n"
@@ -60,7 +66,11 @@ std::string Usage() {
            "cannot be opened, no connection, a communication error, a damaged upload) or\n"
            "verify found a problem; 2 on a usage error, a file that cannot be read or\n"
            "written, or a download refused as not complete;\n" +
-           CInterruptGuard::ExitStatuses() + ".\n";
+           CInterruptGuard::ExitStatuses() +
+           ". compare exits as\n"
+           "cmp does: 0 the same, 1 different, 2 trouble (a file that cannot be read or is\n"
+           "not a configuration, a usage error, a device answer that is missing or not\n"
+           "whole).\n";
 }
 
 }  // namespace

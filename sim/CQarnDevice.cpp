@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "sim/CStopSignal.h"
 
@@ -54,6 +55,29 @@ void FlipHexDigit(std::string& line) {
     const char* digit = std::strchr(kDigits, std::toupper(static_cast<unsigned char>(line[pos])));
     const int value = digit != nullptr && *digit != '\0' ? static_cast<int>(digit - kDigits) : 0;
     line[pos] = kDigits[value ^ 1];
+}
+
+// --store-bitflip: as --bitflip, but the checksum is made to fit the digit
+// changed: the device stored a wrong byte and reports what it stored.
+void StoreHexDigitFlipped(std::string& line) {
+    FlipHexDigit(line);
+    const std::size_t end = line.find_first_of("\r\n");
+    const std::size_t text = end == std::string::npos ? line.size() : end;
+    if (text < 6 || text % 2 != 0) {
+        return;
+    }
+    unsigned sum = 0;
+    for (std::size_t i = 2; i + 2 < text; i += 2) {
+        const std::string digits = line.substr(i, 2);
+        if (!std::isxdigit(static_cast<unsigned char>(digits[0])) ||
+            !std::isxdigit(static_cast<unsigned char>(digits[1]))) {
+            return;  // not hex: no checksum to fit
+        }
+        sum += static_cast<unsigned>(std::stoul(digits, nullptr, 16));
+    }
+    char checksum[3];
+    std::snprintf(checksum, sizeof checksum, "%02X", ~sum & 0xFFu);
+    line.replace(text - 2, 2, checksum);
 }
 
 std::string Command(const std::string& line) {
@@ -179,6 +203,7 @@ void CQarnDevice::OnLine(const std::string& line) {
         m_strReceived += line;
         if (IsEndLine(line)) {
             SaveReceived();
+            KeepReceived();
             m_mode = Mode::Command;
         }
     }
@@ -243,7 +268,7 @@ std::vector<std::string> CQarnDevice::AnswerLines() const {
     if (m_options.m_bLogLines) {
         return kLogLines;
     }
-    std::vector<std::string> lines = m_config.Lines();
+    std::vector<std::string> lines = HeldLines();
     if (m_options.m_bEndless) {
         std::erase_if(lines, IsEndLine);
     }
@@ -279,7 +304,7 @@ void CQarnDevice::AnswerEndlessly(const std::vector<std::string>& lines) {
 void CQarnDevice::SendStaleTail() {
     m_bStaleSent = true;
     std::string all;
-    for (const std::string& line : m_config.Lines()) {
+    for (const std::string& line : HeldLines()) {
         all += line;
     }
     const auto size = static_cast<std::size_t>(m_options.m_nStale);
@@ -367,6 +392,23 @@ void CQarnDevice::SaveReceived() {
         return;
     }
     m_log.Note("saved " + std::to_string(m_strReceived.size()) + " bytes to " + path);
+}
+
+void CQarnDevice::KeepReceived() {
+    if (!m_options.m_bKeepReceived) {
+        return;
+    }
+    m_kept = CConfigImage::SplitLines(m_strReceived);
+    m_bKept = true;
+    const auto flip = static_cast<std::size_t>(m_options.m_nStoreBitflip);
+    if (flip > 0 && flip <= m_kept.size()) {
+        StoreHexDigitFlipped(m_kept[flip - 1]);
+    }
+    m_log.Note("keeps the " + std::to_string(m_kept.size()) + " lines received");
+}
+
+const std::vector<std::string>& CQarnDevice::HeldLines() const {
+    return m_bKept ? m_kept : m_config.Lines();
 }
 
 void CQarnDevice::HangUp(const std::string& why) {

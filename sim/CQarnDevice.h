@@ -10,7 +10,8 @@
 
 // The simulated QARN device on the master end of a pseudo-terminal. It reads
 // lines ending in LF; "#CD" makes it send its configuration, "#CU" makes it
-// take the following lines up to the S7 line and save them. Anything else
+// take the following lines up to the S7 line and save them (and, with
+// --keep-received, send them in answer from then on). Anything else
 // (the CR LF wake-ups among them) is ignored. Any byte from the client cuts an
 // answer short, as does a client that stops reading for a second.
 class CQarnDevice {
@@ -37,6 +38,10 @@ private:
     bool Transmit(const std::string& bytes);
     bool InputWaiting();
     void SaveReceived();
+    // --keep-received: the download just ended becomes what "#CD" sends.
+    void KeepReceived();
+    // The lines the device holds: the last download kept, or --config.
+    const std::vector<std::string>& HeldLines() const;
     // Drops the line and ends the simulator.
     void HangUp(const std::string& why);
     // The bytes a line set to another baud rate would deliver for `bytes`.
@@ -48,9 +53,11 @@ private:
     CSimLog& m_log;
 
     Mode m_mode = Mode::Command;
-    std::string m_strInput;     // read from the line, not yet handled
-    std::string m_strLine;      // the line being assembled
-    std::string m_strReceived;  // the download so far
+    std::string m_strInput;           // read from the line, not yet handled
+    std::string m_strLine;            // the line being assembled
+    std::string m_strReceived;        // the download so far
+    std::vector<std::string> m_kept;  // --keep-received: the last download
+    bool m_bKept = false;
     bool m_bHungUp = false;
     bool m_bStaleSent = false;               // this request has had its stale bytes
     unsigned m_nGarbageState = 0x2545F491u;  // a fixed seed: every run garbles alike

@@ -57,15 +57,26 @@ std::string CSimOptions::Usage() {
            "                        text lines, some with '7' as their second character\n"
            "  --endless             answer with the header and data lines, over and over,\n"
            "                        and never an S7 line\n"
+           "  --keep-received       answer \"#CD\" with the lines of the last download that\n"
+           "                        reached its S7 line, as a device does after its power\n"
+           "                        cycle; before any, with --config\n"
+           "  --store-bitflip N     with --keep-received: keep line N of each download with\n"
+           "                        one hex digit changed (and its checksum made to fit),\n"
+           "                        as a restore that did not take\n"
            "  --log FILE            log every line received, with times\n"
            "  --help                show this help\n";
 }
 
 bool CSimOptions::Parse(int argc, char** argv, std::string* pError) {
     const std::pair<const char*, bool*> flags[] = {
-        {"--help", &m_bHelp},       {"--noise", &m_bNoise},     {"--noise-inside", &m_bNoiseInside},
-        {"--echo", &m_bEcho},       {"--garbage", &m_bGarbage}, {"--log-lines", &m_bLogLines},
+        {"--help", &m_bHelp},
+        {"--noise", &m_bNoise},
+        {"--noise-inside", &m_bNoiseInside},
+        {"--echo", &m_bEcho},
+        {"--garbage", &m_bGarbage},
+        {"--log-lines", &m_bLogLines},
         {"--endless", &m_bEndless},
+        {"--keep-received", &m_bKeepReceived},
     };
     const std::pair<const char*, std::string*> paths[] = {
         {"--link", &m_strLink},
@@ -90,6 +101,7 @@ bool CSimOptions::Parse(int argc, char** argv, std::string* pError) {
         {"--stale", &m_nStale, 0, 1L << 30, "byte count"},
         {"--bitflip", &m_nBitflip, 1, 1L << 30, "line number"},
         {"--drop-line", &m_nDropLine, 1, 1L << 30, "line number"},
+        {"--store-bitflip", &m_nStoreBitflip, 1, 1L << 30, "line number"},
     };
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -123,6 +135,10 @@ bool CSimOptions::Parse(int argc, char** argv, std::string* pError) {
             *pError += value;
             return false;
         }
+    }
+    if (m_nStoreBitflip > 0 && !m_bKeepReceived) {
+        *pError = "--store-bitflip needs --keep-received";
+        return false;
     }
     m_nBaud = static_cast<int>(baud);
     return true;

@@ -21,10 +21,12 @@ public:
     bool m_bNoiseInside = false;
     bool m_bEcho = false;
     bool m_bGarbage = false;
-    long m_nFlood = 0;         // printable bytes without a line feed before each answer
-    long m_nStale = 0;         // bytes of an earlier answer waiting before each request
-    long m_nBitflip = 0;       // the line (from 1) with one hex digit changed; 0: none
-    long m_nDropLine = 0;      // the line (from 1) never sent; 0: none
-    bool m_bLogLines = false;  // answer with time-stamped text lines
-    bool m_bEndless = false;   // data lines forever, never an S7 line
+    long m_nFlood = 0;             // printable bytes without a line feed before each answer
+    long m_nStale = 0;             // bytes of an earlier answer waiting before each request
+    long m_nBitflip = 0;           // the line (from 1) with one hex digit changed; 0: none
+    long m_nDropLine = 0;          // the line (from 1) never sent; 0: none
+    bool m_bLogLines = false;      // answer with time-stamped text lines
+    bool m_bEndless = false;       // data lines forever, never an S7 line
+    bool m_bKeepReceived = false;  // answer with the last download that reached its S7 line
+    long m_nStoreBitflip = 0;      // the kept line (from 1) with one hex digit changed; 0: none
 };

@@ -4,6 +4,8 @@
 // `data_bench --peak-rss` instead loads one 64 MiB file in this fresh process
 // and prints the growth of its resident set (getrusage ru_maxrss).
 #include "data/CConfigCheck.h"
+#include "data/CConfigCompare.h"
+#include "data/CConfiguration.h"
 #include "data/CQARNCfgDoc.h"
 #include "data/CRecordList.h"
 
@@ -141,6 +143,42 @@ void BM_SaveFullConfig(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * doc.m_nFileSize);
 }
 BENCHMARK(BM_SaveFullConfig)->Unit(benchmark::kMicrosecond);
+
+// The sample against itself (identical: every line is looked at), and against
+// a changed copy: another header, one byte changed, one line gone.
+void BM_CompareFullConfigs(benchmark::State& state) {
+    CConfiguration first;
+    CConfiguration second;
+    std::string copy = TOVRIK_SAMPLE_S19;
+    if (state.range(0) != 0) {
+        std::ifstream in(TOVRIK_SAMPLE_S19, std::ios::binary);
+        copy = ScratchDir() + "/changed.s19";
+        std::ofstream out(copy, std::ios::binary);
+        std::string line;
+        for (int n = 1; std::getline(in, line); ++n) {
+            if (n == 1) {
+                line.replace(line.find("3134"), 4, "3135");  // V2.14 becomes V2.15
+            } else if (n == 2000) {
+                line[20] = line[20] == '0' ? '1' : '0';
+            } else if (n == 1200) {
+                continue;
+            }
+            out << line << '\n';
+        }
+    }
+    if (first.Load(TOVRIK_SAMPLE_S19) || second.Load(copy)) {
+        state.SkipWithError("cannot load the configurations");
+        return;
+    }
+    std::size_t differences = 0;
+    for (auto _ : state) {
+        const CConfigCompare compare(first, second);
+        differences = compare.Differences().size();
+        benchmark::DoNotOptimize(differences);
+    }
+    state.counters["differences"] = static_cast<double>(differences);
+}
+BENCHMARK(BM_CompareFullConfigs)->ArgName("changed")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 void BM_LoadBySize(benchmark::State& state) {
     const std::string path = MakeConfig(state.range(0));

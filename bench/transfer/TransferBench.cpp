@@ -3,6 +3,11 @@
 //    Goal: no more than 1% longer than the sum of the pauses it must keep.
 //  - Upload from qarn-sim paced at 38400 baud. Goal: within the line time
 //    (bytes x 10 / baud) + 1.6 s of request pauses + 1000 ms.
+//  - Compare with the device: the same upload, kept beside the configuration
+//    loaded from the file and compared with it. Goal: as long as the upload,
+//    within noise.
+#include "data/CConfigCompare.h"
+#include "data/CConfiguration.h"
 #include "data/CQARNCfgDoc.h"
 #include "data/CRecordList.h"
 #include "serial/CSerialPort.h"
@@ -104,6 +109,46 @@ BENCHMARK(BM_UploadFullConfigurationAt38400)
     ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kSecond);
+
+void BM_CompareWithDeviceAt38400(benchmark::State& state) {
+    setenv("QARN_SIM", QARN_SIM_PATH, 0);
+    constexpr int kBaud = 38400;
+    for (auto _ : state) {
+        CSimProcess sim({"--config", TOVRIK_SAMPLE_CONFIG, "--baud", std::to_string(kBaud)});
+        if (!sim.Start()) {
+            state.SkipWithError(sim.Error().c_str());
+            return;
+        }
+        const auto start = Clock::now();
+        CConfiguration file;
+        if (file.Load(TOVRIK_SAMPLE_CONFIG)) {
+            state.SkipWithError("cannot load the sample");
+            return;
+        }
+        CQARNCfgDoc doc;
+        CSerialPort port;
+        CQuietView view;
+        CTransferSession host(view, port);
+        host.m_pDoc = &doc;
+        host.m_nMode = ETransferMode::Upload;
+        host.m_bKeepDocument = true;
+        host.m_strDevice = sim.DevicePath();
+        host.m_nBaudRate = kBaud;
+        host.BeginUpload();
+        RunToEnd(host);
+        const CConfigCompare compare(file, host.Received());
+        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        const double lineTime = host.m_nTotal.load() * 10.0 / kBaud;
+        state.SetIterationTime(seconds);
+        state.counters["seconds"] = seconds;
+        state.counters["goal_s"] = lineTime + 1.6 + 1.0;
+        state.counters["line_time_s"] = lineTime;
+        if (host.m_eOutcome != ETransferOutcome::Finished || !compare.IsIdentical()) {
+            state.SkipWithError("the upload did not finish, or differs from the file");
+        }
+    }
+}
+BENCHMARK(BM_CompareWithDeviceAt38400)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
 }  // namespace
 

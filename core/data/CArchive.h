@@ -24,6 +24,8 @@ public:
     bool IsStoring() const { return m_mode == store; }
     std::string GetFileName() const;   // last component of the path
     std::int64_t GetFileSize() const;  // loading: size of the file as opened
+    // Loading: bytes of text, short of the file size when a 0x1A byte ended it.
+    std::int64_t GetTextSize() const { return static_cast<std::int64_t>(m_text.size()); }
 
     // Loading: the next line of text in text mode (CR LF reads as LF; the byte
     // 0x1A ends the text), without its LF. False at the end of the text.

@@ -6,11 +6,11 @@
 
 void CConfigSnapshot::Take(CQARNCfgDoc* pDoc) {
     Discard();
-    m_records = g_recordList.TakeAll();
+    m_config.m_records.Restore(g_recordList.TakeAll());
     if (pDoc != nullptr) {
-        m_header = *pDoc->m_pHeader;
-        m_endRecord = *pDoc->m_pEndRecord;
-        m_notes = pDoc->m_notes;
+        m_config.m_header = *pDoc->m_pHeader;
+        m_config.m_endRecord = *pDoc->m_pEndRecord;
+        m_config.m_notes = pDoc->m_notes;
         m_bModified = pDoc->IsModified();
         pDoc->EmptyConfiguration();
     }
@@ -21,26 +21,28 @@ void CConfigSnapshot::Restore(CQARNCfgDoc* pDoc) {
     if (!m_bHeld) {
         return;
     }
-    g_recordList.Restore(std::move(m_records));
+    g_recordList.Restore(m_config.m_records.TakeAll());
     if (pDoc != nullptr) {
-        *pDoc->m_pHeader = m_header;
-        *pDoc->m_pEndRecord = m_endRecord;
-        pDoc->m_notes = m_notes;
+        *pDoc->m_pHeader = m_config.m_header;
+        *pDoc->m_pEndRecord = m_config.m_endRecord;
+        pDoc->m_notes = m_config.m_notes;
         pDoc->SetModifiedFlag(m_bModified);
     }
     Discard();
 }
 
 void CConfigSnapshot::Discard() {
-    m_records.clear();
-    m_header = Cs0Header();
-    m_endRecord = Cs7EndRecord();
-    m_notes = CReadNotes();
+    m_config = CConfiguration();
     m_bModified = false;
     m_bHeld = false;
 }
 
 bool CConfigSnapshot::HoldsRecords() const {
-    return m_bHeld &&
-           (!m_records.empty() || !m_header.m_strType.empty() || !m_endRecord.m_strType.empty());
+    return m_bHeld && !m_config.IsEmpty();
+}
+
+CConfiguration CConfigSnapshot::Release() {
+    CConfiguration config = std::move(m_config);
+    Discard();
+    return config;
 }

@@ -1,9 +1,6 @@
 #pragma once
 
-#include "data/CReadNotes.h"
-#include "data/CRecordList.h"
-#include "data/Cs0Header.h"
-#include "data/Cs7EndRecord.h"
+#include "data/CConfiguration.h"
 
 class CQARNCfgDoc;
 
@@ -11,7 +8,7 @@ class CQARNCfgDoc;
 // the document's header and end record, its read notes and its modified flag.
 // An upload keeps the configuration held before it, to give it back when the
 // upload does not finish, and what it received, for whoever wants to look at
-// a failed upload.
+// a failed upload or compare it with another.
 class CConfigSnapshot {
 public:
     // Moves the configuration into the snapshot, leaving the document and
@@ -25,12 +22,13 @@ public:
     bool IsHeld() const { return m_bHeld; }
     // Holds at least one record of any kind.
     bool HoldsRecords() const;
+    // What is kept, empty when nothing is.
+    const CConfiguration& Configuration() const { return m_config; }
+    // Moves what is kept out, forgetting it.
+    CConfiguration Release();
 
 private:
     bool m_bHeld = false;
-    CRecordList::Storage m_records;
-    Cs0Header m_header;
-    Cs7EndRecord m_endRecord;
-    CReadNotes m_notes;
+    CConfiguration m_config;
     bool m_bModified = false;
 };

@@ -61,7 +61,6 @@ public:
     std::unique_ptr<Cs0Header> m_pHeader;
     CReadNotes m_notes;
 
-private:
     // Parses a header or end line into `header` or `endRecord`, a data line
     // into a new `record`; other lines are dropped. Each line is noted in
     // `notes`. Returns the line's type.

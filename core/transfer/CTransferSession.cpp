@@ -79,6 +79,10 @@ void CTransferSession::AbandonUpload() {
 }
 
 void CTransferSession::KeepUpload() {
+    if (m_bKeepDocument) {
+        AbandonUpload();
+        return;
+    }
     m_snapshot.Discard();
     if (m_pDoc != nullptr) {
         m_pDoc->SetPathName({});

@@ -67,7 +67,8 @@ public:
     // modified flag.
     void AbandonUpload();
     // A finished upload: what it received stays, marked changed and without a
-    // file name, so that the first save asks where to write it.
+    // file name, so that the first save asks where to write it. With
+    // m_bKeepDocument it goes aside as AbandonUpload puts it.
     void KeepUpload();
     bool HasSnapshot() const { return m_snapshot.IsHeld(); }
     // Whether the last abandoned upload received any record.
@@ -75,6 +76,11 @@ public:
     // Replaces the configuration in memory with what the abandoned upload
     // received, for someone who wants to look at it.
     void PutBackReceived();
+    // What the last upload received, once it has ended without replacing the
+    // configuration in memory (an abandoned upload, or any with
+    // m_bKeepDocument); empty otherwise.
+    const CConfiguration& Received() const { return m_received.Configuration(); }
+    CConfiguration TakeReceived() { return m_received.Release(); }
 
     // Exit and Cancel, once m_bRunning has fallen: joins the worker, puts back
     // the configuration of an upload that did not reach its end, closes the port.
@@ -105,6 +111,10 @@ public:
     ISerialPort& m_port;
     CQARNCfgDoc* m_pDoc = nullptr;
     ETransferMode m_nMode = ETransferMode::Download;
+    // Compare with Device: an upload, finished or not, never replaces the
+    // configuration in memory, which comes back exactly as it was; what was
+    // received stays aside in Received().
+    bool m_bKeepDocument = false;
     int m_nPort = 1;          // 1-based, used when m_strDevice is empty
     std::string m_strDevice;  // an explicit device path
     int m_nBaudRate = 9600;

@@ -29,7 +29,8 @@ deb="$work/tovrik_${version}_$(dpkg --print-architecture).deb"
 dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|' >"$work/contents"
 expected=(/usr/bin/tovrik-cli /usr/bin/qarn-sim
   /usr/share/man/man1/tovrik-cli.1.gz /usr/share/man/man1/qarn-sim.1.gz
-  /usr/share/doc/tovrik/copyright /usr/share/doc/tovrik/changelog.gz)
+  /usr/share/doc/tovrik/copyright /usr/share/doc/tovrik/changelog.gz
+  /usr/share/bash-completion/completions/tovrik-cli)
 if [ "$gui" = ON ]; then
   expected+=(/usr/bin/tovrik /usr/share/man/man1/tovrik.1.gz
     /usr/share/applications/tovrik.desktop /usr/share/mime/packages/tovrik.xml
@@ -64,6 +65,10 @@ echo "Unpacked tovrik-cli ports:"
 "$cli" ports || fail "unpacked tovrik-cli ports exited with $?"
 "$cli" ports --json | grep -q '^\[' || fail "unpacked tovrik-cli ports --json printed no list"
 "$work/root/usr/bin/qarn-sim" --help | grep -q '^Usage: qarn-sim' || fail "unpacked qarn-sim --help"
+completion="$work/root/usr/share/bash-completion/completions/tovrik-cli"
+offered=$(bash -c 'source "$1"; COMP_WORDS=(tovrik-cli ""); COMP_CWORD=1; _tovrik_cli
+  echo "${COMPREPLY[*]}"' _ "$completion")
+[[ " $offered " == *" compare "* ]] || fail "the unpacked completion offers: $offered"
 if [ "$gui" = ON ]; then
   [ "$("$work/root/usr/bin/tovrik" --version)" = "Tovrik $version" ] || fail "unpacked tovrik --version"
 fi

@@ -280,6 +280,46 @@ TEST_F(QarnSimTest, DropLineAndBitflipChangeOneLineOfEachAnswer) {
     EXPECT_EQ(changed, 1u);
 }
 
+TEST_F(QarnSimTest, KeepReceivedAnswersWithTheLastDownloadThatReachedItsEndLine) {
+    const std::string download = kS0 + "\r\n" + kS3b + "\n" + kS7 + "\r\n";
+    for (const bool bFlip : {false, true}) {
+        Start(bFlip ? std::vector<std::string>{"--keep-received", "--store-bitflip", "2"}
+                    : std::vector<std::string>{"--keep-received"});
+        RequestUpload();
+        EXPECT_EQ(Collect(m_port), kAnswer) << "--config until a download has ended";
+        // Cut short by the next request: not kept.
+        Send(m_port, "\r\n\r\n#CU\r\n" + kS0 + "\r\n" + kS3b + "\r\n");
+        RequestUpload();
+        EXPECT_EQ(Collect(m_port), kAnswer);
+        Send(m_port, "\r\n\r\n#CU\r\n" + download);
+        RequestUpload();
+        const auto lines = Lines(Collect(m_port));
+        ASSERT_EQ(lines.size(), 3u) << bFlip;
+        EXPECT_EQ(lines[0], kS0 + "\r\n");
+        EXPECT_EQ(lines[2], kS7 + "\r\n");
+        if (!bFlip) {
+            EXPECT_EQ(lines[1], kS3b + "\r\n") << "kept in CR LF lines";
+            m_port.Close();
+            continue;
+        }
+        // One data digit changed, and a checksum that fits it: what a device
+        // that stored a wrong byte reports.
+        const std::string& stored = lines[1];
+        ASSERT_EQ(stored.size(), kS3b.size() + 2);
+        std::size_t changed = 0;
+        unsigned sum = 0;
+        for (std::size_t i = 0; i < kS3b.size() - 2; ++i) {
+            changed += stored[i] != kS3b[i] ? 1 : 0;
+            if (i >= 2 && i % 2 == 0) {
+                sum += static_cast<unsigned>(std::stoul(stored.substr(i, 2), nullptr, 16));
+            }
+        }
+        EXPECT_EQ(changed, 1u) << stored;
+        EXPECT_EQ(stored.substr(0, 12), kS3b.substr(0, 12)) << "the address stays";
+        EXPECT_EQ(std::stoul(stored.substr(kS3b.size() - 2, 2), nullptr, 16), ~sum & 0xFFu);
+    }
+}
+
 TEST_F(QarnSimTest, LogLinesAreTimeStampedTextSomeWithASevenSecond) {
     Start({"--log-lines"});
     RequestUpload();
@@ -319,6 +359,10 @@ TEST(QarnSimOptions, RefusesUnknownOptionsAndConfigurationsThatAreNoFile) {
     EXPECT_EQ(bogus.strErr.rfind("qarn-sim: unknown option --bogus\n", 0), 0u) << bogus.strErr;
     const auto noValue = CProcess::Run(CSimProcess::ProgramPath(), {"--stale"});
     EXPECT_EQ(noValue.strErr.rfind("qarn-sim: --stale needs a value\n", 0), 0u) << noValue.strErr;
+    const auto flipAlone = CProcess::Run(CSimProcess::ProgramPath(), {"--store-bitflip", "5"});
+    EXPECT_EQ(flipAlone.nStatus, 2);
+    EXPECT_EQ(flipAlone.strErr.rfind("qarn-sim: --store-bitflip needs --keep-received\n", 0), 0u)
+        << flipAlone.strErr;
 
     CTempDir dir;
     const std::string huge = dir.File("huge.s19");

@@ -41,11 +41,15 @@ std::string CTestConfig::DataLine(unsigned address, int nDataBytes) {
     for (int i = 0; i < nDataBytes; ++i) {
         data += static_cast<char>((address + static_cast<unsigned>(i) * 7) & 0xFF);
     }
+    return DataLine(address, data);
+}
+
+std::string CTestConfig::DataLine(unsigned address, const std::string& data) {
     return Record("S3", address, 4, data);
 }
 
-std::string CTestConfig::EndLine() {
-    return Record("S7", 0, 4, "");
+std::string CTestConfig::EndLine(unsigned address) {
+    return Record("S7", address, 4, "");
 }
 
 std::vector<std::string> CTestConfig::Lines(int nRecords) {

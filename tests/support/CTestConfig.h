@@ -12,7 +12,8 @@
 struct CTestConfig {
     static std::string HeaderLine(const std::string& text = "TEST");
     static std::string DataLine(unsigned address, int nDataBytes = 16);
-    static std::string EndLine();
+    static std::string DataLine(unsigned address, const std::string& data);
+    static std::string EndLine(unsigned address = 0);
     static std::vector<std::string> Lines(int nRecords);
     static std::string Joined(const std::vector<std::string>& lines);
 
