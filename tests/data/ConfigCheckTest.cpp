@@ -1,10 +1,12 @@
 #include "data/CConfigCheck.h"
 #include "data/CQARNCfgDoc.h"
 #include "data/CRecordList.h"
+#include "support/CTempDir.h"
 #include "support/CTestConfig.h"
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -53,51 +55,134 @@ TEST_F(ConfigCheck, TheSampleIsWholeAndDescribed) {
                                         "Total: 196642 bytes with line ends"}));
 }
 
-TEST_F(ConfigCheck, EveryRuleOfARecordLine) {
-    const std::string good = CTestConfig::DataLine(0, 4);  // S3 09 00000000 4 bytes, checksum
-    ASSERT_EQ(good.size(), 24u);
-    auto with = [&](std::size_t pos, const std::string& text) {
-        return good.substr(0, pos) + text + good.substr(pos + text.size());
-    };
-    EXPECT_EQ(ProblemsOf(good), std::vector<std::string>{});
-    EXPECT_EQ(ProblemsOf(with(0, "s")), std::vector<std::string>{}) << "lower-case type";
-    ASSERT_EQ(good.substr(12, 8), "00070E15");
-    EXPECT_EQ(ProblemsOf(with(12, "00070e15")), std::vector<std::string>{}) << "lower-case hex";
-    EXPECT_EQ(ProblemsOf(with(0, "X")),
-              std::vector<std::string>{"line 2: does not start with 'S'"});
-    EXPECT_EQ(ProblemsOf(with(14, "G")),
-              std::vector<std::string>{"line 2: 'G' at column 15 is not a hex digit"});
-    EXPECT_EQ(ProblemsOf(with(14, " ")),
-              std::vector<std::string>{"line 2: byte 20 at column 15 is not a hex digit"});
-    // A record is checked as it is held, cut to its byte count: a line shorter
-    // than its count runs into its line end, a longer one loses characters.
-    EXPECT_EQ(ProblemsOf(good.substr(0, 21) + "\r\n"),
-              std::vector<std::string>{"line 2: too short for its byte count"});
-    EXPECT_EQ(ProblemsOf(with(2, "0A")),
-              std::vector<std::string>{"line 2: too short for its byte count"});
-    EXPECT_EQ(ProblemsOf(with(2, "08")),
-              std::vector<std::string>{"line 2: checksum 15, should be E2"});
-    EXPECT_EQ(ProblemsOf("S3\r\n"), std::vector<std::string>{"line 2: no byte count"});
-    EXPECT_EQ(ProblemsOf("S303000000FC\r\n"),
-              std::vector<std::string>{"line 2: byte count 03, but 5 bytes follow it"});
-    EXPECT_EQ(ProblemsOf("S3030000FC\r\n"),
-              std::vector<std::string>{"line 2: too short for a 4-byte address"});
-    // The header is held whole.
-    EXPECT_EQ(Listed(Check({"S0030000FCA\r\n"}).Problems()),
-              (std::vector<std::string>{"no S7 line", "line 1: odd number of hex digits (9)"}));
-    EXPECT_EQ(
-        Listed(Check({"S0040000FC\r\n"}).Problems()),
-        (std::vector<std::string>{"no S7 line", "line 1: byte count 04, but 3 bytes follow it"}));
-    EXPECT_EQ(ProblemsOf(with(20, "00")),
-              std::vector<std::string>{"line 2: checksum 00, should be " + good.substr(20, 2)});
-    // A line end of LF alone, as a device may send it, is a line end.
-    EXPECT_EQ(ProblemsOf(good.substr(0, 22) + "\n"), std::vector<std::string>{});
-    // The header and the end line follow the same rules.
-    const CConfigCheck bad = Check({"S0030000FD\r\n", "S70500000000FB\r\n"});
-    EXPECT_EQ(Listed(bad.Problems()),
-              (std::vector<std::string>{"line 1: checksum FD, should be FC",
-                                        "line 2: checksum FB, should be FA"}));
+// One line as it was read from a file or received from the device, and what
+// the check must find in it.
+struct CLineCase {
+    const char* name;
+    std::string text;  // a whole file, or one received line when bReceived
+    std::vector<std::string> problems;
+    bool bReceived = false;
+    CDroppedBytes dropped{};
+};
+
+void PrintTo(const CLineCase& c, std::ostream* os) {
+    *os << c.name;
 }
+
+class ConfigCheckLine : public ConfigCheck, public ::testing::WithParamInterface<CLineCase> {};
+
+// Each rule of a record line, and what of a line as it came its record does
+// not hold: the records stay as the record classes keep them, and the check
+// says what they left behind.
+TEST_P(ConfigCheckLine, FindsWhatIsWrongWithTheLineAsItCame) {
+    const CLineCase& c = GetParam();
+    if (c.bReceived) {
+        CTestConfig::Load(m_doc, {CTestConfig::HeaderLine()});
+        m_doc.StoreLine(c.text, c.dropped);
+        m_doc.StoreLine(CTestConfig::DataLine(0x100));
+        m_doc.StoreLine(CTestConfig::EndLine());
+    } else {
+        CTempDir dir;
+        ASSERT_FALSE(m_doc.OnOpenDocument(dir.Write("in.s19", c.text)));
+    }
+    EXPECT_EQ(Listed(CConfigCheck(m_doc).Problems()), c.problems);
+}
+
+namespace {
+
+const std::string kGood = CTestConfig::DataLine(0, 4);  // S3 09 00000000 00070E15, checksum
+const std::string kGoodText = kGood.substr(0, kGood.size() - 2);
+
+// kGood with `text` over its characters from `pos`.
+std::string With(std::size_t pos, const std::string& text) {
+    return kGood.substr(0, pos) + text + kGood.substr(pos + text.size());
+}
+
+// A file with `line` as its line 2, between a header and a data line and the end line.
+std::string Line2(const std::string& line) {
+    return CTestConfig::HeaderLine() + line + CTestConfig::DataLine(0x100) + CTestConfig::EndLine();
+}
+
+}  // namespace
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, ConfigCheckLine,
+    ::testing::Values(
+        CLineCase{"Good", Line2(kGood), {}}, CLineCase{"LowerCaseType", Line2(With(0, "s")), {}},
+        CLineCase{"LowerCaseHex", Line2(With(12, "00070e15")), {}},
+        CLineCase{"NotS", Line2(With(0, "X")), {"line 2: does not start with 'S'"}},
+        CLineCase{"Letter", Line2(With(14, "G")), {"line 2: 'G' at column 15 is not a hex digit"}},
+        CLineCase{
+            "Blank", Line2(With(14, " ")), {"line 2: byte 20 at column 15 is not a hex digit"}},
+        CLineCase{"Nul",
+                  Line2(With(14, std::string(1, '\0'))),
+                  {"line 2: byte 00 at column 15 is not a hex digit"}},
+        // A line shorter than its count runs into its line end.
+        CLineCase{
+            "Cut", Line2(kGood.substr(0, 21) + "\r\n"), {"line 2: too short for its byte count"}},
+        CLineCase{"CountTooHigh", Line2(With(2, "0A")), {"line 2: too short for its byte count"}},
+        // A count digit changed on the way: the record is cut to the count.
+        CLineCase{
+            "CountTooLow",
+            Line2(With(2, "08")),
+            {"line 2: checksum 15, should be E2", "line 2: 2 characters past the byte count"}},
+        CLineCase{"NoCount", Line2("S3\r\n"), {"line 2: no byte count"}},
+        CLineCase{"CountWrong",
+                  Line2("S303000000FC\r\n"),
+                  {"line 2: byte count 03, but 5 bytes follow it"}},
+        CLineCase{"NoRoomForTheAddress",
+                  Line2("S3030000FC\r\n"),
+                  {"line 2: too short for a 4-byte address"}},
+        CLineCase{"Checksum",
+                  Line2(With(20, "00")),
+                  {"line 2: checksum 00, should be " + kGood.substr(20, 2)}},
+        // Text after the record is not held: a save or a download would drop it.
+        CLineCase{"BytesAppended",
+                  Line2(kGoodText + "FF\r\n"),
+                  {"line 2: 2 characters past the byte count"}},
+        CLineCase{"Comment",
+                  Line2(kGoodText + " ; comment\r\n"),
+                  {"line 2: 10 characters past the byte count"}},
+        CLineCase{"NulAfterTheChecksum",
+                  Line2(kGoodText + std::string(1, '\0') + "\r\n"),
+                  {"line 2: 1 character past the byte count"}},
+        CLineCase{"CarriageReturnTwice",
+                  Line2(kGoodText + "\r\r\n"),
+                  {"line 2: 1 character past the byte count"}},
+        CLineCase{"EndLineRunsOn",
+                  CTestConfig::HeaderLine() + kGood + "S70500000000FAFF\r\n",
+                  {"line 3: 2 characters after the checksum"}},
+        // The header is held whole.
+        CLineCase{"HeaderOdd",
+                  "S0030000FCA\r\n" + CTestConfig::EndLine(),
+                  {"line 1: odd number of hex digits (9)"}},
+        CLineCase{"HeaderCount",
+                  "S0040000FC\r\n" + CTestConfig::EndLine(),
+                  {"line 1: byte count 04, but 3 bytes follow it"}},
+        CLineCase{"HeaderAndEndChecksums",
+                  "S0030000FD\r\nS70500000000FB\r\n",
+                  {"line 1: checksum FD, should be FC", "line 2: checksum FB, should be FA"}},
+        // The load stops at a Ctrl+Z; one at the end of the file hides nothing.
+        CLineCase{"CtrlZInTheMiddle",
+                  CTestConfig::HeaderLine() + kGood + "\x1A" + CTestConfig::EndLine() + "\r\n",
+                  {"no S7 line",
+                   "line 3: the file ends at a Ctrl+Z byte; 18 bytes after it are "
+                   "not read"}},
+        CLineCase{"CtrlZAtTheEnd", Line2(kGood) + "\x1A \r\n", {}},
+        // A received line keeps the device's own line end, LF alone included.
+        CLineCase{"LineFeedAlone", kGoodText + "\n", {}, true},
+        CLineCase{"BytesDroppedOnTheWay",
+                  kGood,
+                  {"line 2: 3 bytes that are not hex digits were dropped (the first: byte 00 at "
+                   "column 11)"},
+                  true,
+                  {3, 0, 11}},
+        CLineCase{"OneByteDroppedOnTheWay",
+                  kGood,
+                  {"line 2: 1 byte that is not a hex digit was dropped (byte FF at column 24)"},
+                  true,
+                  {1, 0xFF, 24}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ConfigCheck, HeaderAndEndLineMustBeThereOnceFirstAndLast) {
     const std::string s0 = CTestConfig::HeaderLine();
@@ -134,7 +219,7 @@ TEST_F(ConfigCheck, SizeAndAddressesAreWarningsOnly) {
                   "line 4: address 00000128 where 00000130 follows on: an overlap"}));
     EXPECT_EQ(CConfigCheck::Reasons(check.Warnings()),
               (std::vector<std::string>{std::to_string(total) + " bytes instead of 196642",
-                                        "2 gaps or overlaps in the addresses"}));
+                                        "1 gap in the addresses", "1 overlap in the addresses"}));
     EXPECT_EQ(check.Info().nLowAddress, 0x100u);
     EXPECT_EQ(check.Info().nHighAddress, 0x147u);
     EXPECT_EQ(check.Info().nDataBytes, 64);
