@@ -4,6 +4,7 @@
 #include "cli/CTransferCommand.h"
 #include "cli/CVerifyCommand.h"
 #include "platform/CCommandLine.h"
+#include "platform/CStandardDescriptors.h"
 #include "platform/CTerminal.h"
 #include "res/Version.h"
 
@@ -34,8 +35,9 @@ const char kUsage[] =
     "                                           --force\n"
     "  upload OUT.s19 [--port P] [--baud B] [--force]\n"
     "                                           read the device's configuration into OUT.s19;\n"
-    "                                           an upload that does not finish leaves OUT.s19\n"
-    "                                           alone, and with --force writes what it got\n"
+    "                                           an upload that does not finish (also one whose\n"
+    "                                           answer is not whole) leaves OUT.s19 alone, and\n"
+    "                                           with --force writes what it got\n"
     "  verify FILE.s19...                       check each file: what it holds, and every\n"
     "                                           problem and warning with its line number\n"
     "  ports [--json]                           list the serial ports of this machine, without\n"
@@ -51,14 +53,17 @@ const char kUsage[] =
     "  with a dash.\n"
     "\n"
     "Exit status: 0 when the command finished; 1 when a transfer failed (the port cannot be\n"
-    "opened, no connection, a communication error, a damaged upload) or verify found a\n"
-    "problem; 2 on a usage error, a file that cannot be read or written, or a download\n"
-    "refused as not complete; 128 + the signal's number when stopped by Ctrl+C (130),\n"
-    "SIGTERM (143) or SIGHUP (129).\n";
+    "opened, no connection, a communication error, an upload whose answer is not whole) or\n"
+    "verify found a problem; 2 on a usage error, a file that cannot be read or written or\n"
+    "is not an S-record configuration, or a download refused as not complete; 128 + the\n"
+    "signal's number when stopped by Ctrl+C (130), SIGTERM (143) or SIGHUP (129).\n";
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    if (!CStandardDescriptors::OpenMissing()) {
+        return kExitUsage;
+    }
     CTerminal::ShowUtf8Output();
     const std::vector<std::string> args = CCommandLine::Arguments(argc, argv);
     if (args.size() < 2) {

@@ -79,8 +79,7 @@ TEST_F(CliSafetyScenario, OnlyARegularFileIsEverReplaced) {
         sockaddr_un address{};
         address.sun_family = AF_UNIX;
         std::strncpy(address.sun_path, socketPath.c_str(), sizeof address.sun_path - 1);
-        ASSERT_EQ(bind(sock.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address),
-                  0);
+        ASSERT_EQ(bind(sock.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
     }
     const std::string toOutput = m_dir.File("stdout");
     std::filesystem::create_symlink("/proc/self/fd/1", toOutput);
@@ -141,8 +140,9 @@ TEST_F(CliSafetyScenario, ASavedFileKeepsItsOwnerAndGroup) {
     EXPECT_EQ(st.st_mode & 07777, 0640u);
 
     EXPECT_EQ(byNobody.nStatus, 2);
-    EXPECT_EQ(byNobody.strErr,
-              "tovrik-cli: Cannot save " + roots + ": its owner and group could not be kept.\n");
+    EXPECT_EQ(byNobody.strErr, "tovrik-cli: Cannot save " + roots +
+                                   ": its owner and group could not be kept; save under another "
+                                   "name.\n");
     EXPECT_EQ(CTempDir::Read(roots), kOld);
     EXPECT_EQ(StatOf(roots).st_uid, 0u);
     EXPECT_EQ(m_dir.Names(), (std::vector<std::string>{"in.s19", "roots.s19", "theirs.s19"}));
@@ -166,6 +166,92 @@ TEST_F(CliSafetyScenario, UploadRefusesAnOutThatCannotBeWrittenBeforeTheTransfer
     EXPECT_EQ(r.strErr, "tovrik-cli upload: Cannot save " + readOnly + ": Permission denied.\n");
     EXPECT_EQ(r.strOut, "") << "no transfer was started";
     EXPECT_EQ(CTempDir::Read(readOnly), kOld);
+}
+
+// A file the user may write but does not own cannot keep its owner through a
+// save: that is known, and said, before the device is asked for its data.
+TEST_F(CliSafetyScenario, UploadRefusesAnOutWhoseOwnerCannotBeKeptBeforeTheTransfer) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "running as another user needs root";
+    }
+    OpenToEveryone();
+    const std::string roots = m_dir.Write("roots.s19", kOld);
+    ASSERT_EQ(chmod(roots.c_str(), 0666), 0);
+    CSimProcess sim({"--config", m_in, "--baud", "0", "--log", m_dir.File("sim.log")});
+    ASSERT_TRUE(sim.Start()) << sim.Error();
+
+    const auto r = CProcess::RunCli({"upload", roots, "--port", sim.DevicePath()}, {}, "", 15000,
+                                    CChildSetup::AsUser(kNobody));
+
+    EXPECT_EQ(r.nStatus, 2);
+    EXPECT_EQ(r.strErr, "tovrik-cli upload: Cannot save " + roots +
+                            ": its owner and group could not be kept; save under another name.\n");
+    EXPECT_EQ(r.strOut, "") << "no transfer was started";
+    sim.Stop();
+    EXPECT_EQ(CTempDir::Read(m_dir.File("sim.log")).find("#CD"), std::string::npos);
+    EXPECT_EQ(CTempDir::Read(roots), kOld);
+}
+
+// With its standard output closed, tovrik-cli must not open the port in its
+// place: what it prints would go to the device.
+TEST_F(CliSafetyScenario, AClosedStandardOutputNeverBecomesThePort) {
+    const std::string log = m_dir.File("sim.log");
+    CSimProcess sim({"--config", m_in, "--baud", "0", "--log", log});
+    ASSERT_TRUE(sim.Start()) << sim.Error();
+
+    const auto r =
+        CProcess::Run("/bin/sh", {"-c", R"(exec "$0" upload "$1" --port "$2" >&-)",
+                                  CProcess::CliProgram(), m_dir.File("out.s19"), sim.DevicePath()});
+    sim.Stop();
+
+    EXPECT_EQ(r.nStatus, 1) << "the small configuration is not whole: " << r.strErr;
+    EXPECT_TRUE(
+        r.strErr.starts_with("tovrik-cli upload: the configuration received is not "
+                             "complete ("))
+        << r.strErr;
+    const std::string received = CTempDir::Read(log);
+    EXPECT_NE(received.find("#CD"), std::string::npos) << received;
+    EXPECT_EQ(received.find("Uploading data."), std::string::npos) << received;
+}
+
+// The program's own output is no target, also when it is a regular file, by
+// whatever name it is reached.
+TEST_F(CliSafetyScenario, TheProgramsOwnOutputIsNeverReplaced) {
+    const std::string output = m_dir.Write("output.txt", kOld);
+    const std::string toOutput = m_dir.File("to-output.s19");
+    std::filesystem::create_symlink(output, toOutput);
+    CSimProcess sim({"--config", m_in, "--baud", "0"});
+    ASSERT_TRUE(sim.Start()) << sim.Error();
+
+    for (const std::string& target :
+         {std::string("/dev/stdout"), std::string("/proc/self/fd/1"), std::string("/dev/fd/1"),
+          output, toOutput, std::string("/dev/stderr")}) {
+        for (const std::vector<std::string>& command :
+             {std::vector<std::string>{"convert", m_in, target},
+              std::vector<std::string>{"upload", target, "--port", sim.DevicePath()}}) {
+            // The file is the output, or the error stream for /dev/stderr; the
+            // other stream goes to `other`.
+            const std::string other = m_dir.Write("other.txt", "");
+            const bool bErrors = target == "/dev/stderr";
+            std::vector<std::string> args{"-c",
+                                          R"(exec "$0" "$@" >>")" + (bErrors ? other : output) +
+                                              R"(" 2>>")" + (bErrors ? output : other) + "\"",
+                                          CProcess::CliProgram()};
+            args.insert(args.end(), command.begin(), command.end());
+
+            const auto r = CProcess::Run("/bin/sh", args);
+
+            const std::string refused =
+                "Cannot save " + target +
+                ": it is the program's own standard input, output or error.\n";
+            const std::string errors = CTempDir::Read(bErrors ? output : other);
+            EXPECT_EQ(r.nStatus, 2) << command[0] << " " << target << ": " << errors;
+            EXPECT_TRUE(errors.ends_with(refused)) << command[0] << " " << target << ": " << errors;
+            EXPECT_TRUE(CTempDir::Read(output).starts_with(kOld)) << target;
+            EXPECT_EQ(CTempDir::Read(bErrors ? other : output), bErrors ? "" : kOld)
+                << "nothing printed: no transfer was started";
+        }
+    }
 }
 
 // SIGTERM (a service stop, `timeout`) and SIGHUP (a closed terminal) cancel a
@@ -292,10 +378,13 @@ TEST_F(CliSafetyScenario, AProfileThatIsNotAFileIsIgnoredWithAWarning) {
     const auto r = CProcess::RunCli({"upload", out, "--port", sim.DevicePath()},
                                     {"XDG_CONFIG_HOME=" + config.Path()}, "", 10000);
 
-    EXPECT_EQ(r.nStatus, 0) << r.strErr;
-    EXPECT_EQ(r.strErr,
-              "tovrik-cli: warning: The profile " + profile +
-                  " is not a regular file: it is ignored, and no choice is remembered.\n");
-    EXPECT_EQ(CTempDir::Read(out), m_config);
+    // The device answered in full: the small configuration is not whole.
+    EXPECT_EQ(r.nStatus, 1) << r.strErr;
+    EXPECT_EQ(r.strOut, "Uploading data.\nUpload incomplete: " + std::to_string(m_config.size()) +
+                            " bytes instead of 196642.\n");
+    EXPECT_TRUE(r.strErr.starts_with(
+        "tovrik-cli: warning: The profile " + profile +
+        " is not a regular file: it is ignored, and no choice is remembered.\n"))
+        << r.strErr;
     EXPECT_TRUE(S_ISFIFO(StatOf(profile).st_mode));
 }
