@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -55,39 +55,6 @@ TEST_F(ConfigCheck, TheSampleIsWholeAndDescribed) {
                                         "Total: 196642 bytes with line ends"}));
 }
 
-// One line as it was read from a file or received from the device, and what
-// the check must find in it.
-struct CLineCase {
-    const char* name;
-    std::string text;  // a whole file, or one received line when bReceived
-    std::vector<std::string> problems;
-    bool bReceived = false;
-    CDroppedBytes dropped{};
-};
-
-void PrintTo(const CLineCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class ConfigCheckLine : public ConfigCheck, public ::testing::WithParamInterface<CLineCase> {};
-
-// Each rule of a record line, and what of a line as it came its record does
-// not hold: the records stay as the record classes keep them, and the check
-// says what they left behind.
-TEST_P(ConfigCheckLine, FindsWhatIsWrongWithTheLineAsItCame) {
-    const CLineCase& c = GetParam();
-    if (c.bReceived) {
-        CTestConfig::Load(m_doc, {CTestConfig::HeaderLine()});
-        m_doc.StoreLine(c.text, c.dropped);
-        m_doc.StoreLine(CTestConfig::DataLine(0x100));
-        m_doc.StoreLine(CTestConfig::EndLine());
-    } else {
-        CTempDir dir;
-        ASSERT_FALSE(m_doc.OnOpenDocument(dir.Write("in.s19", c.text)));
-    }
-    EXPECT_EQ(Listed(CConfigCheck(m_doc).Problems()), c.problems);
-}
-
 namespace {
 
 const std::string kGood = CTestConfig::DataLine(0, 4);  // S3 09 00000000 00070E15, checksum
@@ -105,84 +72,52 @@ std::string Line2(const std::string& line) {
 
 }  // namespace
 
-INSTANTIATE_TEST_SUITE_P(
-    Rules, ConfigCheckLine,
-    ::testing::Values(
-        CLineCase{"Good", Line2(kGood), {}}, CLineCase{"LowerCaseType", Line2(With(0, "s")), {}},
-        CLineCase{"LowerCaseHex", Line2(With(12, "00070e15")), {}},
-        CLineCase{"NotS", Line2(With(0, "X")), {"line 2: does not start with 'S'"}},
-        CLineCase{"Letter", Line2(With(14, "G")), {"line 2: 'G' at column 15 is not a hex digit"}},
-        CLineCase{
-            "Blank", Line2(With(14, " ")), {"line 2: byte 20 at column 15 is not a hex digit"}},
-        CLineCase{"Nul",
-                  Line2(With(14, std::string(1, '\0'))),
-                  {"line 2: byte 00 at column 15 is not a hex digit"}},
+// Each rule of a record line, and what of a line as the file held it its
+// record does not hold: the records stay as the record classes keep them, and
+// the check says what they left behind.
+TEST_F(ConfigCheck, FindsWhatIsWrongWithEachLineAsItWasRead) {
+    const std::string nul(1, '\0');
+    const std::vector<std::pair<std::string, std::vector<std::string>>> cases{
+        {Line2(kGood), {}},
+        {Line2(With(0, "s")), {}},          // lower-case type
+        {Line2(With(12, "00070e15")), {}},  // lower-case hex
+        {Line2(kGoodText + "\n"), {}},      // LF alone
+        {Line2(With(0, "X")), {"line 2: does not start with 'S'"}},
+        {Line2(With(14, "G")), {"line 2: 'G' at column 15 is not a hex digit"}},
+        {Line2(With(14, " ")), {"line 2: byte 20 at column 15 is not a hex digit"}},
+        {Line2(With(14, nul)), {"line 2: byte 00 at column 15 is not a hex digit"}},
         // A line shorter than its count runs into its line end.
-        CLineCase{
-            "Cut", Line2(kGood.substr(0, 21) + "\r\n"), {"line 2: too short for its byte count"}},
-        CLineCase{"CountTooHigh", Line2(With(2, "0A")), {"line 2: too short for its byte count"}},
+        {Line2(kGood.substr(0, 21) + "\r\n"), {"line 2: too short for its byte count"}},
+        {Line2(With(2, "0A")), {"line 2: too short for its byte count"}},
         // A count digit changed on the way: the record is cut to the count.
-        CLineCase{
-            "CountTooLow",
-            Line2(With(2, "08")),
-            {"line 2: checksum 15, should be E2", "line 2: 2 characters past the byte count"}},
-        CLineCase{"NoCount", Line2("S3\r\n"), {"line 2: no byte count"}},
-        CLineCase{"CountWrong",
-                  Line2("S303000000FC\r\n"),
-                  {"line 2: byte count 03, but 5 bytes follow it"}},
-        CLineCase{"NoRoomForTheAddress",
-                  Line2("S3030000FC\r\n"),
-                  {"line 2: too short for a 4-byte address"}},
-        CLineCase{"Checksum",
-                  Line2(With(20, "00")),
-                  {"line 2: checksum 00, should be " + kGood.substr(20, 2)}},
-        // Text after the record is not held: a save or a download would drop it.
-        CLineCase{"BytesAppended",
-                  Line2(kGoodText + "FF\r\n"),
-                  {"line 2: 2 characters past the byte count"}},
-        CLineCase{"Comment",
-                  Line2(kGoodText + " ; comment\r\n"),
-                  {"line 2: 10 characters past the byte count"}},
-        CLineCase{"NulAfterTheChecksum",
-                  Line2(kGoodText + std::string(1, '\0') + "\r\n"),
-                  {"line 2: 1 character past the byte count"}},
-        CLineCase{"CarriageReturnTwice",
-                  Line2(kGoodText + "\r\r\n"),
-                  {"line 2: 1 character past the byte count"}},
-        CLineCase{"EndLineRunsOn",
-                  CTestConfig::HeaderLine() + kGood + "S70500000000FAFF\r\n",
-                  {"line 3: 2 characters after the checksum"}},
-        // The header is held whole.
-        CLineCase{"HeaderOdd",
-                  "S0030000FCA\r\n" + CTestConfig::EndLine(),
-                  {"line 1: odd number of hex digits (9)"}},
-        CLineCase{"HeaderCount",
-                  "S0040000FC\r\n" + CTestConfig::EndLine(),
-                  {"line 1: byte count 04, but 3 bytes follow it"}},
-        CLineCase{"HeaderAndEndChecksums",
-                  "S0030000FD\r\nS70500000000FB\r\n",
-                  {"line 1: checksum FD, should be FC", "line 2: checksum FB, should be FA"}},
-        // The load stops at a Ctrl+Z; one at the end of the file hides nothing.
-        CLineCase{"CtrlZInTheMiddle",
-                  CTestConfig::HeaderLine() + kGood + "\x1A" + CTestConfig::EndLine() + "\r\n",
-                  {"no S7 line",
-                   "line 3: the file ends at a Ctrl+Z byte; 18 bytes after it are "
-                   "not read"}},
-        CLineCase{"CtrlZAtTheEnd", Line2(kGood) + "\x1A \r\n", {}},
-        // A received line keeps the device's own line end, LF alone included.
-        CLineCase{"LineFeedAlone", kGoodText + "\n", {}, true},
-        CLineCase{"BytesDroppedOnTheWay",
-                  kGood,
-                  {"line 2: 3 bytes that are not hex digits were dropped (the first: byte 00 at "
-                   "column 11)"},
-                  true,
-                  {3, 0, 11}},
-        CLineCase{"OneByteDroppedOnTheWay",
-                  kGood,
-                  {"line 2: 1 byte that is not a hex digit was dropped (byte FF at column 24)"},
-                  true,
-                  {1, 0xFF, 24}}),
-    [](const auto& info) { return std::string(info.param.name); });
+        {Line2(With(2, "08")),
+         {"line 2: checksum 15, should be E2", "line 2: 2 characters past the byte count"}},
+        {Line2("S3\r\n"), {"line 2: no byte count"}},
+        {Line2("S303000000FC\r\n"), {"line 2: byte count 03, but 5 bytes follow it"}},
+        {Line2("S3030000FC\r\n"), {"line 2: too short for a 4-byte address"}},
+        {Line2(With(20, "00")), {"line 2: checksum 00, should be " + kGood.substr(20, 2)}},
+        // Text after a record is not held: a save or a download would drop it.
+        {Line2(kGoodText + " ; comment\r\n"), {"line 2: 10 characters past the byte count"}},
+        {Line2(kGoodText + nul + "\r\r\n"), {"line 2: 2 characters past the byte count"}},
+        {CTestConfig::HeaderLine() + kGood + "S70500000000FAFF\r\n",
+         {"line 3: 2 characters after the checksum"}},
+        // The header is held whole, and follows the same rules.
+        {"S0030000FCA\r\n" + CTestConfig::EndLine(), {"line 1: odd number of hex digits (9)"}},
+        {"S0040000FC\r\n" + CTestConfig::EndLine(),
+         {"line 1: byte count 04, but 3 bytes follow it"}},
+        {"S0030000FD\r\nS70500000000FB\r\n",
+         {"line 1: checksum FD, should be FC", "line 2: checksum FB, should be FA"}},
+        // The load stops at a Ctrl+Z; one that only line ends follow hides nothing.
+        {CTestConfig::HeaderLine() + kGood + "\x1A" + CTestConfig::EndLine() + "\r\n",
+         {"no S7 line", "line 3: the file ends at a Ctrl+Z byte; 18 bytes after it are not read"}},
+        {Line2(kGood) + "\x1A \r\n", {}},
+    };
+    CTempDir dir;
+    for (const auto& [file, problems] : cases) {
+        ASSERT_FALSE(m_doc.OnOpenDocument(dir.Write("in.s19", file))) << file;
+        EXPECT_EQ(Listed(CConfigCheck(m_doc).Problems()), problems) << file;
+    }
+}
 
 TEST_F(ConfigCheck, HeaderAndEndLineMustBeThereOnceFirstAndLast) {
     const std::string s0 = CTestConfig::HeaderLine();
