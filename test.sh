@@ -4,8 +4,9 @@
 #   ./test.sh --sanitize  every test, built with AddressSanitizer and UndefinedBehaviorSanitizer
 #   ./test.sh --tsan      the tests that run threads, built with ThreadSanitizer
 #   ./test.sh --lint      clang-tidy and cppcheck over every source of the project
-#   ./test.sh --windows   tovrik-cli.exe and the core's tests cross-built for Windows
-#                         (MinGW-w64), the tests run under Wine; then the .zip
+#   ./test.sh --windows   tovrik.exe, tovrik-cli.exe and the core's tests cross-built for
+#                         Windows (MinGW-w64), the tests run under Wine (the windows'
+#                         on an Xvfb display); then the .zip
 # Each mode is a preset of CMakePresets.json and builds in its own folder under build/.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -25,7 +26,8 @@ esac
 
 extra=()
 [ "$mode" = --lint ] && extra=(clang-tidy cppcheck)
-[ "$mode" = --windows ] && extra=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine64 googletest)
+[ "$mode" = --windows ] && extra=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine64 googletest
+  xvfb xauth)
 ./scripts/install-deps.sh "${extra[@]}"
 
 # Repeated builds (CI runs five of them) reuse what ccache compiled before.
@@ -33,9 +35,8 @@ export CMAKE_CXX_COMPILER_LAUNCHER=ccache
 if [ "$preset" = windows ]; then
   # qarn-sim is a POSIX program: the tests under Wine use one built for this
   # machine, beside the Windows build.
-  cmake -S . -B build/windows-sim -DCMAKE_BUILD_TYPE=Release -DTOVRIK_BUILD_TESTS=OFF \
-    -DTOVRIK_BUILD_GUI=OFF >/dev/null
-  cmake --build build/windows-sim --target qarn-sim -j"$(nproc)"
+  cmake --preset windows-sim >/dev/null
+  cmake --build --preset windows-sim -j"$(nproc)"
 fi
 cmake --preset "$preset" >/dev/null
 if [ "$preset" = lint ]; then
@@ -45,7 +46,15 @@ cmake --build --preset "$preset" -j"$(nproc)"
 ctest --preset "$preset"
 if [ "$preset" = windows ]; then
   (cd build/windows && cpack -G ZIP >/dev/null)
-  zip=build/windows/tovrik-cli-$(sed -n 's/^project(Tovrik VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)-win64.zip
-  cmake -E tar tf "$zip" | grep -q 'tovrik-cli.exe' || { echo "$zip holds no tovrik-cli.exe" >&2; exit 1; }
+  zip=build/windows/tovrik-$(sed -n 's/^project(Tovrik VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)-win64.zip
+  contents=$(cmake -E tar tf "$zip")
+  for file in bin/tovrik.exe bin/tovrik-cli.exe README.txt; do
+    grep -q "/$file\$" <<<"$contents" || { echo "$zip holds no $file" >&2; exit 1; }
+  done
+  # Nothing of the Linux package: no manual pages, no Debian documents.
+  if grep -E '\.gz$|changelog|copyright|README\.md' <<<"$contents"; then
+    echo "$zip holds files of the Linux package" >&2
+    exit 1
+  fi
   echo "Built $zip"
 fi

@@ -83,7 +83,10 @@ int ExitStatusOf(ETransferOutcome outcome) {
 }
 
 void Prepare(CTransferSession& session, CQARNCfgDoc& doc, ETransferMode nMode,
-             const CTransferOptions& options) {
+             const CTransferOptions& options, std::ostream& err) {
+    if (const std::string note = options.ProfileNote(); !note.empty()) {
+        err << "tovrik-cli: " << note << '\n';
+    }
     session.m_pDoc = &doc;
     session.m_nMode = nMode;
     session.m_nPort = options.m_nPort;
@@ -118,7 +121,7 @@ int CTransferCommand::RunDownload(const std::vector<std::string>& args, std::ost
     const int range = doc.m_nFileSize != 0 ? doc.m_nFileSize : CONFIG_IMAGE_BYTES;
     CCliTransferView view(out, err, CTerminal::IsStandardErrorTerminal(), range);
     CTransferSession session(view, port);
-    Prepare(session, doc, ETransferMode::Download, parsed.settings);
+    Prepare(session, doc, ETransferMode::Download, parsed.settings, err);
     const CInterruptGuard guard;
     if (RunWorker(session, view)) {
         return ExitStatusForSignal(CInterruptGuard::Caught());
@@ -143,7 +146,7 @@ int CTransferCommand::RunUpload(const std::vector<std::string>& args, std::ostre
     CSerialPort port;
     CCliTransferView view(out, err, CTerminal::IsStandardErrorTerminal(), CONFIG_IMAGE_BYTES);
     CTransferSession session(view, port);
-    Prepare(session, doc, ETransferMode::Upload, parsed.settings);
+    Prepare(session, doc, ETransferMode::Upload, parsed.settings, err);
     session.BeginUpload();
     const CInterruptGuard guard;
     const bool interrupted = RunWorker(session, view);

@@ -3,6 +3,7 @@
 #include "cli/CCliCommand.h"
 #include "platform/CPortDiscovery.h"
 #include "platform/CSerialDevice.h"
+#include "serial/CPortMap.h"
 #include "settings/CTransferSettings.h"
 
 #include <algorithm>
@@ -36,17 +37,20 @@ bool CTransferOptions::SetPort(const std::string& value, std::string& error) {
     if (name == "1" || name == "COM1" || name == "2" || name == "COM2") {
         m_nPort = name.back() - '0';
         m_strDevice.clear();
+        m_bPortFromProfile = false;
         return true;
     }
     // A path names a device: /dev/ttyUSB0 on Linux, \\.\COM5 on Windows.
     if (Utf8Path(value).has_parent_path()) {
         m_strDevice = value;
+        m_bPortFromProfile = false;
         return true;
     }
     // A name that `tovrik-cli ports` lists: a by-id name stays the stable
     // link, a kernel name ("ttyUSB0") becomes its device.
     if (std::optional<std::string> device = CPortDiscovery::PathOf(value)) {
         m_strDevice = std::move(*device);
+        m_bPortFromProfile = false;
         return true;
     }
     error = "unknown port '" + value + "': use 1, 2, COM1, COM2, a device path such as " +
@@ -62,5 +66,24 @@ bool CTransferOptions::SetBaud(const std::string& value, std::string& error) {
         return false;
     }
     m_nBaudRate = baud;
+    m_bBaudFromProfile = false;
     return true;
+}
+
+std::string CTransferOptions::ProfileNote() const {
+    const std::string port = !m_strDevice.empty() ? m_strDevice
+                                                  : "COM" + std::to_string(m_nPort) + " (" +
+                                                        CPortMap::DeviceFor(m_nPort) + ")";
+    const std::string baud = std::to_string(m_nBaudRate) + " baud";
+    if (m_bPortFromProfile && m_bBaudFromProfile) {
+        return "using " + port + " at " + baud +
+               ", from the profile; --port and --baud choose others";
+    }
+    if (m_bPortFromProfile) {
+        return "using " + port + ", from the profile; --port chooses another";
+    }
+    if (m_bBaudFromProfile) {
+        return "using " + baud + ", from the profile; --baud chooses another";
+    }
+    return {};
 }

@@ -15,8 +15,14 @@ public:
     bool SetPort(const std::string& value, std::string& error);
     // A positive number of bits per second.
     bool SetBaud(const std::string& value, std::string& error);
+    // What the transfer takes from the profile, for stderr: "using COM1
+    // (/dev/ttyS0) at 9600 baud, from the profile; ..."; empty when --port
+    // and --baud gave both.
+    std::string ProfileNote() const;
 
     int m_nPort = 1;          // 1-based, when m_strDevice is empty
     std::string m_strDevice;  // an explicit device path
     int m_nBaudRate = 9600;
+    bool m_bPortFromProfile = true;
+    bool m_bBaudFromProfile = true;
 };

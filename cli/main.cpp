@@ -4,12 +4,15 @@
 #include "cli/CTransferCommand.h"
 #include "cli/CVerifyCommand.h"
 #include "platform/CCommandLine.h"
+#include "platform/CInterruptGuard.h"
+#include "platform/CSerialDevice.h"
 #include "platform/CStandardDescriptors.h"
 #include "platform/CTerminal.h"
 #include "res/Version.h"
 
 #include <iostream>
 #include <new>
+#include <string>
 
 namespace {
 
@@ -20,43 +23,48 @@ const CCliCommand kCommands[] = {
     {"verify", &CVerifyCommand::Run},
 };
 
-const char kUsage[] =
-    "Usage: tovrik-cli COMMAND [ARGUMENTS]\n"
-    "\n"
-    "Backs up and restores the configuration of a QARN device.\n"
-    "\n"
-    "Commands:\n"
-    "  convert IN.s19 OUT.s19                   load IN.s19 as File > Open does and save it\n"
-    "                                           to OUT.s19 as File > Save As does; problems\n"
-    "                                           found in IN.s19 are printed as warnings\n"
-    "  download FILE.s19 [--port P] [--baud B] [--force]\n"
-    "                                           send the configuration in FILE.s19 to the\n"
-    "                                           device; one that is not complete only with\n"
-    "                                           --force\n"
-    "  upload OUT.s19 [--port P] [--baud B] [--force]\n"
-    "                                           read the device's configuration into OUT.s19;\n"
-    "                                           an upload that does not finish (also one whose\n"
-    "                                           answer is not whole) leaves OUT.s19 alone, and\n"
-    "                                           with --force writes what it got\n"
-    "  verify FILE.s19...                       check each file: what it holds, and every\n"
-    "                                           problem and warning with its line number\n"
-    "  ports [--json]                           list the serial ports of this machine, without\n"
-    "                                           opening any\n"
-    "\n"
-    "Options:\n"
-    "  --help     show this help\n"
-    "  --version  show the version\n"
-    "\n"
-    "  P is 1, 2, COM1, COM2, a device path, or a name that ports lists; B is in bits\n"
-    "  per second. Both default to the port and baud rate last chosen in Tovrik's\n"
-    "  transfer dialog. After --, every argument is a file name, also one that starts\n"
-    "  with a dash.\n"
-    "\n"
-    "Exit status: 0 when the command finished; 1 when a transfer failed (the port cannot be\n"
-    "opened, no connection, a communication error, an upload whose answer is not whole) or\n"
-    "verify found a problem; 2 on a usage error, a file that cannot be read or written or\n"
-    "is not an S-record configuration, or a download refused as not complete; 128 + the\n"
-    "signal's number when stopped by Ctrl+C (130), SIGTERM (143) or SIGHUP (129).\n";
+// Every line fits in 80 columns.
+std::string Usage() {
+    return "Usage: tovrik-cli COMMAND [ARGUMENTS]\n"
+           "\n"
+           "Backs up and restores the configuration of a QARN device.\n"
+           "\n"
+           "Commands:\n"
+           "  convert IN.s19 OUT.s19\n"
+           "      load IN.s19 and save its records to OUT.s19; problems found in IN.s19\n"
+           "      are printed as warnings\n"
+           "  download FILE.s19 [--port P] [--baud B] [--force]\n"
+           "      send the configuration in FILE.s19 to the device; one that is not\n"
+           "      complete only with --force\n"
+           "  upload OUT.s19 [--port P] [--baud B] [--force]\n"
+           "      read the device's configuration into OUT.s19; an upload that does not\n"
+           "      finish (also one whose answer is not whole) leaves OUT.s19 alone, and\n"
+           "      with --force writes what it got\n"
+           "  verify FILE.s19...\n"
+           "      check each file: what it holds, and every problem and warning with its\n"
+           "      line number\n"
+           "  ports [--json]\n"
+           "      list the serial ports of this machine, without opening any\n"
+           "\n"
+           "Options:\n"
+           "  --help     show this help\n"
+           "  --version  show the version\n"
+           "\n"
+           "P is 1, 2, COM1, COM2, a device path such as " +
+           CSerialDevice::ExamplePath() +
+           ",\n"
+           "or a name that ports lists; B is in bits per second. Without --port or\n"
+           "--baud, a transfer uses the port and baud rate kept in the profile (the\n"
+           "transfer dialog's last choice) and says so on stderr. After --, every\n"
+           "argument is a file name, also one that starts with a dash.\n"
+           "\n"
+           "Exit status: 0 when the command finished; 1 when a transfer failed (the port\n"
+           "cannot be opened, no connection, a communication error, an upload whose\n"
+           "answer is not whole) or verify found a problem; 2 on a usage error, a file\n"
+           "that cannot be read or written or is not an S-record configuration, or a\n"
+           "download refused as not complete;\n" +
+           CInterruptGuard::ExitStatuses() + ".\n";
+}
 
 }  // namespace
 
@@ -67,12 +75,12 @@ int main(int argc, char* argv[]) {
     CTerminal::ShowUtf8Output();
     const std::vector<std::string> args = CCommandLine::Arguments(argc, argv);
     if (args.size() < 2) {
-        std::cerr << kUsage;
+        std::cerr << Usage();
         return kExitUsage;
     }
     const std::string& command = args[1];
     if (command == "--help" || command == "-h" || command == "help") {
-        std::cout << kUsage;
+        std::cout << Usage();
         return kExitSuccess;
     }
     if (command == "--version") {

@@ -1,9 +1,9 @@
 #include "gui/CAboutDlg.h"
 
+#include "gui/CDialogUnits.h"
 #include "gui/CSvgImage.h"
 #include "res/Version.h"
 
-#include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
 
@@ -26,14 +26,15 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     m_pOk->setAutoDefault(true);
     connect(m_pOk, &QPushButton::clicked, this, &QDialog::accept);
 
-    auto* layout = new QGridLayout(this);
-    layout->setContentsMargins(24, 24, 24, 16);
-    layout->setHorizontalSpacing(20);
-    layout->setVerticalSpacing(14);
-    layout->addWidget(m_pIcon, 0, 0, Qt::AlignTop);
-    layout->addWidget(m_pTitle, 0, 1);
-    layout->addWidget(m_pVersion, 1, 0, 1, 2);
-    layout->addWidget(m_pOk, 2, 0, 1, 2, Qt::AlignHCenter);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    // The box's own layout, in dialog units: 179 x 101, each control at its
+    // place, in tab order.
+    const CDialogUnits du(font());
+    setFixedSize(du.X(179), du.Y(101));
+    m_pIcon->setGeometry(du.Rect(17, 16, 20, 20));
+    m_pIcon->setAlignment(Qt::AlignCenter);
+    m_pTitle->setGeometry(du.Rect(58, 17, 71, 19));
+    m_pTitle->setWordWrap(true);
+    m_pOk->setGeometry(du.Rect(69, 74, 50, 14));
+    m_pVersion->setGeometry(du.Rect(71, 57, 48, 8));
     m_pOk->setFocus();
 }

@@ -79,9 +79,30 @@ void CMainFrame::PreCreateWindow() {
     setWindowTitle(CCommandTable::LoadString(AFX_IDS_APP_TITLE));
     setWindowIcon(CSvgImage::AppIcon());
     const QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect rect = FrameGeometry(screen != nullptr ? screen->geometry().size() : QSize());
-    setFixedSize(rect.size());
-    move(rect.topLeft());
+    m_frameRect = FrameGeometry(screen != nullptr ? screen->geometry().size() : QSize());
+    setFixedSize(m_frameRect.size());
+    move(m_frameRect.topLeft());
+}
+
+void CMainFrame::FitToFrame() {
+    // The window manager's frame is known only once the window is shown; the
+    // outer size, frame included, is what must be half the screen.
+    const QSize decorations = frameGeometry().size() - size();
+    const QSize client = m_frameRect.size() - decorations;
+    if (client.isValid() && client != size()) {
+        setFixedSize(client);
+        move(m_frameRect.topLeft());
+    }
+}
+
+void CMainFrame::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    FitToFrame();
+}
+
+void CMainFrame::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    FitToFrame();
 }
 
 bool CMainFrame::OnCreate() {

@@ -26,7 +26,7 @@ public:
         Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
         Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
 
-    // Half the screen's width and height, standing at a quarter of each from
+    // The outer frame: half the screen's width and height, standing at a quarter of each from
     // its top left corner; every step an integer division.
     static QRect FrameGeometry(QSize screen);
 
@@ -56,9 +56,13 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     void PreCreateWindow();
+    // Shrinks the client area by the window manager's frame, once known.
+    void FitToFrame();
     bool OnCreate();
     void OnCreateClient();
     bool CreateMenu();
@@ -73,4 +77,5 @@ private:
     std::map<int, QAction*> m_actions;
     std::map<int, QLabel*> m_panes;
     std::function<bool()> m_closeQuery;
+    QRect m_frameRect;  // the outer frame: half the primary screen, centred
 };

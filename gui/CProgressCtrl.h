@@ -18,7 +18,6 @@ public:
     void StepIt(int nCount = 1);
 
     int GetPos() const { return m_nPos; }
-    int GetLower() const { return m_nLower; }
     int GetUpper() const { return m_nUpper; }
 
 private:

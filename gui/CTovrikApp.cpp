@@ -1,5 +1,7 @@
 #include "gui/CTovrikApp.h"
 
+#include "app/CDocumentCommands.h"
+#include "app/CDocumentSummary.h"
 #include "data/CQARNCfgDoc.h"
 #include "gui/CAboutDlg.h"
 #include "gui/CCommandLineInfo.h"
@@ -13,24 +15,19 @@
 #include "settings/CTransferSettings.h"
 
 #include <QApplication>
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
-#include <QFileInfo>
+#include <QMessageBox>
 
 namespace {
 
+// Paths travel as the file system's own bytes.
 std::string ToFileSystem(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
-QString FromFileSystem(const std::string& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path));
-}
-
-std::string RecentKey(int index) {
-    return "File" + std::to_string(index + 1);
+QString FromFileSystem(const std::string& text) {
+    return QFile::decodeName(QByteArray::fromStdString(text));
 }
 
 }  // namespace
@@ -38,6 +35,14 @@ std::string RecentKey(int index) {
 CTovrikApp::CTovrikApp() = default;
 
 CTovrikApp::~CTovrikApp() = default;
+
+void CTovrikApp::SetPrompter(IPrompter* prompter) {
+    m_pPrompter = prompter;
+}
+
+IPrompter& CTovrikApp::Prompter() {
+    return m_pPrompter != nullptr ? *m_pPrompter : m_qtPrompter;
+}
 
 bool CTovrikApp::InitInstance(const CCommandLineInfo& info) {
     QCoreApplication::setOrganizationName(QString::fromUtf8(CProfile::kOrganization));
@@ -48,15 +53,15 @@ bool CTovrikApp::InitInstance(const CCommandLineInfo& info) {
         QGuiApplication::setWindowIcon(CSvgImage::AppIcon());
     }
 
-    LoadStdProfileSettings();
+    m_recent.Load();
     CTransferSettings::LoadPortDevices();
     if (const std::string warning = CProfile::GetWarning(); !warning.empty()) {
         ReportError(QString::fromStdString(warning));
     }
 
     m_pDocument = std::make_unique<CQARNCfgDoc>();
-    m_pDocument->SetTransferLauncher(
-        [this](CQARNCfgDoc& doc, ETransferMode nMode) { RunTransferDialog(doc, nMode); });
+    m_pCommands = std::make_unique<CDocumentCommands>(*m_pDocument, Prompter(), m_recent,
+                                                      ToFileSystem(QDir::homePath()));
 
     switch (info.m_nShellCommand) {
         case CCommandLineInfo::FileNew:
@@ -66,7 +71,7 @@ bool CTovrikApp::InitInstance(const CCommandLineInfo& info) {
             }
             break;
         case CCommandLineInfo::FileOpen:
-            if (!OpenDocumentFile(info.m_strFileName)) {
+            if (!m_pCommands->OpenDocumentFile(ToFileSystem(info.m_strFileName))) {
                 return false;
             }
             break;
@@ -83,35 +88,14 @@ bool CTovrikApp::InitInstance(const CCommandLineInfo& info) {
         ReportError(QStringLiteral("The main window could not be created."));
         return false;
     }
+    m_qtPrompter.SetParent(m_pMainFrame.get());
     UpdateFrame();
     m_pMainFrame->show();
     return true;
 }
 
 void CTovrikApp::ExitInstance() {
-    if (!m_bRecentChanged) {
-        return;
-    }
-    for (int i = 0; i < kRecentFileCount; ++i) {
-        CProfile::WriteProfileString(kRecentSection, RecentKey(i),
-                                     m_recentFiles.value(i).toStdString());
-    }
-    m_bRecentChanged = false;
-}
-
-void CTovrikApp::LoadStdProfileSettings() {
-    m_recentFiles.clear();
-    for (int i = 0; i < kRecentFileCount; ++i) {
-        const QString path =
-            QString::fromStdString(CProfile::GetProfileString(kRecentSection, RecentKey(i)));
-        if (!path.isEmpty() && !m_recentFiles.contains(path)) {
-            m_recentFiles << path;
-        }
-    }
-    m_bRecentChanged = false;
-    m_strLastFolder = m_recentFiles.isEmpty()
-                          ? QDir::homePath()
-                          : QFileInfo(m_recentFiles.constFirst()).absolutePath();
+    m_recent.Save();
 }
 
 bool CTovrikApp::CreateMainFrame() {
@@ -124,244 +108,102 @@ bool CTovrikApp::CreateMainFrame() {
     // does not hold the drag source waiting.
     connect(frame.get(), &CMainFrame::filesDropped, this, &CTovrikApp::OnDropFiles,
             Qt::QueuedConnection);
-    frame->SetCloseQuery([this] { return SaveModified(); });
+    frame->SetCloseQuery([this] {
+        const bool bMayClose = m_pCommands->SaveModified();
+        UpdateFrame();
+        return bMayClose;
+    });
     m_pMainFrame = std::move(frame);
     return true;
 }
 
-void CTovrikApp::AddToRecentFileList(const QString& path) {
-    const QString absolute = QFileInfo(path).absoluteFilePath();
-    m_recentFiles.removeAll(absolute);
-    m_recentFiles.prepend(absolute);
-    while (m_recentFiles.size() > kRecentFileCount) {
-        m_recentFiles.removeLast();
+void CTovrikApp::OnCommand(int nID) {
+    switch (nID) {
+        case ID_FILE_NEW:
+            m_pCommands->OnFileNew();
+            break;
+        case ID_FILE_OPEN:
+            m_pCommands->OnFileOpen();
+            break;
+        case ID_FILE_SAVE:
+            m_pCommands->OnFileSave();
+            break;
+        case ID_FILE_SAVE_AS:
+            m_pCommands->OnFileSaveAs();
+            break;
+        case ID_FILE_DOWNLOAD:
+            RunTransferDialog(ETransferMode::Download);
+            break;
+        case ID_FILE_UPLOAD:
+            // An upload replaces the configuration: unsaved changes are asked
+            // about first, as New and Open do.
+            if (m_pCommands->SaveModified()) {
+                RunTransferDialog(ETransferMode::Upload);
+            }
+            break;
+        case ID_APP_ABOUT:
+            OnAppAbout();
+            break;
+        case ID_APP_EXIT:
+            m_pMainFrame->close();
+            break;
+        default:
+            break;
     }
-    m_bRecentChanged = true;
+    UpdateFrame();
 }
 
-QString CTovrikApp::WithDefaultExtension(const QString& path) {
-    if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty()) {
-        return path;
+void CTovrikApp::OnDropFiles(const QStringList& paths) {
+    std::vector<std::string> files;
+    files.reserve(static_cast<std::size_t>(paths.size()));
+    for (const QString& path : paths) {
+        files.push_back(ToFileSystem(path));
     }
-    // "name." has an empty suffix too; it gets no second dot.
-    return path.endsWith('.') ? path + QStringLiteral("s19") : path + QString::fromUtf8(kExtension);
+    m_pCommands->OnDropFiles(files);
+    UpdateFrame();
 }
 
-QString CTovrikApp::ProposedUploadPath() const {
-    const QString name =
-        QDateTime::currentDateTime().toString(QStringLiteral("'qarn-'yyyyMMdd-HHmm"));
-    return QDir(m_strLastFolder).filePath(name + QString::fromUtf8(kExtension));
+void CTovrikApp::OnAppAbout() {
+    CAboutDlg dlg(m_pMainFrame.get());
+    dlg.exec();
+}
+
+void CTovrikApp::RunTransferDialog(ETransferMode nMode) {
+    CTransferDlg dlg(m_pMainFrame.get());
+    dlg.SetBoxRunner([this](QWidget*, QMessageBox::Icon icon, const QString& caption,
+                            const QString& text, QMessageBox::StandardButtons buttons,
+                            QMessageBox::StandardButton defaultButton) {
+        CMessageBox box;
+        box.eIcon = icon == QMessageBox::Warning       ? EBoxIcon::Warning
+                    : icon == QMessageBox::Information ? EBoxIcon::Information
+                                                       : EBoxIcon::None;
+        box.strCaption = caption.toStdString();
+        box.strText = text.toStdString();
+        const bool bYesNo = buttons.testFlag(QMessageBox::Yes);
+        box.eButtons = bYesNo ? EBoxButtons::YesNo : EBoxButtons::Ok;
+        box.eDefault = !bYesNo                             ? EAnswer::Ok
+                       : defaultButton == QMessageBox::Yes ? EAnswer::Yes
+                                                           : EAnswer::No;
+        const EAnswer answer = Prompter().Show(box);
+        return answer == EAnswer::Yes  ? QMessageBox::Yes
+               : answer == EAnswer::No ? QMessageBox::No
+                                       : QMessageBox::Ok;
+    });
+    dlg.DoModal(m_pDocument.get(), nMode);
 }
 
 void CTovrikApp::UpdateFrame() {
     if (!m_pMainFrame) {
         return;
     }
-    m_pMainFrame->setWindowTitle(FromFileSystem(m_pDocument->GetCaption()));
-    m_pMainFrame->GetView()->OnUpdate(*m_pDocument);
+    m_pMainFrame->setWindowTitle(FromFileSystem(CDocumentSummary::Title(*m_pDocument)));
+    m_pMainFrame->GetView()->OnUpdate(CDocumentSummary::Lines(*m_pDocument));
 }
 
-void CTovrikApp::OnCommand(int nID) {
-    switch (nID) {
-        case ID_FILE_NEW:
-            OnFileNew();
-            break;
-        case ID_FILE_OPEN:
-            OnFileOpen();
-            break;
-        case ID_FILE_SAVE:
-            OnFileSave();
-            break;
-        case ID_FILE_SAVE_AS:
-            OnFileSaveAs();
-            break;
-        case ID_FILE_DOWNLOAD:
-            m_pDocument->OnFileDownload();
-            break;
-        case ID_FILE_UPLOAD:
-            m_pDocument->OnFileUpload();
-            break;
-        case ID_APP_ABOUT:
-            OnAppAbout();
-            break;
-        case ID_APP_EXIT:
-            OnAppExit();
-            break;
-        default:
-            break;
-    }
-}
-
-void CTovrikApp::OnFileNew() {
-    if (!SaveModified()) {
-        return;
-    }
-    if (!m_pDocument->OnNewDocument()) {
-        ReportError(QStringLiteral("A new document could not be created."));
-    }
-    UpdateFrame();
-}
-
-void CTovrikApp::OnFileOpen() {
-    if (!SaveModified()) {
-        return;
-    }
-    const QString path = ChooseFile(FileDialog::Open, QString());
-    if (!path.isEmpty()) {
-        OpenDocumentFile(path);
-    }
-}
-
-bool CTovrikApp::OnFileSave() {
-    const QString path = FromFileSystem(m_pDocument->GetPathName());
-    if (path.isEmpty()) {
-        return OnFileSaveAs();
-    }
-    return SaveDocumentTo(path);
-}
-
-bool CTovrikApp::OnFileSaveAs() {
-    // A configuration without a file (an upload) gets a new name, so that no
-    // backup is overwritten unless the user picks it here.
-    QString proposed = FromFileSystem(m_pDocument->GetPathName());
-    if (proposed.isEmpty()) {
-        proposed = ProposedUploadPath();
-    }
-    const QString path = WithDefaultExtension(ChooseFile(FileDialog::SaveAs, proposed));
-    if (path.isEmpty()) {
-        return false;
-    }
-    return SaveDocumentTo(path);
-}
-
-void CTovrikApp::OnAppExit() {
-    if (m_pMainFrame) {
-        m_pMainFrame->close();
-    }
-}
-
-void CTovrikApp::OnAppAbout() {
-    if (m_aboutRunner) {
-        m_aboutRunner(DialogParent());
-        return;
-    }
-    CAboutDlg dlg(DialogParent());
-    dlg.exec();
-}
-
-void CTovrikApp::OnDropFiles(const QStringList& paths) {
-    for (const QString& path : paths) {
-        const QFileInfo file(path);
-        if (file.isDir()) {
-            ReportError(QStringLiteral("%1 is a folder, not a Tovrik file (*.s19).")
-                            .arg(QDir::toNativeSeparators(path)));
-            continue;
-        }
-        if (file.suffix().compare(QStringLiteral("s19"), Qt::CaseInsensitive) != 0) {
-            ReportError(QStringLiteral("%1 is not a Tovrik file (*.s19) and was not opened.")
-                            .arg(QDir::toNativeSeparators(path)));
-            continue;
-        }
-        if (!SaveModified()) {
-            return;
-        }
-        OpenDocumentFile(path);
-    }
-}
-
-bool CTovrikApp::OpenDocumentFile(const QString& path) {
-    const std::string file = ToFileSystem(path);
-    if (const std::error_code error = m_pDocument->OnOpenDocument(file)) {
-        ReportError(FromFileSystem(CDocument::OpenErrorMessage(file, error)));
-        return false;
-    }
-    NoteFileUsed(path);
-    return true;
-}
-
-bool CTovrikApp::SaveModified() {
-    if (!m_pDocument || !m_pDocument->IsModified()) {
-        return true;
-    }
-    const QString path = FromFileSystem(m_pDocument->GetPathName());
-    const QString name =
-        path.isEmpty() ? QString::fromUtf8(CQARNCfgDoc::kUntitled) : QFileInfo(path).fileName();
-    switch (AskSave(QStringLiteral("Save changes to %1?").arg(name))) {
-        case QMessageBox::Save:
-            return OnFileSave();
-        case QMessageBox::Discard:
-            return true;
-        default:
-            return false;
-    }
-}
-
-bool CTovrikApp::SaveDocumentTo(const QString& path) {
-    const std::string file = ToFileSystem(path);
-    if (const std::error_code error = m_pDocument->OnSaveDocument(file)) {
-        ReportError(FromFileSystem(CDocument::SaveErrorMessage(file, error)));
-        return false;
-    }
-    NoteFileUsed(path);
-    return true;
-}
-
-void CTovrikApp::NoteFileUsed(const QString& path) {
-    AddToRecentFileList(path);
-    NoteFolder(path);
-    UpdateFrame();
-}
-
-void CTovrikApp::NoteFolder(const QString& path) {
-    m_strLastFolder = QFileInfo(path).absolutePath();
-}
-
-void CTovrikApp::RunTransferDialog(CQARNCfgDoc& doc, ETransferMode nMode) {
-    CTransferDlg dlg(DialogParent());
-    dlg.SetBoxRunner(m_boxRunner);
-    dlg.DoModal(&doc, nMode);
-    UpdateFrame();
-}
-
-void CTovrikApp::ReportError(const QString& text) const {
-    if (m_errorReporter) {
-        m_errorReporter(text);
-        return;
-    }
-    QMessageBox::warning(DialogParent(), CCommandTable::LoadString(AFX_IDS_APP_TITLE), text);
-}
-
-QWidget* CTovrikApp::DialogParent() const {
-    return m_pMainFrame.get();
-}
-
-QString CTovrikApp::ChooseFile(FileDialog kind, const QString& proposedPath) const {
-    const QString filter = QString::fromUtf8(kFilter);
-    if (m_fileChooser) {
-        return m_fileChooser(kind, filter, proposedPath);
-    }
-    const bool open = kind == FileDialog::Open;
-    QFileDialog dialog(DialogParent(), open ? QStringLiteral("Open") : QStringLiteral("Save As"),
-                       QString(), filter);
-    dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
-    dialog.setFileMode(open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    // The dialog adds the extension itself, so its overwrite question names
-    // the file that will really be written.
-    dialog.setDefaultSuffix(QString::fromUtf8(kExtension).mid(1));
-    if (!proposedPath.isEmpty()) {
-        dialog.selectFile(proposedPath);
-    }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return {};
-    }
-    return dialog.selectedFiles().constFirst();
-}
-
-QMessageBox::StandardButton CTovrikApp::AskSave(const QString& text) const {
-    if (m_saveQuestion) {
-        return m_saveQuestion(text);
-    }
-    return QMessageBox::question(DialogParent(), CCommandTable::LoadString(AFX_IDS_APP_TITLE), text,
-                                 QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
-                                 QMessageBox::Save);
+void CTovrikApp::ReportError(const QString& text) {
+    CMessageBox box;
+    box.eIcon = EBoxIcon::Warning;
+    box.strCaption = CDocumentCommands::kAppTitle;
+    box.strText = text.toStdString();
+    Prompter().Show(box);
 }

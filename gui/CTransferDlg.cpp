@@ -3,6 +3,7 @@
 #include "data/CConfigCheck.h"
 #include "data/CQARNCfgDoc.h"
 #include "data/CRecordList.h"
+#include "gui/CDialogUnits.h"
 #include "gui/CPortList.h"
 #include "gui/CProgressCtrl.h"
 #include "platform/CPortDiscovery.h"
@@ -14,7 +15,6 @@
 #include <QComboBox>
 #include <QEventLoop>
 #include <QFontMetrics>
-#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QInputDialog>
 #include <QLabel>
@@ -25,7 +25,6 @@
 #include <QThread>
 #include <QTimer>
 
-#include <cmath>
 #include <cstdlib>
 #include <utility>
 
@@ -35,26 +34,6 @@ constexpr int kCloseWaitMs = 1000;  // Exit and Cancel look at the worker this o
 constexpr int kRestartWaitMs = 10;  // a start waits this often for the last worker's end
 constexpr int kStepFlushMs = 20;    // worker progress steps reach the bar this late at most
 constexpr const char* kMissingText = " is missing: plug it in or choose another port.";
-
-// Positions in dialog units: a quarter of the average character width across,
-// an eighth of the character height down, so the layout follows the font.
-class CDialogUnits {
-public:
-    explicit CDialogUnits(const QFont& font) {
-        const QFontMetricsF fm(font);
-        const QString sample =
-            QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
-        m_baseX = fm.horizontalAdvance(sample) / static_cast<qreal>(sample.size());
-        m_baseY = fm.height();
-    }
-    int X(int dlu) const { return static_cast<int>(std::lround(dlu * m_baseX / 4.0)); }
-    int Y(int dlu) const { return static_cast<int>(std::lround(dlu * m_baseY / 8.0)); }
-    QRect Rect(int x, int y, int w, int h) const { return {X(x), Y(y), X(w), Y(h)}; }
-
-private:
-    double m_baseX = 6.0;
-    double m_baseY = 13.0;
-};
 
 int ReadBaud(const QString& text) {
     return static_cast<int>(std::strtod(text.toLatin1().constData(), nullptr));

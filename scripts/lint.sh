@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 build=build/lint
 # The Windows sources are compiled only by the Windows build (./test.sh
 # --windows), with warnings as strict; this compile database has none of them.
-mapfile -t sources < <(git ls-files '*.cpp' ':!:*/win32/*' ':!:tests/windows/*')
+mapfile -t sources < <(git ls-files '*.cpp' ':!:*/win32/*' ':!:gui-win32/*' ':!:tests/windows/*')
 
 status=0
 echo "clang-tidy: ${#sources[@]} files"

@@ -3,7 +3,11 @@
 # under Wine, in a fresh Wine prefix of its own, and removes it afterwards.
 #
 #   wine-test.sh --template DIR [--sim "QARN-SIM ARGS"] [--not-a-port] [--small-disk]
-#                (--script FILE.sh | --) PROGRAM.exe [ARGS...]
+#                [--display] (--script FILE.sh | --) PROGRAM.exe [ARGS...]
+#
+# Wine makes no window without an X display. --display runs the whole Wine
+# session on a display of its own, an Xvfb server of 1024 x 768 pixels
+# (xvfb-run); without it Wine runs with no display at all.
 #
 # The serial ports. A new prefix maps com1 to /dev/ttyS0, which may be the
 # system console, and Wine maps every /dev/ttyS*, ttyUSB* and ttyACM* it finds
@@ -23,17 +27,20 @@
 # tmpfs there (needs root; TOVRIK_SMALL_DISK names it, holding old.s19).
 set -euo pipefail
 
+all_args=("$@")
 template=""
 sim_args=""
 script=""
 not_a_port=0
 small_disk=0
+display=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --template) template=$2; shift 2 ;;
     --sim) sim_args=$2; shift 2 ;;
     --not-a-port) not_a_port=1; shift ;;
     --small-disk) small_disk=1; shift ;;
+    --display) display=1; shift ;;
     --script) script=$2; shift 2; break ;;
     --) shift; break ;;
     *) echo "wine-test.sh: unknown option $1" >&2; exit 2 ;;
@@ -41,14 +48,24 @@ while [ $# -gt 0 ]; do
 done
 [ -n "$template" ] || { echo "wine-test.sh: --template is required" >&2; exit 2; }
 
+if [ "$display" = 1 ] && [ -z "${TOVRIK_WINE_DISPLAY:-}" ]; then
+  # The same script again, inside xvfb-run, which picks a free display number.
+  exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" \
+    env TOVRIK_WINE_DISPLAY=1 "$0" "${all_args[@]}"
+fi
+
 wine=${TOVRIK_WINE:-/usr/lib/wine/wine64}
 wineserver=${TOVRIK_WINESERVER:-/usr/lib/wine/wineserver}
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY=""
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+if [ "$display" = 0 ]; then
+  export DISPLAY=""
+fi
 unset WAYLAND_DISPLAY
 
 # -- the template prefix, made once and shared read-only by every run --------
 make_template() {
   local prefix=$template/prefix
+  export DISPLAY=""  # the same template, whichever run makes it
   rm -rf "$prefix"
   mkdir -p "$template"
   WINEPREFIX=$prefix "$wine" wineboot --init >/dev/null 2>&1

@@ -1,9 +1,9 @@
 #include "data/CArchive.h"
 
 #include "platform/CFileReader.h"
+#include "platform/CPathName.h"
 
 #include <algorithm>
-#include <filesystem>
 
 namespace {
 
@@ -41,11 +41,7 @@ bool CArchive::Fail(std::error_code error) {
 }
 
 std::string CArchive::GetFileName() const {
-    // The system's own separators: '/', and on Windows '\\' as well. The path
-    // holds UTF-8 on every system.
-    const std::u8string name =
-        std::filesystem::path(std::u8string(m_path.begin(), m_path.end())).filename().u8string();
-    return {name.begin(), name.end()};
+    return CPathName::FileName(m_path);
 }
 
 std::int64_t CArchive::GetFileSize() const {

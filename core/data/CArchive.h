@@ -21,9 +21,7 @@ public:
     CArchive& operator=(const CArchive&) = delete;
 
     bool IsOpen() const { return m_bOpen; }  // false when opening failed: see GetError()
-    bool IsLoading() const { return m_mode == load; }
     bool IsStoring() const { return m_mode == store; }
-    const std::string& GetFilePath() const { return m_path; }
     std::string GetFileName() const;   // last component of the path
     std::int64_t GetFileSize() const;  // loading: size of the file as opened
 

@@ -4,6 +4,7 @@
 #include "data/CConfigCheck.h"
 #include "data/CRecordList.h"
 #include "data/TextCut.h"
+#include "platform/CPathName.h"
 #include "platform/ETovrikError.h"
 
 #include <algorithm>
@@ -53,16 +54,7 @@ std::error_code CQARNCfgDoc::CheckContents(CArchive& ar) {
 }
 
 std::string CQARNCfgDoc::GetFileName() const {
-    const std::string& path = GetPathName();
-    return path.substr(path.rfind('/') + 1);
-}
-
-std::string CQARNCfgDoc::GetCaption() const {
-    std::string name = GetFileName();
-    if (name.empty() && IsModified()) {
-        name = kUntitled;
-    }
-    return std::string(kAppTitle) + (name.empty() ? "" : "-" + name) + (IsModified() ? "*" : "");
+    return CPathName::FileName(GetPathName());
 }
 
 void CQARNCfgDoc::Serialize(CArchive& ar) {
@@ -166,7 +158,10 @@ ERecordType CQARNCfgDoc::ParseLine(const std::string& line, Cs0Header& header,
             break;
         case ERecordType::Other:
             // S1, S5, S9, blank lines, an echo: not part of a configuration
-            notes.nFirstDropped = notes.nDropped++ == 0 ? nLine : notes.nFirstDropped;
+            if (notes.nDropped++ == 0) {
+                notes.nFirstDropped = nLine;
+                notes.strFirstDropped = line.substr(0, line.find_last_not_of("\r\n") + 1);
+            }
             break;
     }
     return type;
@@ -187,21 +182,4 @@ ERecordType CQARNCfgDoc::GetRecordType(const std::string& line) {
         default:
             return ERecordType::Other;
     }
-}
-
-void CQARNCfgDoc::OnFileDownload() {
-    if (m_transferLauncher) {
-        m_transferLauncher(*this, ETransferMode::Download);
-    }
-}
-
-void CQARNCfgDoc::OnFileUpload() {
-    if (m_transferLauncher) {
-        m_transferLauncher(*this, ETransferMode::Upload);
-    }
-}
-
-void CQARNCfgDoc::SetTransferLauncher(
-    std::function<void(CQARNCfgDoc&, ETransferMode mode)> launcher) {
-    m_transferLauncher = std::move(launcher);
 }

@@ -6,7 +6,6 @@
 #include "data/Cs7EndRecord.h"
 #include "data/Csrecord.h"
 
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -32,9 +31,6 @@ enum class ETransferMode : int {
 // held in g_recordList, with what the load or upload that brought them noticed.
 class CQARNCfgDoc : public CDocument {
 public:
-    static constexpr const char* kAppTitle = "Tovrik";
-    static constexpr const char* kUntitled = "Untitled";
-
     CQARNCfgDoc();
     ~CQARNCfgDoc() override;
 
@@ -48,10 +44,6 @@ public:
     // Empties header, records, end record and notes; the file size stays.
     void EmptyConfiguration();
 
-    // The main window's title: "Tovrik" and the name of the file that Save
-    // writes ("Tovrik-backup.s19"), "Untitled" for a configuration that has
-    // none yet, and a "*" for unsaved changes.
-    std::string GetCaption() const;
     // The last component of the path name; empty when there is none.
     std::string GetFileName() const;
 
@@ -62,11 +54,6 @@ public:
     // line is noted in m_notes, with `dropped`, the bytes an upload left out
     // of it. Returns the line's type.
     ERecordType StoreLine(const std::string& line, const CDroppedBytes& dropped = {});
-
-    // File > Download and File > Upload: run the transfer dialog.
-    void OnFileDownload();
-    void OnFileUpload();
-    void SetTransferLauncher(std::function<void(CQARNCfgDoc&, ETransferMode)> launcher);
 
     std::string m_strLine;
     int m_nBaudIndex = 3;
@@ -84,6 +71,4 @@ private:
     static ERecordType ParseLine(const std::string& line, Cs0Header& header,
                                  Cs7EndRecord& endRecord, std::unique_ptr<Csrecord>& record,
                                  CReadNotes& notes, const CDroppedBytes& dropped = {});
-
-    std::function<void(CQARNCfgDoc&, ETransferMode)> m_transferLauncher;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <vector>
 
 // What of a line as it was read or received its record does not hold.
@@ -38,6 +39,7 @@ struct CReadNotes {
     int nLastRecord = 0;               // the last one
     int nDropped = 0;                  // lines of any other kind
     int nFirstDropped = 0;             // the first of them
+    std::string strFirstDropped;       // its text, without the line end
     std::vector<int> replacedHeaders;  // S0 lines that a later one replaced
     std::vector<int> replacedEnds;     // S7 lines that a later one replaced
     std::vector<int> dataLines;        // the line of each record of g_recordList, in order

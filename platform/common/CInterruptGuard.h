@@ -24,6 +24,9 @@ public:
     static std::error_code SaveInterruption() {
         return Caught() != 0 ? std::error_code(ETovrikError::SaveInterrupted) : std::error_code();
     }
+    // The exit status after each request to end, for the help: "130 when
+    // stopped by Ctrl+C, ...".
+    static const char* ExitStatuses();
 
 private:
     struct Impl;

@@ -43,3 +43,8 @@ CInterruptGuard::~CInterruptGuard() {
 int CInterruptGuard::Caught() {
     return g_nCaught;
 }
+
+const char* CInterruptGuard::ExitStatuses() {
+    return "130 when stopped by Ctrl+C, 143 by SIGTERM, 129 by SIGHUP (128 + the\n"
+           "signal's number)";
+}

@@ -68,3 +68,8 @@ CInterruptGuard::~CInterruptGuard() {
 int CInterruptGuard::Caught() {
     return g_nCaught;
 }
+
+const char* CInterruptGuard::ExitStatuses() {
+    return "130 when stopped by Ctrl+C, 149 by Ctrl+Break, 129 when the console\n"
+           "window is closed";
+}

@@ -141,6 +141,11 @@ TEST(Cli, UsageHelpAndVersion) {
                               "upload OUT.s19 [--port P] [--baud B]", "verify FILE.s19..."}) {
         EXPECT_NE(help.strOut.find(usage), std::string::npos) << usage;
     }
+    EXPECT_NE(help.strOut.find("143 by SIGTERM"), std::string::npos);
+    std::istringstream lines(help.strOut);
+    for (std::string line; std::getline(lines, line);) {
+        EXPECT_LT(line.size(), 80u) << line;
+    }
     EXPECT_EQ(CProcess::RunCli({"--version"}).strOut, "tovrik-cli " TOVRIK_VERSION "\n");
 }
 

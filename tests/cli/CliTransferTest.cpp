@@ -77,7 +77,7 @@ TEST_F(CliTransfer, UploadCutShortIsACommunicationErrorAndWritesNothing) {
     ASSERT_TRUE(sim.Start()) << sim.Error();
     const std::string out = m_dir.File("out.s19");
 
-    const auto r = CProcess::RunCli({"upload", out, "--port", sim.DevicePath()});
+    const auto r = CProcess::RunCli({"upload", out, "--port", sim.DevicePath(), "--baud", "9600"});
 
     EXPECT_EQ(r.nStatus, 1);
     EXPECT_EQ(r.strOut, "Uploading data.\nUpload aborted.\n");
@@ -91,8 +91,8 @@ TEST_F(CliTransfer, InterruptedUploadStopsWithStatus130AndWritesNothing) {
     ASSERT_TRUE(sim.Start()) << sim.Error();
     const std::string out = m_dir.File("out.s19");
 
-    const auto r =
-        CProcess::RunCli({"upload", out, "--port", sim.DevicePath()}, {}, "Uploading data.");
+    const auto r = CProcess::RunCli({"upload", out, "--port", sim.DevicePath(), "--baud", "9600"},
+                                    {}, "Uploading data.");
 
     EXPECT_EQ(r.nStatus, 130);
     EXPECT_EQ(r.strOut, "Uploading data.\n");
@@ -135,9 +135,9 @@ TEST_F(CliTransfer, InterruptAfterTheEndLineOfADownloadOnlyShortensTheLastWait) 
     ASSERT_TRUE(sim.Start()) << sim.Error();
     const auto start = std::chrono::steady_clock::now();
 
-    const auto r =
-        CProcess::RunCli({"download", m_configPath, "--force", "--port", sim.DevicePath()}, {},
-                         "Download finished.", 15000);
+    const auto r = CProcess::RunCli(
+        {"download", m_configPath, "--force", "--port", sim.DevicePath(), "--baud", "9600"}, {},
+        "Download finished.", 15000);
 
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
     EXPECT_EQ(r.nStatus, 0) << "the download has finished";
@@ -249,6 +249,32 @@ TEST_F(CliTransferSettings, DefaultsFollowTheDialogsProfileEntries) {
         EXPECT_EQ(s.m_nPort, c.nPort) << c.nPortSel;
         EXPECT_EQ(s.m_nBaudRate, c.nBaud) << c.nBaudSel;
         EXPECT_TRUE(s.m_strDevice.empty());
+    }
+}
+
+TEST_F(CliTransferSettings, WhatComesFromTheProfileIsNamedOnStderr) {
+    CProfile::WriteProfileInt("INITALISATION", "BRSEL", 6);
+    CTransferOptions s = CTransferOptions::FromProfile();
+    std::string error;
+    const std::string onlyBaud = "using 38400 baud, from the profile; --baud chooses another";
+    const struct {
+        const char* port;  // nullptr: not given
+        const char* baud;
+        std::string note;
+    } cases[] = {
+        {nullptr, nullptr,
+         "using COM1 (/dev/ttyS0) at 38400 baud, from the profile; --port and --baud choose "
+         "others"},
+        {nullptr, "1200", "using COM1 (/dev/ttyS0), from the profile; --port chooses another"},
+        {"/dev/pts/9", nullptr, onlyBaud},
+        {"com2", nullptr, onlyBaud},
+        {"2", "9600", ""},
+    };
+    for (const auto& c : cases) {
+        CTransferOptions options = s;
+        EXPECT_TRUE(c.port == nullptr || options.SetPort(c.port, error));
+        EXPECT_TRUE(c.baud == nullptr || options.SetBaud(c.baud, error));
+        EXPECT_EQ(options.ProfileNote(), c.note);
     }
 }
 

@@ -1,10 +1,14 @@
 #include "support/CAppTest.h"
 
+#include "app/CDocumentCommands.h"
 #include "data/CQARNCfgDoc.h"
 #include "data/CRecordList.h"
 #include "gui/CAboutDlg.h"
 #include "gui/CCommandTable.h"
+#include "gui/CDialogUnits.h"
 #include "gui/CMainFrame.h"
+#include "gui/CQtPrompter.h"
+#include "gui/CTransferDlg.h"
 #include "support/CPtyDevice.h"
 #include "support/CTestConfig.h"
 #include "support/CTestTransferDlg.h"
@@ -14,9 +18,11 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QLabel>
+#include <QListWidget>
 #include <QMimeData>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTest>
 #include <QTimer>
 #include <QUrl>
 
@@ -74,6 +80,13 @@ protected:
         QCoreApplication::processEvents();
     }
     static QString Title(const CTovrikApp& app) { return app.GetMainFrame()->windowTitle(); }
+    static QStringList Recent(CTovrikApp& app) {
+        QStringList files;
+        for (const std::string& file : app.GetRecentFileList().Files()) {
+            files << QString::fromStdString(file);
+        }
+        return files;
+    }
 };
 
 TEST_F(AppCommandsTest, StartsWithoutFileOnANewDocument) {
@@ -93,7 +106,7 @@ TEST_F(AppCommandsTest, StartsWithTheNamedFileLoaded) {
     EXPECT_EQ(Title(*app), "Tovrik-backup.s19");
     EXPECT_EQ(g_recordList.GetCount(), 2u);
     EXPECT_EQ(app->GetDocument()->m_nFileSize, static_cast<int>(qstrlen(kSampleConfig)));
-    EXPECT_EQ(app->GetRecentFileList().value(0), QFileInfo(path).absoluteFilePath());
+    EXPECT_EQ(Recent(*app).value(0), QFileInfo(path).absoluteFilePath());
 }
 
 TEST_F(AppCommandsTest, MissingFileAtStartEndsWithoutAWindow) {
@@ -144,70 +157,6 @@ TEST_F(AppCommandsTest, OpenOffersTheFilterAndRetitlesTheWindow) {
     Command(*app, ID_FILE_OPEN);
     EXPECT_EQ(Title(*app), "Tovrik-backup.s19");
     EXPECT_EQ(g_recordList.GetCount(), 2u);
-}
-
-TEST_F(AppCommandsTest, FailedOpenLeavesTheDocumentAsItWas) {
-    const QString first = WriteFile("first.s19", kSampleConfig);
-    const QString notes = WriteFile("notes.txt", "Call the site on Monday.\r\n");
-    auto app = StartApp({first});
-    for (const QString& bad : {PathOf("missing.s19"), m_dir.path(), notes}) {
-        m_errors.clear();
-        m_chosenFile = bad;
-        Command(*app, ID_FILE_OPEN);
-        ASSERT_EQ(m_errors.size(), 1) << bad.toStdString();
-        EXPECT_TRUE(m_errors[0].contains(bad)) << m_errors[0].toStdString();
-        EXPECT_EQ(Title(*app), "Tovrik-first.s19");
-        EXPECT_EQ(g_recordList.GetCount(), 2u);
-        EXPECT_EQ(QString::fromStdString(app->GetDocument()->GetPathName()), first);
-        EXPECT_EQ(app->GetRecentFileList(), QStringList{first});
-    }
-    EXPECT_EQ(m_errors, QStringList{notes + " is not an S-record configuration."});
-}
-
-TEST_F(AppCommandsTest, SaveAndSaveAsWriteTheFileAndTheTitleFollowsIt) {
-    const QString original = WriteFile("backup.s19", kSampleConfig);
-    auto app = StartApp({original});
-    QFile::remove(original);
-    Command(*app, ID_FILE_SAVE);
-    EXPECT_EQ(ReadFile(original), QByteArray(kSampleConfig));
-
-    m_chosenFile = PathOf("copy");
-    Command(*app, ID_FILE_SAVE_AS);
-    const QString copy = PathOf("copy.s19");
-    EXPECT_EQ(ReadFile(copy), QByteArray(kSampleConfig));
-    EXPECT_FALSE(QFileInfo::exists(PathOf("copy")));
-    EXPECT_EQ(QString::fromStdString(app->GetDocument()->GetPathName()), copy);
-    EXPECT_EQ(app->GetRecentFileList().value(0), copy);
-    EXPECT_EQ(Title(*app), "Tovrik-copy.s19") << "the file that Save writes now";
-    EXPECT_TRUE(m_errors.isEmpty());
-
-    // A failed save is reported and the document keeps its file.
-    m_chosenFile = PathOf("no/such/dir/x.s19");
-    Command(*app, ID_FILE_SAVE_AS);
-    EXPECT_EQ(m_errors.size(), 1);
-    EXPECT_EQ(QString::fromStdString(app->GetDocument()->GetPathName()), copy);
-}
-
-TEST_F(AppCommandsTest, SaveOfAnUnnamedDocumentAsksForAName) {
-    auto app = StartApp();
-    m_chosenFile.clear();
-    EXPECT_FALSE(app->OnFileSave());
-    EXPECT_EQ(m_chooserFilters.size(), 1);
-    EXPECT_TRUE(QDir(m_dir.path()).isEmpty());
-
-    m_chosenFile = PathOf("empty");
-    EXPECT_TRUE(app->OnFileSave());
-    EXPECT_TRUE(QFileInfo::exists(PathOf("empty.s19")));
-    EXPECT_EQ(QFileInfo(PathOf("empty.s19")).size(), 0);
-}
-
-TEST(DefaultExtension, AddedOnlyToANameWithoutOne) {
-    EXPECT_EQ(CTovrikApp::WithDefaultExtension("/tmp/a"), "/tmp/a.s19");
-    EXPECT_EQ(CTovrikApp::WithDefaultExtension("/tmp/a."), "/tmp/a.s19");
-    EXPECT_EQ(CTovrikApp::WithDefaultExtension("/tmp/a.s19"), "/tmp/a.s19");
-    EXPECT_EQ(CTovrikApp::WithDefaultExtension("/tmp/a.txt"), "/tmp/a.txt");
-    EXPECT_EQ(CTovrikApp::WithDefaultExtension("/tmp/v1.2/a"), "/tmp/v1.2/a.s19");
-    EXPECT_EQ(CTovrikApp::WithDefaultExtension(""), "");
 }
 
 TEST_F(AppCommandsTest, NewEmptiesTheConfigurationSoThatDownloadHasNothingToSend) {
@@ -278,44 +227,6 @@ TEST_F(AppCommandsTest, FirstSaveAfterAnUploadAsksForANewName) {
     EXPECT_EQ(ReadFile(backup), QByteArray(kSampleConfig));
 }
 
-TEST_F(AppCommandsTest, SaveQuestionOnlyForAModifiedDocument) {
-    const QString path = WriteFile("backup.s19", kSampleConfig);
-    auto app = StartApp();
-    // Not modified: New, Open and closing ask nothing (an unexpected question fails).
-    Command(*app, ID_FILE_NEW);
-    m_chosenFile = path;
-    Command(*app, ID_FILE_OPEN);
-    EXPECT_TRUE(m_saveQuestions.isEmpty());
-
-    // After an upload the document is modified.
-    app->GetDocument()->SetModifiedFlag(true);
-    m_saveAnswer = QMessageBox::Cancel;
-    Command(*app, ID_FILE_NEW);
-    EXPECT_EQ(m_saveQuestions, QStringList{"Save changes to backup.s19?"});
-    EXPECT_EQ(app->GetDocument()->m_nFileSize, static_cast<int>(qstrlen(kSampleConfig)));
-    EXPECT_TRUE(app->GetDocument()->IsModified());
-
-    m_saveAnswer = QMessageBox::Discard;
-    Command(*app, ID_FILE_NEW);
-    EXPECT_EQ(m_saveQuestions.size(), 2);
-    EXPECT_EQ(app->GetDocument()->m_nFileSize, 0);
-    EXPECT_FALSE(app->GetDocument()->IsModified());
-}
-
-TEST_F(AppCommandsTest, AnsweringSaveSavesBeforeGoingOn) {
-    const QString path = WriteFile("backup.s19", kSampleConfig);
-    const QString other = WriteFile("other.s19", kOtherConfig);
-    auto app = StartApp({path});
-    QFile::remove(path);
-    app->GetDocument()->SetModifiedFlag(true);
-    m_saveAnswer = QMessageBox::Save;
-    m_chosenFile = other;
-    Command(*app, ID_FILE_OPEN);
-    EXPECT_EQ(ReadFile(path), QByteArray(kSampleConfig));
-    EXPECT_EQ(Title(*app), "Tovrik-other.s19");
-    EXPECT_EQ(g_recordList.GetCount(), 1u);
-}
-
 TEST_F(AppCommandsTest, AFailedSaveKeepsTheModifiedDocument) {
     auto app = StartApp();
     app->GetDocument()->SetModifiedFlag(true);
@@ -347,21 +258,42 @@ TEST_F(AppCommandsTest, ExitClosesAnUnmodifiedDocumentWithoutAQuestion) {
     EXPECT_FALSE(app->GetMainFrame()->isVisible());
 }
 
-TEST_F(AppCommandsTest, DefaultSaveQuestionOffersSaveDiscardAndCancel) {
-    auto app = StartApp();
-    app->SetSaveQuestion(nullptr);
-    app->GetDocument()->SetModifiedFlag(true);
-    QMessageBox::StandardButtons offered;
-    ModalWatcher watcher([&](QWidget* modal) {
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        ASSERT_NE(box, nullptr);
-        offered = box->standardButtons();
-        box->button(QMessageBox::Discard)->click();
-    });
-    Command(*app, ID_FILE_NEW);
-    EXPECT_TRUE(watcher.Seen());
-    EXPECT_EQ(offered, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
-    EXPECT_FALSE(app->GetDocument()->IsModified());
+TEST(QtPrompter, DrawsTheButtonsAskedAndEscapeNeverGoesTheRiskyWay) {
+    struct CCase {
+        EBoxButtons eButtons;
+        EAnswer eDefault;
+        QMessageBox::StandardButtons offered;
+        QMessageBox::StandardButton defaultButton;
+        EAnswer eEscape;
+    };
+    const CCase cases[] = {
+        {EBoxButtons::SaveDiscardCancel, EAnswer::Save,
+         QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save,
+         EAnswer::Cancel},
+        {EBoxButtons::YesNo, EAnswer::No, QMessageBox::Yes | QMessageBox::No, QMessageBox::No,
+         EAnswer::No},
+        {EBoxButtons::Ok, EAnswer::Ok, QMessageBox::Ok, QMessageBox::Ok, EAnswer::Ok},
+    };
+    for (const CCase& c : cases) {
+        CQtPrompter prompter;
+        QMessageBox::StandardButtons offered;
+        QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+        ModalWatcher watcher([&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            ASSERT_NE(box, nullptr);
+            offered = box->standardButtons();
+            defaultButton = box->standardButton(box->defaultButton());
+            QTest::keyClick(box, Qt::Key_Escape);
+        });
+        CMessageBox box;
+        box.strText = "Go on?";
+        box.eButtons = c.eButtons;
+        box.eDefault = c.eDefault;
+        EXPECT_EQ(prompter.Show(box), c.eEscape);
+        EXPECT_TRUE(watcher.Seen());
+        EXPECT_EQ(offered, c.offered);
+        EXPECT_EQ(defaultButton, c.defaultButton);
+    }
 }
 
 TEST_F(AppCommandsTest, DroppedFilesOpenOneAfterTheOther) {
@@ -372,61 +304,50 @@ TEST_F(AppCommandsTest, DroppedFilesOpenOneAfterTheOther) {
     EXPECT_TRUE(m_errors.isEmpty()) << m_errors.join('\n').toStdString();
     EXPECT_EQ(Title(*app), "Tovrik-second.S19");
     EXPECT_EQ(g_recordList.GetCount(), 1u);
-    EXPECT_EQ(app->GetRecentFileList(), (QStringList{second, first}));
+    EXPECT_EQ(Recent(*app), (QStringList{second, first}));
 }
 
-TEST_F(AppCommandsTest, DroppedFolderForeignFileOrVanishedFileIsRefused) {
-    const QString loaded = WriteFile("loaded.s19", kSampleConfig);
-    const QString text = WriteFile("notes.txt", kSampleConfig);
-    const QString vanished = PathOf("vanished.s19");
-    const QString folder = PathOf("folder.s19");
-    ASSERT_TRUE(QDir().mkdir(folder));
-    auto app = StartApp({loaded});
-    Drop(*app, {folder, text, vanished});
-    ASSERT_EQ(m_errors.size(), 3);
-    EXPECT_TRUE(m_errors[0].contains("folder.s19"));
-    EXPECT_TRUE(m_errors[1].contains("notes.txt"));
-    EXPECT_TRUE(m_errors[2].contains("vanished.s19"));
-    EXPECT_EQ(Title(*app), "Tovrik-loaded.s19");
-    EXPECT_EQ(g_recordList.GetCount(), 2u);
-}
-
-TEST_F(AppCommandsTest, CancelledSaveQuestionStopsTheRestOfADrop) {
-    const QString first = WriteFile("first.s19", kSampleConfig);
-    const QString second = WriteFile("second.s19", kOtherConfig);
+TEST_F(AppCommandsTest, DownloadAndUploadRunTheTransferDialogInTheirMode) {
     auto app = StartApp();
-    app->GetDocument()->SetModifiedFlag(true);
-    m_saveAnswer = QMessageBox::Cancel;
-    Drop(*app, {first, second});
-    EXPECT_EQ(m_saveQuestions.size(), 1);
-    EXPECT_EQ(Title(*app), "Tovrik");
-    EXPECT_TRUE(g_recordList.IsEmpty());
-}
-
-TEST_F(AppCommandsTest, DownloadAndUploadRunTheTransferDialogOnTheDocument) {
-    auto app = StartApp();
-    std::vector<std::pair<CQARNCfgDoc*, ETransferMode>> runs;
-    app->GetDocument()->SetTransferLauncher(
-        [&](CQARNCfgDoc& doc, ETransferMode nMode) { runs.emplace_back(&doc, nMode); });
     // Enabled on an empty document too.
     EXPECT_TRUE(app->GetMainFrame()->GetCommandAction(ID_FILE_DOWNLOAD)->isEnabled());
     EXPECT_TRUE(app->GetMainFrame()->GetCommandAction(ID_FILE_UPLOAD)->isEnabled());
-    Command(*app, ID_FILE_DOWNLOAD);
+    for (const auto& [nID, ready] : {std::pair{ID_FILE_DOWNLOAD, "Ready to Download."},
+                                     std::pair{ID_FILE_UPLOAD, "Ready to Upload."}}) {
+        QString shown;
+        ModalWatcher watcher([&](QWidget* modal) {
+            auto* dlg = qobject_cast<CTransferDlg*>(modal);
+            ASSERT_NE(dlg, nullptr);
+            shown = dlg->m_lbStatus->item(0)->text();
+            dlg->m_btnExit->click();
+        });
+        Command(*app, nID);
+        EXPECT_TRUE(watcher.Seen());
+        EXPECT_EQ(shown, ready);
+    }
+}
+
+TEST_F(AppCommandsTest, UploadAsksTheSaveQuestionBeforeTheDialogOpens) {
+    auto app = StartApp();
+    app->GetDocument()->SetModifiedFlag(true);
+    m_saveAnswer = QMessageBox::Cancel;
+    bool dialogShown = false;
+    ModalWatcher watcher([&](QWidget* modal) {
+        dialogShown = qobject_cast<CTransferDlg*>(modal) != nullptr;
+        modal->close();
+    });
     Command(*app, ID_FILE_UPLOAD);
-    ASSERT_EQ(runs.size(), 2u);
-    EXPECT_EQ(runs[0], std::make_pair(app->GetDocument(), ETransferMode::Download));
-    EXPECT_EQ(runs[1], std::make_pair(app->GetDocument(), ETransferMode::Upload));
+    EXPECT_EQ(m_saveQuestions, QStringList{"Save changes to Untitled?"});
+    EXPECT_FALSE(dialogShown);
+    EXPECT_TRUE(app->GetDocument()->IsModified());
 }
 
 TEST_F(AppCommandsTest, AboutShowsTheModalAboutBox) {
     auto app = StartApp();
-    Command(*app, ID_APP_ABOUT);
-    EXPECT_EQ(m_nAboutRuns, 1);
-
-    app->SetAboutRunner(nullptr);
     QString caption, title, version;
     bool iconShown = false;
     bool okIsDefault = false;
+    bool laidOutInDialogUnits = false;
     ModalWatcher watcher([&](QWidget* modal) {
         auto* dlg = qobject_cast<CAboutDlg*>(modal);
         ASSERT_NE(dlg, nullptr);
@@ -435,6 +356,10 @@ TEST_F(AppCommandsTest, AboutShowsTheModalAboutBox) {
         version = dlg->GetVersionLabel()->text();
         iconShown = !dlg->GetIconLabel()->pixmap().isNull();
         okIsDefault = dlg->GetOkButton()->isDefault() && dlg->GetOkButton()->text() == "OK";
+        const CDialogUnits du(dlg->font());
+        laidOutInDialogUnits = dlg->size() == QSize(du.X(179), du.Y(101)) &&
+                               dlg->GetOkButton()->geometry() == du.Rect(69, 74, 50, 14) &&
+                               dlg->GetIconLabel()->geometry() == du.Rect(17, 16, 20, 20);
         dlg->GetOkButton()->click();
     });
     Command(*app, ID_APP_ABOUT);
@@ -444,6 +369,7 @@ TEST_F(AppCommandsTest, AboutShowsTheModalAboutBox) {
     EXPECT_EQ(version, "Version 0.1.0.2");
     EXPECT_TRUE(iconShown);
     EXPECT_TRUE(okIsDefault);
+    EXPECT_TRUE(laidOutInDialogUnits);
 }
 
 }  // namespace

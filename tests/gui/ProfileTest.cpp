@@ -1,5 +1,7 @@
 #include "support/CAppTest.h"
 
+#include "app/CDocumentCommands.h"
+
 #include "serial/CPortMap.h"
 #include "settings/CProfile.h"
 
@@ -25,37 +27,25 @@ protected:
     }
 };
 
-TEST_F(ProfileTest, RecentFilesKeepTheLatestFourNewestFirst) {
-    auto app = StartApp();
-    const QStringList names = {"a.s19", "b.s19", "c.s19", "d.s19", "e.s19"};
-    for (const QString& name : names) {
-        app->AddToRecentFileList(PathOf(name));
-    }
-    EXPECT_EQ(app->GetRecentFileList(),
-              (QStringList{PathOf("e.s19"), PathOf("d.s19"), PathOf("c.s19"), PathOf("b.s19")}));
-    // A file already listed moves to the top instead of appearing twice.
-    app->AddToRecentFileList(PathOf("c.s19"));
-    EXPECT_EQ(app->GetRecentFileList(),
-              (QStringList{PathOf("c.s19"), PathOf("e.s19"), PathOf("d.s19"), PathOf("b.s19")}));
-}
-
 TEST_F(ProfileTest, RecentFilesSurviveToTheNextStart) {
     const QString first = WriteFile("first.s19", kSampleConfig);
     const QString second = WriteFile("second.s19", kSampleConfig);
     {
         auto app = StartApp({first});
         m_chosenFile = PathOf("saved");
-        ASSERT_TRUE(app->OnFileSaveAs());
-        ASSERT_TRUE(app->OpenDocumentFile(second));
+        ASSERT_TRUE(app->GetCommands().OnFileSaveAs());
+        ASSERT_TRUE(app->GetCommands().OpenDocumentFile(second.toStdString()));
         app->ExitInstance();
     }
-    const std::string section = CTovrikApp::kRecentSection;
+    const std::string section = CRecentFileList::kSection;
     EXPECT_EQ(CProfile::GetProfileString(section, "File1"), second.toStdString());
     EXPECT_EQ(CProfile::GetProfileString(section, "File2"), PathOf("saved.s19").toStdString());
     EXPECT_EQ(CProfile::GetProfileString(section, "File3"), first.toStdString());
 
     auto next = StartApp();
-    EXPECT_EQ(next->GetRecentFileList(), (QStringList{second, PathOf("saved.s19"), first}));
+    EXPECT_EQ(next->GetRecentFileList().Files(),
+              (std::vector<std::string>{second.toStdString(), PathOf("saved.s19").toStdString(),
+                                        first.toStdString()}));
 }
 
 TEST_F(ProfileTest, AStartWithoutFilesWritesNothing) {
@@ -74,7 +64,7 @@ TEST_F(ProfileTest, CorruptProfileStartsWithDefaults) {
 
     auto app = StartApp();
     ASSERT_NE(app->GetMainFrame(), nullptr);
-    EXPECT_TRUE(app->GetRecentFileList().isEmpty());
+    EXPECT_TRUE(app->GetRecentFileList().Files().empty());
     EXPECT_EQ(CPortMap::DeviceFor(1), "/dev/ttyS0");
 }
 
@@ -83,8 +73,8 @@ TEST_F(ProfileTest, UnreadableProfileStartsWithDefaults) {
     ASSERT_TRUE(QDir().mkpath(ProfileFilePath()));
     auto app = StartApp();
     ASSERT_NE(app->GetMainFrame(), nullptr);
-    EXPECT_TRUE(app->GetRecentFileList().isEmpty());
-    app->AddToRecentFileList(PathOf("x.s19"));
+    EXPECT_TRUE(app->GetRecentFileList().Files().empty());
+    app->GetRecentFileList().Add(PathOf("x.s19").toStdString());
     app->ExitInstance();  // cannot be written either, and must not fail
 }
 
@@ -96,7 +86,7 @@ TEST_F(ProfileTest, AProfileThatIsNotARegularFileIsIgnoredWithAWarning) {
     ASSERT_EQ(mkfifo(QFile::encodeName(profile).constData(), 0644), 0);
 
     auto app = StartApp();
-    app->AddToRecentFileList(PathOf("x.s19"));
+    app->GetRecentFileList().Add(PathOf("x.s19").toStdString());
     app->ExitInstance();
     const bool stillFifo = QFileInfo::exists(profile) && !QFileInfo(profile).isFile();
     QFile::remove(profile);  // before the next test reads the profile
@@ -104,7 +94,8 @@ TEST_F(ProfileTest, AProfileThatIsNotARegularFileIsIgnoredWithAWarning) {
     EXPECT_EQ(m_errors, QStringList{"The profile " + profile +
                                     " is not a regular file: it is ignored, and no choice is "
                                     "remembered."});
-    EXPECT_EQ(app->GetRecentFileList(), QStringList{PathOf("x.s19")});
+    EXPECT_EQ(app->GetRecentFileList().Files(),
+              std::vector<std::string>{PathOf("x.s19").toStdString()});
     EXPECT_TRUE(stillFifo);
 }
 

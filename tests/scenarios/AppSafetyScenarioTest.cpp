@@ -3,6 +3,7 @@
 // configuration in memory, saved or not, stays as it was.
 #include "support/CAppTest.h"
 
+#include "app/CDocumentCommands.h"
 #include "data/CQARNCfgDoc.h"
 #include "data/CRecordList.h"
 #include "support/CAddressSpace.h"
@@ -43,11 +44,11 @@ TEST_F(AppSafetyScenario, SaveAndSaveAsRefuseWhatIsNotAFile) {
     app->GetDocument()->SetModifiedFlag();
 
     m_chosenFile = MakeFifo("chosen.s19");
-    EXPECT_FALSE(app->OnFileSaveAs());
+    EXPECT_FALSE(app->GetCommands().OnFileSaveAs());
     // The file opened was replaced by a FIFO behind the program's back.
     ASSERT_TRUE(QFile::remove(opened));
     MakeFifo("opened.s19");
-    EXPECT_FALSE(app->OnFileSave());
+    EXPECT_FALSE(app->GetCommands().OnFileSave());
 
     EXPECT_EQ(m_errors, (QStringList{"Cannot save " + m_chosenFile + ": it is not a regular file.",
                                      "Cannot save " + opened + ": it is not a regular file."}));
@@ -59,7 +60,7 @@ TEST_F(AppSafetyScenario, SaveAndSaveAsRefuseWhatIsNotAFile) {
     // A link to a file that does not exist yet is saved through.
     ASSERT_TRUE(QFile::link(QStringLiteral("made.s19"), PathOf("link.s19")));
     m_chosenFile = PathOf("link.s19");
-    EXPECT_TRUE(app->OnFileSaveAs());
+    EXPECT_TRUE(app->GetCommands().OnFileSaveAs());
     EXPECT_EQ(ReadFile(PathOf("made.s19")), QByteArray(kSampleConfig));
     EXPECT_TRUE(QFileInfo(PathOf("link.s19")).isSymLink());
 }
@@ -84,7 +85,7 @@ TEST_F(AppSafetyScenario, AFileTooLargeForTheMemoryLeavesTheUnsavedConfiguration
         const rlim_t room = CAddressSpace::InUse() + 2 * content.size();
         const rlimit limit{room, room};
         setrlimit(RLIMIT_AS, &limit);
-        const bool opened = app->OpenDocumentFile(big);
+        const bool opened = app->GetCommands().OpenDocumentFile(big.toStdString());
         const bool told = m_errors == QStringList{big + ": not enough memory"};
         const bool kept = CTestConfig::InMemory(*app->GetDocument()) == before &&
                           app->GetDocument()->IsModified();

@@ -45,7 +45,8 @@ TEST_F(CliFaultScenario, DeviceUnpluggedMidDownloadIsACommunicationError) {
     ASSERT_TRUE(sim.Start()) << sim.Error();
 
     const auto r = CProcess::RunCli(
-        {"download", m_configPath, "--force", "--port", sim.DevicePath()}, {}, "", 15000);
+        {"download", m_configPath, "--force", "--port", sim.DevicePath(), "--baud", "9600"}, {}, "",
+        15000);
 
     EXPECT_EQ(r.nStatus, 1);
     EXPECT_EQ(r.strOut, "Downloading data.\nDownload aborted.\n");
@@ -60,8 +61,8 @@ TEST_F(CliFaultScenario, DeviceUnpluggedMidUploadLeavesTheOldBackup) {
                      std::to_string(m_lines[0].size() + 30)});
     ASSERT_TRUE(sim.Start()) << sim.Error();
 
-    const auto r =
-        CProcess::RunCli({"upload", m_outPath, "--port", sim.DevicePath()}, {}, "", 15000);
+    const auto r = CProcess::RunCli(
+        {"upload", m_outPath, "--port", sim.DevicePath(), "--baud", "9600"}, {}, "", 15000);
 
     EXPECT_EQ(r.nStatus, 1);
     EXPECT_EQ(r.strOut, "Uploading data.\nUpload aborted.\n");
@@ -80,10 +81,11 @@ TEST_F(CliFaultScenario, PortLockedByAnotherProgramIsNamedAndNothingIsSent) {
     const std::string busy = "Cannot open port " + sim.DevicePath() +
                              ": Device or resource busy.\nThe port is in use by another program.\n";
 
-    const auto up =
-        CProcess::RunCli({"upload", m_outPath, "--port", sim.DevicePath()}, {}, "", 15000);
+    const auto up = CProcess::RunCli(
+        {"upload", m_outPath, "--port", sim.DevicePath(), "--baud", "9600"}, {}, "", 15000);
     const auto down = CProcess::RunCli(
-        {"download", m_configPath, "--force", "--port", sim.DevicePath()}, {}, "", 15000);
+        {"download", m_configPath, "--force", "--port", sim.DevicePath(), "--baud", "9600"}, {}, "",
+        15000);
 
     EXPECT_EQ(up.nStatus, 1);
     EXPECT_EQ(up.strOut, busy);
@@ -114,6 +116,10 @@ TEST_F(CliFaultScenario, UnusableProfileMeansTheDefaultPort) {
     EXPECT_EQ(r.nStatus, 1) << r.strOut << r.strErr;
     EXPECT_EQ(r.strOut, "Uploading data.\nUpload incomplete: " + std::to_string(m_config.size()) +
                             " bytes instead of 196642.\n");
+    EXPECT_NE(r.strErr.find("tovrik-cli: using COM1 (" + sim.DevicePath() +
+                            ") at 9600 baud, from the profile"),
+              std::string::npos)
+        << r.strErr;
     EXPECT_TRUE(std::filesystem::is_directory(
         config.Path() + "/Local AppWizard-Generated Applications/Tovrik.conf"));
 }
@@ -129,7 +135,8 @@ TEST_F(CliFaultScenario, OnlyAWholeUploadWritesOutAndForceWritesWhatCame) {
         args.insert(args.end(), fault.begin(), fault.end());
         CSimProcess sim(args);
         EXPECT_TRUE(sim.Start()) << sim.Error();
-        std::vector<std::string> cli{"upload", m_outPath, "--port", sim.DevicePath()};
+        std::vector<std::string> cli{"upload",         m_outPath, "--port",
+                                     sim.DevicePath(), "--baud",  "9600"};
         if (bForce) {
             cli.push_back("--force");
         }

@@ -246,11 +246,12 @@ TEST_F(CliSafetyScenario, SigtermAndSighupCancelATransferAndFreeThePort) {
     ASSERT_EQ(tcgetattr(line.Get(), &before), 0);
     const std::string out = m_dir.File("out.s19");
 
-    const auto up = CProcess::RunCli({"upload", out, "--port", sim.DevicePath()}, {},
-                                     "Uploading data.", 15000, CChildSetup::Interrupting(SIGTERM));
-    const auto down =
-        CProcess::RunCli({"download", m_in, "--force", "--port", sim.DevicePath()}, {},
-                         "Downloading data.", 15000, CChildSetup::Interrupting(SIGHUP));
+    const auto up =
+        CProcess::RunCli({"upload", out, "--port", sim.DevicePath(), "--baud", "9600"}, {},
+                         "Uploading data.", 15000, CChildSetup::Interrupting(SIGTERM));
+    const auto down = CProcess::RunCli(
+        {"download", m_in, "--force", "--port", sim.DevicePath(), "--baud", "9600"}, {},
+        "Downloading data.", 15000, CChildSetup::Interrupting(SIGHUP));
 
     EXPECT_EQ(up.nStatus, 128 + SIGTERM);
     EXPECT_EQ(up.strErr, "Info: Upload aborted.\nPlease power cycle QARN.\n");
@@ -363,7 +364,8 @@ TEST_F(CliSafetyScenario, AProfileThatIsNotAFileIsIgnoredWithAWarning) {
                             " bytes instead of 196642.\n");
     EXPECT_TRUE(r.strErr.starts_with(
         "tovrik-cli: warning: The profile " + profile +
-        " is not a regular file: it is ignored, and no choice is remembered.\n"))
+        " is not a regular file: it is ignored, and no choice is remembered.\n"
+        "tovrik-cli: using 9600 baud, from the profile; --baud chooses another\n"))
         << r.strErr;
     EXPECT_TRUE(S_ISFIFO(StatOf(profile).st_mode));
 }

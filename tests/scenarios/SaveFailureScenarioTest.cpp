@@ -5,6 +5,8 @@
 // and still marked as changed.
 #include "support/CAppTest.h"
 
+#include "app/CDocumentCommands.h"
+
 #include "CTmpfsMount.h"
 #include "data/CQARNCfgDoc.h"
 #include "data/CRecordList.h"
@@ -70,7 +72,7 @@ protected:
     void ExpectSaveAsRefused(CTovrikApp& app, const std::string& reason) {
         m_chosenFile = QString::fromStdString(m_target);
         m_errors.clear();
-        EXPECT_FALSE(app.OnFileSaveAs());
+        EXPECT_FALSE(app.GetCommands().OnFileSaveAs());
         EXPECT_EQ(m_errors, QStringList{QString::fromStdString("Cannot save " + m_target + ": " +
                                                                reason + ".")});
         EXPECT_EQ(CTempDir::Read(m_target), kOld);
@@ -100,7 +102,7 @@ TEST_F(SaveFailureScenario, AppSaveAsOfAnUploadOntoAFullDisk) {
 
     // Once there is room again the same configuration saves whole.
     std::filesystem::remove(m_diskDir.File("filler"));
-    EXPECT_TRUE(app->OnFileSaveAs());
+    EXPECT_TRUE(app->GetCommands().OnFileSaveAs());
     EXPECT_EQ(CTempDir::Read(m_target), m_device);
     EXPECT_FALSE(app->GetDocument()->IsModified());
 }
@@ -117,8 +119,8 @@ TEST_F(SaveFailureScenario, AppSaveAsOfAnUploadIntoAReadOnlyDirectory) {
 TEST_F(SaveFailureScenario, CliUploadOntoAFullDiskKeepsTheOldBackup) {
     ASSERT_TRUE(m_disk.Fill("filler")) << m_disk.Error();
 
-    const auto r =
-        CProcess::RunCli({"upload", m_target, "--port", m_sim->DevicePath()}, {}, "", 60000);
+    const auto r = CProcess::RunCli(
+        {"upload", m_target, "--port", m_sim->DevicePath(), "--baud", "9600"}, {}, "", 60000);
 
     EXPECT_EQ(r.nStatus, 2) << "a file that cannot be written";
     EXPECT_EQ(r.strErr,
@@ -130,8 +132,8 @@ TEST_F(SaveFailureScenario, CliUploadOntoAFullDiskKeepsTheOldBackup) {
 TEST_F(SaveFailureScenario, CliUploadIntoAReadOnlyDirectoryIsRefusedBeforeTheTransfer) {
     ASSERT_TRUE(m_disk.RemountReadOnly()) << m_disk.Error();
 
-    const auto r =
-        CProcess::RunCli({"upload", m_target, "--port", m_sim->DevicePath()}, {}, "", 15000);
+    const auto r = CProcess::RunCli(
+        {"upload", m_target, "--port", m_sim->DevicePath(), "--baud", "9600"}, {}, "", 15000);
 
     EXPECT_EQ(r.nStatus, 2);
     EXPECT_TRUE(r.strOut.empty()) << "no transfer was started: " << r.strOut;

@@ -33,8 +33,8 @@ void ClearProfile() {
 
 const char* const kSampleConfig =
     "S00F000068656C6C6F202020202000003C\r\n"
-    "S30700000000AABBCC\r\n"
-    "S30700000002DDEEFF\r\n"
+    "S30700000000AABB93\r\n"
+    "S30700000002DDEE2B\r\n"
     "S70500000000FA\r\n";
 
 void AppTest::SetUp() {
@@ -65,35 +65,51 @@ QByteArray AppTest::ReadFile(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-bool AppTest::Start(CTovrikApp& app, const QStringList& args) {
-    app.SetErrorReporter([this](const QString& text) { m_errors << text; });
-    app.SetSaveQuestion([this](const QString& text) {
+EAnswer AppTest::Show(const CMessageBox& box) {
+    const QString text = QString::fromStdString(box.strText);
+    if (box.eButtons == EBoxButtons::SaveDiscardCancel) {
         m_saveQuestions << text;
         EXPECT_NE(m_saveAnswer, QMessageBox::NoButton)
             << "unexpected question: " << text.toStdString();
-        return m_saveAnswer == QMessageBox::NoButton ? QMessageBox::Cancel : m_saveAnswer;
-    });
-    app.SetFileChooser(
-        [this](CTovrikApp::FileDialog kind, const QString& filter, const QString& proposed) {
-            m_chooserFilters << filter;
-            if (kind == CTovrikApp::FileDialog::SaveAs) {
-                m_proposedPaths << proposed;
-            }
-            return m_chosenFile;
-        });
-    app.SetAboutRunner([this](QWidget*) { ++m_nAboutRuns; });
-    app.SetBoxRunner([this](QWidget*, QMessageBox::Icon, const QString& caption,
-                            const QString& text, QMessageBox::StandardButtons buttons,
-                            QMessageBox::StandardButton defaultButton) {
-        m_boxes << caption + "|" + text;
-        if (buttons == QMessageBox::Ok) {
-            return QMessageBox::Ok;
+        switch (m_saveAnswer) {
+            case QMessageBox::Save:
+                return EAnswer::Save;
+            case QMessageBox::Discard:
+                return EAnswer::Discard;
+            default:
+                return EAnswer::Cancel;
         }
-        m_questionDefaults << defaultButton;
-        EXPECT_NE(m_questionAnswer, QMessageBox::NoButton)
-            << "unexpected question: " << text.toStdString();
-        return m_questionAnswer == QMessageBox::NoButton ? QMessageBox::No : m_questionAnswer;
-    });
+    }
+    if (box.eButtons == EBoxButtons::Ok && box.strCaption == "Tovrik") {
+        m_errors << text;
+        return EAnswer::Ok;
+    }
+    m_boxes << QString::fromStdString(box.strCaption) + "|" + text;
+    if (box.eButtons == EBoxButtons::Ok) {
+        return EAnswer::Ok;
+    }
+    m_questionDefaults << (box.eDefault == EAnswer::Yes ? QMessageBox::Yes : QMessageBox::No);
+    EXPECT_NE(m_questionAnswer, QMessageBox::NoButton)
+        << "unexpected question: " << text.toStdString();
+    return m_questionAnswer == QMessageBox::Yes ? EAnswer::Yes : EAnswer::No;
+}
+
+std::string AppTest::ChooseFile(const CFileDialog& dialog) {
+    m_chooserFilters << QString::fromStdString(dialog.strFilter);
+    if (dialog.eKind == CFileDialog::SaveAs) {
+        m_proposedPaths << QString::fromStdString(dialog.strProposed);
+    }
+    return m_chosenFile.toStdString();
+}
+
+std::string AppTest::AskText(const std::string& caption, const std::string& /*label*/,
+                             const std::string& /*initial*/) {
+    ADD_FAILURE() << "unexpected request for text: " << caption;
+    return {};
+}
+
+bool AppTest::Start(CTovrikApp& app, const QStringList& args) {
+    app.SetPrompter(this);
     return app.InitInstance(CCommandLineInfo::Parse(args));
 }
 

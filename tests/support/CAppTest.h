@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/IPrompter.h"
 #include "gui/CCommandLineInfo.h"
 #include "gui/CTovrikApp.h"
 
@@ -24,7 +25,10 @@ void ClearProfile();
 extern const char* const kSampleConfig;
 
 // Every test starts from an empty profile with a fresh directory for its files.
-class AppTest : public ::testing::Test {
+// The test is the program's user: every box, question and file dialog of the
+// program and its transfer dialog comes to it and is answered from the
+// fields below.
+class AppTest : public ::testing::Test, public IPrompter {
 protected:
     void SetUp() override;
     void TearDown() override;
@@ -34,7 +38,12 @@ protected:
     QString PathOf(const QString& name) const;
     static QByteArray ReadFile(const QString& path);
 
-    // A program started with `args`; every dialog is answered by the hooks below.
+    EAnswer Show(const CMessageBox& box) override;
+    std::string ChooseFile(const CFileDialog& dialog) override;
+    std::string AskText(const std::string& caption, const std::string& label,
+                        const std::string& initial) override;
+
+    // A program started with `args`; every dialog is answered by the fields below.
     std::unique_ptr<CTovrikApp> StartApp(const QStringList& args = {});
     bool Start(CTovrikApp& app, const QStringList& args);
 
@@ -45,7 +54,7 @@ protected:
                                                  const std::string& device);
 
     QTemporaryDir m_dir;
-    QStringList m_errors;
+    QStringList m_errors;  // what the program reported: boxes captioned "Tovrik" with OK
     QStringList m_saveQuestions;
     // What the save question answers; a question asked while this is
     // NoButton fails the test.
@@ -53,11 +62,10 @@ protected:
     QString m_chosenFile;  // what the file dialog returns; empty = Cancel
     QStringList m_chooserFilters;
     QStringList m_proposedPaths;  // what Save As proposed
-    // The transfer dialog's boxes and questions, as "caption|text".
+    // Every other box and question, as "caption|text".
     QStringList m_boxes;
     // What a Yes/No question answers; a question asked while this is NoButton
     // fails the test.
     QMessageBox::StandardButton m_questionAnswer = QMessageBox::NoButton;
     QList<QMessageBox::StandardButton> m_questionDefaults;  // each question's default
-    int m_nAboutRuns = 0;
 };

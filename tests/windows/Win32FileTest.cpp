@@ -54,7 +54,7 @@ TEST(Win32AtomicSave, RefusesFoldersReadOnlyFilesAndDevices) {
     ASSERT_TRUE(SetFileAttributesA(dir.File("ro.s19").c_str(), FILE_ATTRIBUTE_READONLY));
     const std::error_code readOnly = Save(dir.File("ro.s19"), "new");
     EXPECT_EQ(readOnly, std::errc::permission_denied);
-    EXPECT_EQ(readOnly.message(), "Permission denied");
+    EXPECT_EQ(readOnly.message(), "Access is denied");
     EXPECT_EQ(CTempDir::Read(dir.File("ro.s19")), "old");
     SetFileAttributesA(dir.File("ro.s19").c_str(), FILE_ATTRIBUTE_NORMAL);
 
@@ -76,7 +76,7 @@ TEST(Win32AtomicSave, AFullDiskLeavesTheOldFileWhole) {
     ASSERT_FALSE(before.empty());
     const std::error_code error = Save(target, std::string(200000, 'x'));
     EXPECT_EQ(error, std::errc::no_space_on_device) << error.message();
-    EXPECT_EQ(error.message(), "No space left on device");
+    EXPECT_EQ(error.message(), "There is not enough space on the disk");
     EXPECT_EQ(CTempDir::Read(target), before);
     EXPECT_EQ(EntriesIn(small), 2u) << "the temporary file stayed";
 }
@@ -94,7 +94,7 @@ TEST(Win32AtomicSave, NamesOutsideTheCodePageAreSavedAndOpened) {
                               L"\\Konfiguration \u00E4\u00F6\u00FC \u20AC \u65E5.s19";
     EXPECT_NE(GetFileAttributesW(wide.c_str()), INVALID_FILE_ATTRIBUTES);
     ASSERT_FALSE(doc.OnOpenDocument(dir.File(name)));
-    EXPECT_EQ(doc.GetCaption(), "Tovrik-" + name);
+    EXPECT_EQ(doc.GetFileName(), name);
     EXPECT_EQ(CArchive(dir.Path() + "\\" + name, CArchive::load).GetFileName(), name)
         << "the caption names the file whichever separator its path has";
     std::string text;
@@ -115,7 +115,7 @@ TEST(Win32FileReader, RefusesFoldersDevicesAndMissingFiles) {
     const std::error_code missing = CFileReader::ReadRegularFile(dir.File("gone.s19"), text, size);
     EXPECT_EQ(missing, std::errc::no_such_file_or_directory);
     EXPECT_EQ(CDocument::OpenErrorMessage("gone.s19", missing),
-              "Cannot open gone.s19: No such file or directory.");
+              "Cannot open gone.s19: The system cannot find the file specified.");
 }
 
 TEST(Win32AtomicSave, CheckTargetAsksBeforeATransfer) {

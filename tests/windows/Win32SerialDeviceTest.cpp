@@ -71,7 +71,7 @@ TEST(Win32SerialDevice, OpensExclusively) {
     CSerialPort other;
     EXPECT_FALSE(other.OpenDevice(CWineRun::kSimPort, 38400));
     EXPECT_EQ(other.GetLastError(), std::errc::device_or_resource_busy);
-    EXPECT_EQ(other.GetLastError().message(), "Device or resource busy");
+    EXPECT_EQ(other.GetLastError().message(), "The requested resource is in use");
     EXPECT_TRUE(port.Close());
     EXPECT_TRUE(other.OpenDevice(CWineRun::kSimPort, 9600)) << "closing gives the port up";
 }
@@ -85,12 +85,13 @@ TEST(Win32SerialDevice, RefusalsGiveTheSameHintsAsOnLinux) {
         std::string reason;
         std::string hint;
     } cases[] = {
-        {CWineRun::kMissingPort, std::errc::no_such_file_or_directory, "No such file or directory",
+        {CWineRun::kMissingPort, std::errc::no_such_file_or_directory,
+         "The system cannot find the file specified",
          "There is no such device: check the port setting."},
-        {CWineRun::kSimPort, std::errc::device_or_resource_busy, "Device or resource busy",
+        {CWineRun::kSimPort, std::errc::device_or_resource_busy, "The requested resource is in use",
          "The port is in use by another program."},
         {CWineRun::kFilePort, std::errc::inappropriate_io_control_operation,
-         "Inappropriate ioctl for device", "That device is not a serial port."},
+         "The request is not supported", "That device is not a serial port."},
     };
     for (const auto& c : cases) {
         CSerialPort port;

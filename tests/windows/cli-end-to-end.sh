@@ -44,6 +44,14 @@ same() {  # same DESCRIPTION FILE EXPECTED
 tovrik --version
 check "--version" 0 $? "tovrik-cli "
 
+# The help speaks of Windows: its exit statuses and port names, in 80 columns.
+tovrik --help
+check "--help names Ctrl+Break's exit status" 0 $? "149 by Ctrl+Break"
+check "--help names a Windows port" 0 0 '\\.\COM5'
+tr -d '\r' <"$run/out" | awk 'length > 79 { print "FAIL: --help line over 79 columns: " $0; bad = 1 }
+  /SIG[A-Z]|\/dev\// { print "FAIL: --help speaks of Linux: " $0; bad = 1 } END { exit bad }' >&2
+check "--help fits in 80 columns and speaks of Windows only" 0 $?
+
 # A download that qarn-sim receives byte for byte (a short configuration, so
 # with --force).
 tovrik download "Z:$config" --force --port '\\.\COM5' --baud 38400
@@ -72,6 +80,8 @@ key='HKCU\Software\Local AppWizard-Generated Applications\Tovrik'
 if "$WINE" reg query "$key\\PORTS" /v COM1 2>/dev/null | grep -qF '\\.\COM5'; then
   tovrik upload "Z:$run/profile.s19" --force
   check "upload from COM1 as the profile sets it" 1 $? "Upload incomplete: "
+  check "stderr names the port and rate the profile gave" 0 0 \
+    'using COM1 (\\.\COM5) at 38400 baud, from the profile'
   same "the upload through the profile saved the configuration" "$run/profile.s19" "$config"
 else
   echo "FAIL: the profile's PORTS value was not written; COM1 is not tried" >&2
@@ -86,7 +96,7 @@ check "a file given as the port" 1 $? "That device is not a serial port."
 [ ! -e "$run/none.s19" ]
 check "a failed upload writes no file" 0 $?
 tovrik download "Z:$run/missing.s19" --port '\\.\COM5'
-check "a download of a missing file" 2 $? "No such file or directory"
+check "a download of a missing file" 2 $? "The system cannot find the file specified."
 tovrik upload "Z:$run/no/such/folder/x.s19" --port '\\.\COM5'
 check "an upload into a missing folder" 2 $? "Cannot save"
 # The ports the serial drivers list, by the names `ports` prints.

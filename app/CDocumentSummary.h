@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+class CQARNCfgDoc;
+
+// What the main window shows of the document: its title, and the lines of the
+// summary view.
+class CDocumentSummary {
+public:
+    // "Tovrik" and the name of the file that Save writes ("Tovrik-backup.s19"),
+    // "Untitled" for a changed configuration that has none yet, and a "*" for
+    // unsaved changes.
+    static std::string Title(const CQARNCfgDoc& doc);
+    // One line a row: the file, whether changes are saved and whether the file
+    // holds lines that are not held, what the configuration holds, the check's
+    // verdict and its first findings. With nothing held, how to get a
+    // configuration, in lines short enough to read without scrolling sideways.
+    static std::vector<std::string> Lines(const CQARNCfgDoc& doc);
+};

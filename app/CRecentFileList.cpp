@@ -1,0 +1,45 @@
+#include "app/CRecentFileList.h"
+
+#include "platform/CPathName.h"
+#include "settings/CProfile.h"
+
+#include <algorithm>
+
+namespace {
+
+std::string Key(std::size_t index) {
+    return "File" + std::to_string(index + 1);
+}
+
+}  // namespace
+
+void CRecentFileList::Load() {
+    m_files.clear();
+    for (std::size_t i = 0; i < kSize; ++i) {
+        const std::string path = CProfile::GetProfileString(kSection, Key(i));
+        if (!path.empty() && std::find(m_files.begin(), m_files.end(), path) == m_files.end()) {
+            m_files.push_back(path);
+        }
+    }
+    m_bChanged = false;
+}
+
+void CRecentFileList::Save() {
+    if (!m_bChanged) {
+        return;
+    }
+    for (std::size_t i = 0; i < kSize; ++i) {
+        CProfile::WriteProfileString(kSection, Key(i), i < m_files.size() ? m_files[i] : "");
+    }
+    m_bChanged = false;
+}
+
+void CRecentFileList::Add(const std::string& path) {
+    const std::string absolute = CPathName::Absolute(path);
+    std::erase(m_files, absolute);
+    m_files.insert(m_files.begin(), absolute);
+    if (m_files.size() > kSize) {
+        m_files.resize(kSize);
+    }
+    m_bChanged = true;
+}

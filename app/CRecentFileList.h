@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The four files last opened or saved, newest first, kept in the profile
+// section "Recent File List" as "File1" to "File4".
+class CRecentFileList {
+public:
+    static constexpr const char* kSection = "Recent File List";
+    static constexpr std::size_t kSize = 4;
+
+    // Reads the list from the profile.
+    void Load();
+    // Writes the list back when it changed since it was read or written.
+    void Save();
+
+    // A file opened or saved goes to the top, made absolute, once.
+    void Add(const std::string& path);
+    const std::vector<std::string>& Files() const { return m_files; }
+
+private:
+    std::vector<std::string> m_files;
+    bool m_bChanged = false;
+};

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <string>
+
+// The icon of a message box.
+enum class EBoxIcon { None, Information, Warning, Question };
+// The buttons of a message box.
+enum class EBoxButtons { Ok, YesNo, SaveDiscardCancel };
+// The button the user pressed.
+enum class EAnswer { Ok, Yes, No, Save, Discard, Cancel };
+
+// A message box or a question, worded by the application. Esc and the box's
+// close button give Cancel where it is offered and the default otherwise, so
+// that a question never goes the risky way unless the user picks it.
+struct CMessageBox {
+    EBoxIcon eIcon = EBoxIcon::None;
+    std::string strCaption;
+    std::string strText;
+    EBoxButtons eButtons = EBoxButtons::Ok;
+    EAnswer eDefault = EAnswer::Ok;
+};
+
+// A file dialog: Open chooses an existing file, Save As a name to write.
+struct CFileDialog {
+    enum EKind { Open, SaveAs };
+    EKind eKind = Open;
+    std::string strFilter;     // "Tovrik Files (*.s19)"
+    std::string strExtension;  // "s19", added to a name typed without one
+    std::string strFolder;     // where the dialog starts
+    std::string strProposed;   // Save As: the full path it proposes
+};
+
+// Everything a front end shows or asks for the application, each call waiting
+// for the user. Paths are UTF-8 on every system.
+class IPrompter {
+public:
+    virtual ~IPrompter() = default;
+
+    virtual EAnswer Show(const CMessageBox& box) = 0;
+    // The chosen file, "" when the user cancelled.
+    virtual std::string ChooseFile(const CFileDialog& dialog) = 0;
+    // A line of text the user types, "" when cancelled.
+    virtual std::string AskText(const std::string& caption, const std::string& label,
+                                const std::string& initial) = 0;
+};

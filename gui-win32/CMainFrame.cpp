@@ -1,0 +1,303 @@
+#include "CMainFrame.h"
+
+#include "CAboutDlg.h"
+#include "CStringTable.h"
+#include "IAppCommands.h"
+#include "resource.h"
+#include "win32/Win32Text.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+namespace {
+
+constexpr wchar_t kFrameClass[] = L"CMainFrame";
+// The view fills the area between the bars and shows nothing yet.
+constexpr wchar_t kViewClass[] = L"CBlankView";
+constexpr unsigned kViewId = 0xE900;
+
+// The commands the application carries out.
+constexpr unsigned kAppCommands[] = {ID_FILE_NEW,     ID_FILE_OPEN,     ID_FILE_SAVE,
+                                     ID_FILE_SAVE_AS, ID_FILE_DOWNLOAD, ID_FILE_UPLOAD};
+
+bool IsAppCommand(unsigned nID) {
+    for (unsigned id : kAppCommands) {
+        if (id == nID) {
+            return true;
+        }
+    }
+    return false;
+}
+
+HINSTANCE Instance() {
+    return GetModuleHandleW(nullptr);
+}
+
+// The bar's own state, also while the frame is hidden or minimised.
+bool IsShown(HWND hWndBar) {
+    return (GetWindowLongPtrW(hWndBar, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+}  // namespace
+
+RECT CMainFrame::FrameRect(int cxScreen, int cyScreen) {
+    const int height = cyScreen / 2;
+    const int width = cxScreen / 2;
+    const int top = height / 2;
+    const int left = width / 2;
+    return {left, top, left + width, top + height};
+}
+
+CMainFrame::~CMainFrame() {
+    if (m_hWnd != nullptr) {
+        DestroyWindow(m_hWnd);
+    }
+    if (m_hAccel != nullptr) {
+        DestroyAcceleratorTable(m_hAccel);
+    }
+}
+
+bool CMainFrame::RegisterClasses() {
+    WNDCLASSEXW frame = {};
+    frame.cbSize = sizeof frame;
+    frame.lpfnWndProc = &CMainFrame::WindowProc;
+    frame.hInstance = Instance();
+    frame.hIcon = static_cast<HICON>(LoadImageW(Instance(), MAKEINTRESOURCEW(IDR_MAINFRAME),
+                                                IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR));
+    frame.hIconSm = static_cast<HICON>(LoadImageW(Instance(), MAKEINTRESOURCEW(IDR_MAINFRAME),
+                                                  IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+    frame.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    frame.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    frame.lpszMenuName = MAKEINTRESOURCEW(IDR_MAINFRAME);
+    frame.lpszClassName = kFrameClass;
+    WNDCLASSEXW view = {};
+    view.cbSize = sizeof view;
+    view.lpfnWndProc = &DefWindowProcW;
+    view.hInstance = Instance();
+    view.hCursor = frame.hCursor;
+    view.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    view.lpszClassName = kViewClass;
+    // A second frame finds the classes made for the first.
+    for (const WNDCLASSEXW* windowClass : {&frame, &view}) {
+        if (RegisterClassExW(windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CMainFrame::Create() {
+    if (m_hWnd != nullptr) {
+        return true;
+    }
+    if (!RegisterClasses()) {
+        return false;
+    }
+    const RECT rect = FrameRect(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    // The title is the first field of the document string.
+    const std::wstring title = CStringTable::Field(IDR_MAINFRAME, 0);
+    if (CreateWindowExW(0, kFrameClass, title.c_str(), kFrameStyle, rect.left, rect.top,
+                        rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
+                        Instance(), this) == nullptr) {
+        return false;
+    }
+    return true;
+}
+
+void CMainFrame::SetAppCommands(IAppCommands* pCommands) {
+    m_pCommands = pCommands;
+    EnableAppCommands();
+}
+
+bool CMainFrame::PreTranslateMessage(MSG& msg) const {
+    return m_hAccel != nullptr && TranslateAcceleratorW(m_hWnd, m_hAccel, &msg) != 0;
+}
+
+LRESULT CALLBACK CMainFrame::WindowProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam) {
+    if (nMsg == WM_NCCREATE) {
+        auto* self =
+            static_cast<CMainFrame*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->m_hWnd = hWnd;
+        SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<CMainFrame*>(GetWindowLongPtrW(hWnd, GWLP_USERDATA));
+    if (self == nullptr) {
+        return DefWindowProcW(hWnd, nMsg, wParam, lParam);
+    }
+    return self->OnMessage(nMsg, wParam, lParam);
+}
+
+LRESULT CMainFrame::OnMessage(UINT nMsg, WPARAM wParam, LPARAM lParam) {
+    switch (nMsg) {
+        case WM_CREATE:
+            return OnCreate() ? 0 : -1;
+        case WM_SIZE:
+            RecalcLayout();
+            return 0;
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam));
+            return 0;
+        case WM_NOTIFY:
+            return OnNotify(*reinterpret_cast<NMHDR*>(lParam));
+        case WM_MENUSELECT:
+            OnMenuSelect(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HMENU>(lParam));
+            return 0;
+        case WM_KEYDOWN:
+        case WM_KEYUP:
+        case WM_ACTIVATE:
+            m_wndStatusBar.UpdateIndicators();
+            break;
+        case WM_DROPFILES:
+            OnDropFiles(reinterpret_cast<HDROP>(wParam));
+            return 0;
+        case WM_CLOSE:
+            OnClose();
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        case WM_NCDESTROY:
+            SetWindowLongPtrW(m_hWnd, GWLP_USERDATA, 0);
+            m_hWnd = nullptr;
+            break;
+        default:
+            break;
+    }
+    return DefWindowProcW(m_hWnd, nMsg, wParam, lParam);
+}
+
+bool CMainFrame::OnCreate() {
+    m_hAccel = LoadAcceleratorsW(Instance(), MAKEINTRESOURCEW(IDR_MAINFRAME));
+    if (m_hAccel == nullptr || !m_wndToolBar.Create(m_hWnd, IDR_MAINFRAME, ID_VIEW_TOOLBAR) ||
+        !m_wndStatusBar.Create(m_hWnd, ID_VIEW_STATUS_BAR)) {
+        return false;
+    }
+    m_hWndView = CreateWindowExW(
+        WS_EX_CLIENTEDGE, kViewClass, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, m_hWnd,
+        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kViewId)), Instance(), nullptr);
+    if (m_hWndView == nullptr) {
+        return false;
+    }
+    EnableAppCommands();
+    return true;
+}
+
+void CMainFrame::EnableAppCommands() {
+    const bool enable = m_pCommands != nullptr;
+    HMENU menu = GetMenu(m_hWnd);
+    for (unsigned id : kAppCommands) {
+        EnableMenuItem(menu, id, MF_BYCOMMAND | (enable ? MF_ENABLED : MF_GRAYED));
+        m_wndToolBar.EnableButton(id, enable);
+    }
+    DragAcceptFiles(m_hWnd, enable ? TRUE : FALSE);
+}
+
+void CMainFrame::OnCommand(unsigned nID) {
+    switch (nID) {
+        case ID_APP_EXIT:
+            SendMessageW(m_hWnd, WM_CLOSE, 0, 0);
+            return;
+        case ID_APP_ABOUT: {
+            CAboutDlg about;
+            about.DoModal(m_hWnd);
+            return;
+        }
+        case ID_VIEW_TOOLBAR:
+            ToggleBar(m_wndToolBar.GetSafeHwnd(), nID);
+            return;
+        case ID_VIEW_STATUS_BAR:
+            ToggleBar(m_wndStatusBar.GetSafeHwnd(), nID);
+            return;
+        default:
+            if (IsAppCommand(nID) && m_pCommands != nullptr) {
+                m_pCommands->OnCommand(nID);
+            }
+            return;
+    }
+}
+
+void CMainFrame::ToggleBar(HWND hWndBar, unsigned nID) {
+    const bool show = !IsShown(hWndBar);
+    ShowWindow(hWndBar, show ? SW_SHOW : SW_HIDE);
+    CheckMenuItem(GetMenu(m_hWnd), nID, MF_BYCOMMAND | (show ? MF_CHECKED : MF_UNCHECKED));
+    RecalcLayout();
+}
+
+void CMainFrame::RecalcLayout() {
+    if (m_hWndView == nullptr) {
+        return;
+    }
+    RECT client = {};
+    GetClientRect(m_hWnd, &client);
+    int top = client.top;
+    int bottom = client.bottom;
+    HWND toolBar = m_wndToolBar.GetSafeHwnd();
+    if (IsShown(toolBar)) {
+        SendMessageW(toolBar, TB_AUTOSIZE, 0, 0);
+        RECT rect = {};
+        GetWindowRect(toolBar, &rect);
+        top += rect.bottom - rect.top;
+    }
+    if (IsShown(m_wndStatusBar.GetSafeHwnd())) {
+        m_wndStatusBar.RecalcLayout();
+        RECT rect = {};
+        GetWindowRect(m_wndStatusBar.GetSafeHwnd(), &rect);
+        bottom -= rect.bottom - rect.top;
+    }
+    MoveWindow(m_hWndView, client.left, top, client.right - client.left,
+               bottom > top ? bottom - top : 0, TRUE);
+}
+
+LRESULT CMainFrame::OnNotify(NMHDR& header) {
+    if (header.code == TTN_GETDISPINFOW) {
+        // The toolbar's tooltips ask by command id.
+        auto& info = reinterpret_cast<NMTTDISPINFOW&>(header);
+        m_strToolTip = CStringTable::ToolTip(static_cast<unsigned>(header.idFrom));
+        info.lpszText = m_strToolTip.data();
+        return 0;
+    }
+    if (header.code == TBN_HOTITEMCHANGE && header.hwndFrom == m_wndToolBar.GetSafeHwnd()) {
+        // The prompt of the button under the mouse, as a menu item's.
+        const auto& hot = reinterpret_cast<const NMTBHOTITEM&>(header);
+        m_wndStatusBar.SetMessage((hot.dwFlags & HICF_LEAVING) != 0
+                                      ? CStringTable::Load(AFX_IDS_IDLEMESSAGE)
+                                      : CStringTable::Prompt(static_cast<unsigned>(hot.idNew)));
+        return 0;
+    }
+    return 0;
+}
+
+void CMainFrame::OnMenuSelect(unsigned nItem, unsigned nFlags, HMENU hMenu) {
+    if (nFlags == 0xFFFF && hMenu == nullptr) {
+        m_wndStatusBar.SetMessage(CStringTable::Load(AFX_IDS_IDLEMESSAGE));  // the menu closed
+    } else if ((nFlags & (MF_POPUP | MF_SEPARATOR)) != 0) {
+        m_wndStatusBar.SetMessage(std::wstring());
+    } else if ((nFlags & MF_SYSMENU) != 0) {
+        // SC_SIZE (0xF000) and on, one string every 16 ids.
+        m_wndStatusBar.SetMessage(CStringTable::Prompt(AFX_IDS_SCFIRST + (nItem - SC_SIZE) / 16));
+    } else {
+        m_wndStatusBar.SetMessage(CStringTable::Prompt(nItem));
+    }
+}
+
+void CMainFrame::OnDropFiles(HDROP hDrop) {
+    std::vector<std::string> paths;
+    const UINT count = DragQueryFileW(hDrop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        std::wstring path(DragQueryFileW(hDrop, i, nullptr, 0) + 1u, L'\0');
+        path.resize(DragQueryFileW(hDrop, i, path.data(), static_cast<UINT>(path.size())));
+        paths.push_back(Win32Text::Narrow(path));
+    }
+    DragFinish(hDrop);
+    if (m_pCommands != nullptr && !paths.empty()) {
+        SetForegroundWindow(m_hWnd);
+        m_pCommands->OnDropFiles(paths);
+    }
+}
+
+void CMainFrame::OnClose() {
+    if (m_pCommands != nullptr && !m_pCommands->CanClose()) {
+        return;
+    }
+    DestroyWindow(m_hWnd);
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "CStatusBar.h"
+#include "CToolBar.h"
+
+#include <shellapi.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+class IAppCommands;
+
+// The main window: menu, keyboard shortcuts, toolbar, status bar and the view
+// area between them. It carries out View, About and Exit itself and hands
+// every other command, the dropped files and the question whether it may
+// close to the application (IAppCommands); until one is attached, the
+// commands that need it are disabled and no files are taken.
+class CMainFrame {
+public:
+    // A caption, a system menu, a minimise button and a thin border: the
+    // window can be moved and minimised, neither resized nor maximised.
+    static constexpr DWORD kFrameStyle =
+        WS_OVERLAPPED | WS_CAPTION | WS_BORDER | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+
+    // Half the screen's width and height, standing at a quarter of each from
+    // its top left corner; every step an integer division.
+    static RECT FrameRect(int cxScreen, int cyScreen);
+
+    CMainFrame() = default;
+    ~CMainFrame();
+    CMainFrame(const CMainFrame&) = delete;
+    CMainFrame& operator=(const CMainFrame&) = delete;
+
+    // Makes the window on the primary screen, hidden; false when a part of it
+    // could not be made.
+    bool Create();
+    HWND GetSafeHwnd() const { return m_hWnd; }
+    void SetAppCommands(IAppCommands* pCommands);
+
+    // The keyboard shortcuts, for the message loop; true when msg was one.
+    bool PreTranslateMessage(MSG& msg) const;
+
+    const CToolBar& GetToolBar() const { return m_wndToolBar; }
+    const CStatusBar& GetStatusBar() const { return m_wndStatusBar; }
+    HWND GetView() const { return m_hWndView; }
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);
+    static bool RegisterClasses();
+    LRESULT OnMessage(UINT nMsg, WPARAM wParam, LPARAM lParam);
+
+    bool OnCreate();
+    void OnCommand(unsigned nID);
+    LRESULT OnNotify(NMHDR& header);
+    void OnMenuSelect(unsigned nItem, unsigned nFlags, HMENU hMenu);
+    void OnDropFiles(HDROP hDrop);
+    void OnClose();
+    void ToggleBar(HWND hWndBar, unsigned nID);
+    void RecalcLayout();
+    void EnableAppCommands();
+
+    HWND m_hWnd = nullptr;
+    HWND m_hWndView = nullptr;
+    HACCEL m_hAccel = nullptr;
+    CToolBar m_wndToolBar;
+    CStatusBar m_wndStatusBar;
+    IAppCommands* m_pCommands = nullptr;
+    std::wstring m_strToolTip;  // the text a tooltip shows, kept while it shows
+};

@@ -1,0 +1,10 @@
+#include "platform/CLocalTime.h"
+
+std::string CLocalTime::Format(std::time_t t, const char* format) {
+    std::tm local{};
+    char text[64] = "";
+    if (localtime_s(&local, &t) != 0 || std::strftime(text, sizeof text, format, &local) == 0) {
+        return {};
+    }
+    return text;
+}
