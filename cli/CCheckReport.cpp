@@ -15,6 +15,13 @@ void PrintFindings(const char* kind, const std::vector<CConfigFinding>& findings
     }
 }
 
+// Every problem's and warning's reason: "no S7 line; 98304 bytes instead of 196642".
+std::string AllReasons(const CConfigCheck& check) {
+    std::vector<CConfigFinding> findings = check.Problems();
+    findings.insert(findings.end(), check.Warnings().begin(), check.Warnings().end());
+    return CConfigCheck::ReasonList(findings);
+}
+
 }  // namespace
 
 void CCheckReport::Print(const CConfigCheck& check, std::ostream& out) {
@@ -39,14 +46,23 @@ bool CCheckReport::MayDownload(const CQARNCfgDoc& doc, const std::string& file, 
     if (check.IsWhole() || bForce) {
         return true;
     }
-    std::vector<CConfigFinding> findings = check.Problems();
-    findings.insert(findings.end(), check.Warnings().begin(), check.Warnings().end());
-    err << "tovrik-cli download: " << file << " is not complete ("
-        << CConfigCheck::ReasonList(findings) << "); nothing was sent.\n";
+    err << "tovrik-cli download: " << file << " is not complete (" << AllReasons(check)
+        << "); nothing was sent.\n";
     PrintFindings("problem", check.Problems(), err);
     PrintFindings("warning", check.Warnings(), err);
     err << "Give --force to download it anyway.\n";
     return false;
+}
+
+void CCheckReport::ReportNotWhole(const CConfigCheck& check, const std::string& file, bool bForce,
+                                  std::ostream& err) {
+    err << "tovrik-cli upload: the configuration received is not complete (" << AllReasons(check)
+        << (bForce ? ")." : "); " + file + " was not written.") << '\n';
+    PrintFindings("problem", check.Problems(), err);
+    PrintFindings("warning", check.Warnings(), err);
+    if (!bForce) {
+        err << "Give --force to write what was received to " << file << " anyway.\n";
+    }
 }
 
 void CCheckReport::SaveReceived(CTransferSession& session, CQARNCfgDoc& doc,
@@ -60,6 +76,8 @@ void CCheckReport::SaveReceived(CTransferSession& session, CQARNCfgDoc& doc,
         err << "tovrik-cli upload: " << CDocument::SaveErrorMessage(file, error) << '\n';
         return;
     }
-    err << "tovrik-cli upload: what was received is in " << file
-        << ", as --force asked; it is not a usable backup.\n";
+    // All of an answer that is not whole may be a device's best; a part of
+    // one never is.
+    err << "tovrik-cli upload: what was received is in " << file << ", as --force asked; "
+        << (session.m_receivedCheck ? "it is not complete." : "it is not a usable backup.") << '\n';
 }

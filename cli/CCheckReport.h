@@ -21,8 +21,12 @@ public:
     // otherwise says why nothing is sent.
     static bool MayDownload(const CQARNCfgDoc& doc, const std::string& file, bool bForce,
                             std::ostream& err);
+    // upload: why the answer received is not whole, finding by finding, and
+    // that `file` is not written unless bForce.
+    static void ReportNotWhole(const CConfigCheck& check, const std::string& file, bool bForce,
+                               std::ostream& err);
     // upload --force: writes what an upload that did not finish received to
-    // `file`, for someone who wants to look at it.
+    // `file`, for someone who wants to look at it or keep it knowingly.
     static void SaveReceived(CTransferSession& session, CQARNCfgDoc& doc, const std::string& file,
                              std::ostream& err);
 };

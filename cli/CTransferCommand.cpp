@@ -154,6 +154,10 @@ int CTransferCommand::RunUpload(const std::vector<std::string>& args, std::ostre
     if (interrupted || session.m_eOutcome != ETransferOutcome::Finished) {
         // OUT is written only for a finished upload, unless --force asks for
         // what was received.
+        if (!interrupted && session.m_receivedCheck) {
+            CCheckReport::ReportNotWhole(*session.m_receivedCheck, parsed.strFile, parsed.bForce,
+                                         err);
+        }
         if (parsed.bForce) {
             CCheckReport::SaveReceived(session, doc, parsed.strFile, err);
         }

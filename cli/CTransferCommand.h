@@ -12,7 +12,8 @@ class CTransferOptions;
 //
 // Each runs one transfer exactly as the transfer dialog does, printing the
 // status lines to `out`. Exit status: 0 finished; 1 failed (port not opened,
-// no connection, communication error); 2 usage error, or a file that cannot be
+// no connection, communication error, an upload's answer that is not whole,
+// also when --force wrote it); 2 usage error, or a file that cannot be
 // read or written (OUT included, checked before the transfer); 128 + the
 // signal when SIGINT, SIGTERM or SIGHUP cancelled the transfer or the save.
 class CTransferCommand {

@@ -27,13 +27,13 @@ int CVerifyCommand::Run(const std::vector<std::string>& args, std::ostream& out,
     for (const std::string& file : files) {
         CQARNCfgDoc doc;
         if (const std::error_code error = doc.OnOpenDocument(file)) {
+            // Not a configuration at all is a wrong argument, not a damaged one.
             if (error == ETovrikError::NotConfiguration) {
                 out << file << ": not an S-record configuration\n";
-                status = std::max(status, kExitFailed);
             } else {
                 err << "tovrik-cli verify: " << CDocument::OpenErrorMessage(file, error) << '\n';
-                status = kExitUsage;
             }
+            status = kExitUsage;
             continue;
         }
         const CConfigCheck check(doc);

@@ -7,6 +7,7 @@
 #include "platform/CCommandLine.h"
 #include "platform/CInterruptGuard.h"
 #include "platform/CSerialDevice.h"
+#include "platform/CStandardDescriptors.h"
 #include "platform/CTerminal.h"
 #include "res/Version.h"
 
@@ -38,7 +39,8 @@ std::string Usage() {
            "      complete only with --force\n"
            "  upload OUT.s19 [--port P] [--baud B] [--force]\n"
            "      read the device's configuration into OUT.s19; an upload that does not\n"
-           "      finish leaves OUT.s19 alone, and with --force writes what it got\n"
+           "      finish (also one whose answer is not whole) leaves OUT.s19 alone, and\n"
+           "      with --force writes what it got\n"
            "  verify FILE.s19...\n"
            "      check each file: what it holds, and every problem and warning with its\n"
            "      line number\n"
@@ -63,19 +65,19 @@ std::string Usage() {
            "argument is a file name, also one that starts with a dash.\n"
            "\n"
            "Exit status: 0 when the command finished; 1 when a transfer failed (the port\n"
-           "cannot be opened, no connection, a communication error, a damaged upload) or\n"
-           "verify found a problem; 2 on a usage error, a file that cannot be read or\n"
-           "written, or a download refused as not complete;\n" +
-           CInterruptGuard::ExitStatuses() +
-           ". compare exits as\n"
-           "cmp does: 0 the same, 1 different, 2 trouble (a file that cannot be read or is\n"
-           "not a configuration, a usage error, a device answer that is missing or not\n"
-           "whole).\n";
+           "cannot be opened, no connection, a communication error, an upload whose\n"
+           "answer is not whole) or verify found a problem; 2 on a usage error, a file\n"
+           "that cannot be read or written or is not an S-record configuration, or a\n"
+           "download refused as not complete;\n" +
+           CInterruptGuard::ExitStatuses() + ".\n";
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    if (!CStandardDescriptors::OpenMissing()) {
+        return kExitUsage;
+    }
     CTerminal::ShowUtf8Output();
     const std::vector<std::string> args = CCommandLine::Arguments(argc, argv);
     if (args.size() < 2) {

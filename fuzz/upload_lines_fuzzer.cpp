@@ -2,10 +2,12 @@
 // with every pause at 0 against a port that hands out the stream and then falls
 // silent. It must cut the stream into the lines that a reference reading of
 // the stream gives, store the S0, S3 and S7 ones, count their characters, and
-// end as that reading says; nothing it keeps holds a byte outside 9..126. An
-// answer that ends with its S7 line finishes only when the configuration check
-// finds no problem in it; every other end gives the configuration held before
-// back, and keeps what was received aside.
+// end as that reading says; nothing it keeps holds a byte outside 9..126, and
+// a kept line that lost such bytes after its first accepted one says so. An
+// answer that ends with its S7 line finishes exactly when what was received is
+// whole (the configuration check finds no problem and no warning), and is
+// damaged or incomplete otherwise; every other end gives the configuration
+// held before back, and keeps what was received aside.
 
 #include "data/CConfigCheck.h"
 #include "data/CQARNCfgDoc.h"
@@ -16,6 +18,7 @@
 #include "transfer/CTransferSession.h"
 #include "transfer/UploadThreadProc.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -58,6 +61,7 @@ int TypeOf(const std::string& line) {
 struct CExpectedUpload {
     std::vector<std::string> lines;  // every line read, dropped ones included
     std::vector<std::string> headers, records, ends;
+    std::size_t linesWithLosses = 0;  // kept lines that lost bytes after their first accepted one
     std::size_t bytesRead = 0;
     std::size_t acceptedBytes = 0;
     long total = 0;
@@ -70,6 +74,7 @@ struct CExpectedUpload {
         }
         std::string line;
         bool lineOpen = false;
+        bool lost = false;
         for (const char c : answer) {
             const auto byte = static_cast<unsigned char>(c);
             ++bytesRead;
@@ -77,24 +82,28 @@ struct CExpectedUpload {
             if (IsAccepted(byte)) {
                 line += c;
                 ++acceptedBytes;
+            } else {
+                lost = lost || !line.empty();
             }
             if (byte == '\n' || line.size() >= kMaxLine) {
                 lineOpen = false;
-                if (Add(line) == 7) {
+                if (Add(line, lost) == 7) {
                     outcome = ETransferOutcome::Finished;
                     return;
                 }
                 line.clear();
+                lost = false;
             }
         }
         if (lineOpen) {
-            Add(line);
+            Add(line, lost);
         }
     }
 
-    int Add(const std::string& line) {
+    int Add(const std::string& line, bool lost) {
         lines.push_back(line);
         const int type = TypeOf(line);
+        linesWithLosses += type >= 0 && lost ? 1 : 0;
         std::vector<std::string>* kept = type == 0   ? &headers
                                          : type == 3 ? &records
                                          : type == 7 ? &ends
@@ -125,6 +134,8 @@ const char* OutcomeName(ETransferOutcome outcome) {
             return "CommError";
         case ETransferOutcome::Damaged:
             return "Damaged";
+        case ETransferOutcome::Incomplete:
+            return "Incomplete";
     }
     return "?";
 }
@@ -192,11 +203,12 @@ void Upload(const std::string& answer) {
     UploadThreadProc(&host);
 
     const CExpectedUpload expected(answer);
-    // An answer that reaches its S7 line finishes or is damaged; the check
-    // below says which it must be.
+    // An answer that reaches its S7 line finishes, or is damaged or
+    // incomplete; the check below says which it must be.
     const bool bEnded = expected.outcome == ETransferOutcome::Finished;
-    FUZZ_CHECK(host.m_eOutcome == expected.outcome ||
-                   (bEnded && host.m_eOutcome == ETransferOutcome::Damaged),
+    const bool bNotWhole = host.m_eOutcome == ETransferOutcome::Damaged ||
+                           host.m_eOutcome == ETransferOutcome::Incomplete;
+    FUZZ_CHECK(host.m_eOutcome == expected.outcome || (bEnded && bNotWhole),
                std::string("upload ended ") + OutcomeName(host.m_eOutcome) + ", expected " +
                    OutcomeName(expected.outcome) + " for " + Escape(answer));
     FUZZ_CHECK(host.m_bUploadDone && !host.m_bRunning && !port.IsOpen(),
@@ -224,10 +236,23 @@ void Upload(const std::string& answer) {
     if (!expected.StoredNothing()) {
         CheckReceived(doc, expected);
     }
+    FUZZ_CHECK(host.m_receivedCheck.has_value() == bNotWhole,
+               std::string("an upload ") + OutcomeName(host.m_eOutcome) +
+                   (bNotWhole ? " without" : " with") + " the check of what it received");
+    const CConfigCheck check(doc);
+    const std::size_t losses = static_cast<std::size_t>(
+        std::count_if(check.Problems().begin(), check.Problems().end(),
+                      [](const CConfigFinding& f) { return f.eKind == EConfigFinding::Dropped; }));
+    FUZZ_CHECK(losses == expected.linesWithLosses,
+               std::to_string(losses) + " lines noted as having lost bytes, " +
+                   std::to_string(expected.linesWithLosses) + " did in " + Escape(answer));
     if (bEnded) {
-        FUZZ_CHECK(CConfigCheck(doc).IsValid() == (host.m_eOutcome == ETransferOutcome::Finished),
+        const ETransferOutcome verdict = !check.IsValid()   ? ETransferOutcome::Damaged
+                                         : !check.IsWhole() ? ETransferOutcome::Incomplete
+                                                            : ETransferOutcome::Finished;
+        FUZZ_CHECK(host.m_eOutcome == verdict,
                    std::string("an upload ") + OutcomeName(host.m_eOutcome) + " of " +
-                       Escape(answer) + " against the check's verdict");
+                       Escape(answer) + " against the check's verdict " + OutcomeName(verdict));
     }
 }
 

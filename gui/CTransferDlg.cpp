@@ -552,6 +552,21 @@ void CTransferDlg::ShowMessageBox(const std::string& text, const std::string& ca
     });
 }
 
+void CTransferDlg::UploadNotWhole(const CConfigCheck& check) {
+    // Findings listed one by one; the rest are summed up in the reasons.
+    constexpr std::size_t kFindingsShown = 3;
+    const bool bDamaged = !check.IsValid();
+    const auto& findings = bDamaged ? check.Problems() : check.Warnings();
+    std::string text = (bDamaged ? "The configuration received is damaged: "
+                                 : "The configuration received is not complete: ") +
+                       CConfigCheck::ReasonList(findings) + ".\n";
+    for (std::size_t i = 0; i < findings.size() && i < kFindingsShown; ++i) {
+        text += CConfigCheck::Describe(findings[i]) + "\n";
+    }
+    text += "The configuration held before is kept. Please upload again.";
+    ShowMessageBox(text, bDamaged ? "Upload Damaged" : "Upload Incomplete");
+}
+
 void CTransferDlg::PostTransferStep() {
     QueueStep();
 }

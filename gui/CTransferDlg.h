@@ -60,6 +60,7 @@ public:
     void EnableControls() override;
     void SetCaption(const std::string& caption) override;
     void ShowMessageBox(const std::string& text, const std::string& caption) override;
+    void UploadNotWhole(const CConfigCheck& check) override;
     void PostTransferStep() override;
     void PostTransferCount() override;
     void PostTransferDone() override;

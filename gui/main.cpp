@@ -1,11 +1,15 @@
 #include "gui/CCommandLineInfo.h"
 #include "gui/CTovrikApp.h"
+#include "platform/CStandardDescriptors.h"
 
 #include <QApplication>
 
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
+    if (!CStandardDescriptors::OpenMissing()) {
+        return 1;
+    }
     // --version and --help are answered before Qt starts, so that they work
     // without a display.
     QStringList rawArgs;

@@ -42,6 +42,9 @@ const std::vector<std::string> kLogLines = {
     "13:00:02 valve 2 open\r\n", "17:00:00 sensor ok\r\n", "17:00:01 flow 40 l/min\r\n",
 };
 
+// --extra-text: what a person might add to a line.
+constexpr const char* kExtraText = " ; comment";
+
 // --bitflip: one hex digit in the middle of the line, past its byte count,
 // becomes another.
 void FlipHexDigit(std::string& line) {
@@ -277,11 +280,29 @@ std::vector<std::string> CQarnDevice::AnswerLines() const {
     if (bitflip > 0 && bitflip <= lines.size()) {
         FlipHexDigit(lines[bitflip - 1]);
     }
-    const auto drop = static_cast<std::size_t>(m_options.m_nDropLine);
-    if (drop > 0 && drop <= lines.size()) {
-        lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(drop - 1));
+    const auto extra = static_cast<std::size_t>(m_options.m_nExtraText);
+    if (extra > 0 && extra <= lines.size()) {
+        std::string& line = lines[extra - 1];
+        line.insert(std::min(line.find_first_of("\r\n"), line.size()), kExtraText);
     }
-    return lines;
+    const auto drop = static_cast<std::size_t>(m_options.m_nDropLine);
+    const auto repeat = static_cast<std::size_t>(m_options.m_nRepeatLine);
+    std::vector<std::string> answer;
+    for (std::size_t i = 1; i <= lines.size(); ++i) {
+        if (i != drop) {
+            answer.push_back(lines[i - 1]);
+        }
+        if (i == repeat) {
+            answer.push_back(lines[i - 1]);
+        }
+    }
+    const auto endAfter = static_cast<std::size_t>(m_options.m_nEndAfter);
+    const auto end = std::find_if(lines.begin(), lines.end(), IsEndLine);
+    if (endAfter > 0 && endAfter < answer.size() && end != lines.end()) {
+        answer.resize(endAfter);
+        answer.push_back(*end);
+    }
+    return answer;
 }
 
 void CQarnDevice::AnswerEndlessly(const std::vector<std::string>& lines) {

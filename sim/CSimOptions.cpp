@@ -53,6 +53,11 @@ std::string CSimOptions::Usage() {
            "                        earlier answer still on its way would arrive\n"
            "  --bitflip N           change one hex digit of the Nth line of each answer\n"
            "  --drop-line N         never send the Nth line of an answer\n"
+           "  --repeat-line N       send the Nth line of an answer twice\n"
+           "  --extra-text N        send the Nth line of an answer with \" ; comment\" before\n"
+           "                        its line end\n"
+           "  --end-after N         send the S7 line right after the first N lines of an\n"
+           "                        answer\n"
            "  --log-lines           answer as another kind of device would: time-stamped\n"
            "                        text lines, some with '7' as their second character\n"
            "  --endless             answer with the header and data lines, over and over,\n"
@@ -102,6 +107,9 @@ bool CSimOptions::Parse(int argc, char** argv, std::string* pError) {
         {"--bitflip", &m_nBitflip, 1, 1L << 30, "line number"},
         {"--drop-line", &m_nDropLine, 1, 1L << 30, "line number"},
         {"--store-bitflip", &m_nStoreBitflip, 1, 1L << 30, "line number"},
+        {"--repeat-line", &m_nRepeatLine, 1, 1L << 30, "line number"},
+        {"--extra-text", &m_nExtraText, 1, 1L << 30, "line number"},
+        {"--end-after", &m_nEndAfter, 1, 1L << 30, "line count"},
     };
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];

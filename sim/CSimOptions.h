@@ -25,6 +25,9 @@ public:
     long m_nStale = 0;             // bytes of an earlier answer waiting before each request
     long m_nBitflip = 0;           // the line (from 1) with one hex digit changed; 0: none
     long m_nDropLine = 0;          // the line (from 1) never sent; 0: none
+    long m_nRepeatLine = 0;        // the line (from 1) sent twice; 0: none
+    long m_nExtraText = 0;         // the line (from 1) sent with a comment before its line end
+    long m_nEndAfter = 0;          // the S7 line follows this many lines; 0: all of them
     bool m_bLogLines = false;      // answer with time-stamped text lines
     bool m_bEndless = false;       // data lines forever, never an S7 line
     bool m_bKeepReceived = false;  // answer with the last download that reached its S7 line

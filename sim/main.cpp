@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/CStandardDescriptors.h"
 #include "sim/CConfigImage.h"
 #include "sim/CDeviceLink.h"
 #include "sim/CPseudoTerminal.h"
@@ -10,6 +11,11 @@
 #include "sim/CStopSignal.h"
 
 int main(int argc, char** argv) {
+    // The terminal's master end must never become the standard output that
+    // its path is printed to.
+    if (!CStandardDescriptors::OpenMissing()) {
+        return 1;
+    }
     CSimOptions options;
     std::string error;
     if (!options.Parse(argc, argv, &error)) {

@@ -3,6 +3,8 @@
 #include "platform/CFileReader.h"
 #include "platform/CPathName.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr std::size_t kWriteChunk = std::size_t{64} * 1024;
@@ -15,6 +17,15 @@ CArchive::CArchive(const std::string& path, Mode mode) : m_path(path), m_mode(mo
         m_bOpen = !Fail(CFileReader::ReadRegularFile(path, m_text, m_nFileSize));
         const std::size_t textEnd = m_text.find(kTextEnd);
         if (textEnd != std::string::npos) {
+            // A Ctrl+Z at the very end of a file is an old editor's habit; one
+            // with more text after it hides that text from the load.
+            if (m_text.find_first_not_of(" \t\r\n", textEnd + 1) != std::string::npos) {
+                m_nTextEndLine =
+                    1 + static_cast<int>(std::count(
+                            m_text.begin(), m_text.begin() + static_cast<std::ptrdiff_t>(textEnd),
+                            '\n'));
+                m_nUnreadBytes = static_cast<std::int64_t>(m_text.size() - textEnd - 1);
+            }
             m_text.resize(textEnd);
         }
     } else {

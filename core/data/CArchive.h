@@ -32,6 +32,11 @@ public:
     bool ReadString(std::string& line);
     // Loading: the next ReadString reads the first line again.
     void Rewind() { m_nPos = 0; }
+    // Loading: when a 0x1A byte ended the text before anything but line ends
+    // and blanks, the line it stands on (from 1) and the bytes after it, which
+    // are not read; 0 and 0 otherwise.
+    int GetTextEndLine() const { return m_nTextEndLine; }
+    std::int64_t GetUnreadBytes() const { return m_nUnreadBytes; }
 
     // Storing: writes the characters as they are, nothing added.
     void WriteString(const std::string& text);
@@ -53,6 +58,8 @@ private:
     std::string m_text;
     std::size_t m_nPos = 0;
     std::int64_t m_nFileSize = 0;
+    int m_nTextEndLine = 0;
+    std::int64_t m_nUnreadBytes = 0;
     // Storing: the temporary file and the bytes not yet written to it.
     CAtomicFile m_file;
     std::string m_pending;

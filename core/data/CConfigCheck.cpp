@@ -163,12 +163,21 @@ constexpr CReason kReasons[] = {
     {"a second S7 line", " more S7 lines"},
     {"the S0 line is not the first", nullptr},
     {"the S7 line is not the last", nullptr},
+    {nullptr, nullptr},
     {"1 line is not a well-formed S-record", " lines are not well-formed S-records"},
     {"1 record fails its checksum", " records fail their checksum"},
+    {"1 line has characters that are not kept", " lines have characters that are not kept"},
+    {"1 line lost bytes that are not hex digits", " lines lost bytes that are not hex digits"},
     {nullptr, nullptr},
-    {"1 gap or overlap in the addresses", " gaps or overlaps in the addresses"},
+    {"1 gap in the addresses", " gaps in the addresses"},
+    {"1 overlap in the addresses", " overlaps in the addresses"},
 };
-static_assert(std::size(kReasons) == static_cast<std::size_t>(EConfigFinding::Addresses) + 1);
+static_assert(std::size(kReasons) == static_cast<std::size_t>(EConfigFinding::Overlap) + 1);
+
+// "1 character", "10 characters".
+std::string Count(long long n, const char* what) {
+    return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+}
 
 }  // namespace
 
@@ -184,6 +193,7 @@ CConfigCheck::CConfigCheck(const Cs0Header& header, const CRecordList& records,
     CheckRecords(records, notes);
     CheckEnd(end, notes);
     CheckOrder(notes);
+    CheckLineNotes(notes);
     if (m_info.nTotalBytes != CONFIG_IMAGE_BYTES) {
         Warning(EConfigFinding::Size, 0,
                 std::to_string(m_info.nTotalBytes) + " bytes instead of " +
@@ -256,10 +266,11 @@ void CConfigCheck::CheckRecords(const CRecordList& records, const CReadNotes& no
             m_info.bHasAddresses = true;
         }
         if (!bFirst && start != nextAddress) {
-            Warning(EConfigFinding::Addresses, nLine,
+            const bool bGap = start > nextAddress;
+            Warning(bGap ? EConfigFinding::Gap : EConfigFinding::Overlap, nLine,
                     "address " + Hex(record.nAddress, 8) + " where " +
                         Hex(static_cast<unsigned>(nextAddress & 0xFFFFFFFFu), 8) +
-                        (start > nextAddress ? " follows on: a gap" : " follows on: an overlap"));
+                        (bGap ? " follows on: a gap" : " follows on: an overlap"));
         }
         bFirst = false;
         nextAddress = end;
@@ -300,6 +311,51 @@ void CConfigCheck::CheckOrder(const CReadNotes& notes) {
     if (notes.nEndLine != 0 && notes.nEndLine != notes.nLastRecord) {
         Problem(EConfigFinding::EndNotLast, notes.nEndLine,
                 "the S7 line comes before line " + std::to_string(notes.nLastRecord));
+    }
+}
+
+void CConfigCheck::CheckLineNotes(const CReadNotes& notes) {
+    for (const CLineNote& note : notes.lineNotes) {
+        switch (note.eKind) {
+            case ELineNote::PastCount:
+                Problem(EConfigFinding::NotKept, note.nLine,
+                        Count(note.nCount, "character") + " past the byte count");
+                break;
+            case ELineNote::PastChecksum:
+                Problem(EConfigFinding::NotKept, note.nLine,
+                        Count(note.nCount, "character") + " after the checksum");
+                break;
+            case ELineNote::Dropped:
+                Problem(
+                    EConfigFinding::Dropped, note.nLine,
+                    (note.nCount == 1 ? std::string("1 byte that is not a hex digit was dropped (")
+                                      : std::to_string(note.nCount) +
+                                            " bytes that are not hex digits were dropped "
+                                            "(the first: ") +
+                        "byte " + Hex(static_cast<unsigned>(note.nFirstByte), 2) + " at column " +
+                        std::to_string(note.nFirstColumn) + ")");
+                break;
+            case ELineNote::TextEnd:
+                Problem(EConfigFinding::TextEnd, note.nLine,
+                        "the file ends at a Ctrl+Z byte; " + Count(note.nCount, "byte") +
+                            " after it " + (note.nCount == 1 ? "is" : "are") + " not read");
+                break;
+        }
+    }
+}
+
+bool CConfigCheck::IsRecordLine(std::string_view text) {
+    if (text.size() < 2) {
+        return false;
+    }
+    switch (text[1]) {
+        case '0':
+            return CRecordText(text, kHeaderAddressBytes).bWellFormed;
+        case '3':
+        case '7':
+            return CRecordText(text, kAddressBytes).bWellFormed;
+        default:
+            return false;
     }
 }
 

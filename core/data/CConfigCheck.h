@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class CQARNCfgDoc;
@@ -20,11 +21,15 @@ enum class EConfigFinding {
     SecondEnd,       // an S7 line after the first one
     HeaderNotFirst,  // a record before the S0 line
     EndNotLast,      // a record after the S7 line
+    TextEnd,         // a Ctrl+Z byte ended the file's text with more after it
     Malformed,       // a record line that is not well-formed S-record text
     Checksum,        // a well-formed record line whose checksum is wrong
+    NotKept,         // a record line with characters its record does not hold
+    Dropped,         // a received record line that lost bytes on the way
     // warnings: valid, but unusual
-    Size,       // the lines do not add up to CONFIG_IMAGE_BYTES
-    Addresses,  // a gap or an overlap between data records
+    Size,     // the lines do not add up to CONFIG_IMAGE_BYTES
+    Gap,      // data records that leave addresses out between them
+    Overlap,  // a data record that starts before the one before it ends
 };
 
 struct CConfigFinding {
@@ -52,12 +57,15 @@ struct CConfigInfo {
 // record.
 //
 // A problem makes the configuration invalid: a missing, repeated or misplaced
-// S0 or S7 line, or a record line that is not well-formed S-record text (a
-// first character other than 'S' or 's', a character after the type that is
-// not a hex digit, an odd number of digits, a byte count that does not match
-// the line or leaves no room for the address, a wrong checksum). A warning
-// leaves it valid: a total other than CONFIG_IMAGE_BYTES, data addresses that
-// do not rise without gaps or overlaps. Whole means neither.
+// S0 or S7 line, a record line that is not well-formed S-record text (a first
+// character other than 'S' or 's', a character after the type that is not a
+// hex digit, an odd number of digits, a byte count that does not match the
+// line or leaves no room for the address, a wrong checksum), or a line that
+// is not held as it was read or received: characters past its byte count or
+// after its checksum, bytes the upload left out of it, text after a Ctrl+Z
+// byte. A warning leaves it valid: a total other than CONFIG_IMAGE_BYTES,
+// data addresses that do not rise without gaps or overlaps. Whole means
+// neither.
 class CConfigCheck {
 public:
     // The configuration held by the document and g_recordList.
@@ -79,6 +87,9 @@ public:
     static std::string ReasonList(const std::vector<CConfigFinding>& findings);
     // "line 12: checksum 3A, should be 3B", or the text alone for the whole configuration.
     static std::string Describe(const CConfigFinding& finding);
+    // Whether `text`, a line without its line end, is a well-formed S0, S3 or
+    // S7 record; its checksum is not looked at.
+    static bool IsRecordLine(std::string_view text);
     // "Header: ...", "Data records: ...", "Data bytes: ...", "Addresses: ...", "Total: ...",
     // and "Lines left out: ..." when the load or upload dropped any.
     std::vector<std::string> InfoLines() const;
@@ -92,6 +103,7 @@ private:
     void CheckRecords(const CRecordList& records, const CReadNotes& notes);
     void CheckEnd(const Cs7EndRecord& end, const CReadNotes& notes);
     void CheckOrder(const CReadNotes& notes);
+    void CheckLineNotes(const CReadNotes& notes);
     void Problem(EConfigFinding eKind, int nLine, std::string text);
     void Warning(EConfigFinding eKind, int nLine, std::string text);
 

@@ -1,7 +1,9 @@
 #include "data/CQARNCfgDoc.h"
 
 #include "data/CArchive.h"
+#include "data/CConfigCheck.h"
 #include "data/CRecordList.h"
+#include "data/TextCut.h"
 #include "platform/CPathName.h"
 #include "platform/ETovrikError.h"
 
@@ -9,6 +11,13 @@
 #include <cstdint>
 #include <limits>
 #include <utility>
+
+namespace {
+
+constexpr long long kDataStart = 12;  // where an S3 line's data begins
+constexpr long long kEndLength = 14;  // an S7 line without its line end
+
+}  // namespace
 
 CQARNCfgDoc::CQARNCfgDoc()
     : m_pEndRecord(std::make_unique<Cs7EndRecord>()), m_pHeader(std::make_unique<Cs0Header>()) {}
@@ -37,7 +46,7 @@ void CQARNCfgDoc::EmptyConfiguration() {
 std::error_code CQARNCfgDoc::CheckContents(CArchive& ar) {
     std::string line;
     while (ar.ReadString(line)) {
-        if (GetRecordType(line) != ERecordType::Other) {
+        if (CConfigCheck::IsRecordLine(line)) {
             return {};
         }
     }
@@ -77,6 +86,9 @@ void CQARNCfgDoc::Serialize(CArchive& ar) {
         }
         bAnyLine = true;
     }
+    if (ar.GetTextEndLine() != 0) {
+        notes.lineNotes.push_back({ELineNote::TextEnd, ar.GetTextEndLine(), ar.GetUnreadBytes()});
+    }
 
     // Nothing from here on allocates.
     g_recordList.Restore(std::move(records));
@@ -90,9 +102,9 @@ void CQARNCfgDoc::Serialize(CArchive& ar) {
         static_cast<int>(std::min<std::int64_t>(ar.GetFileSize(), std::numeric_limits<int>::max()));
 }
 
-ERecordType CQARNCfgDoc::StoreLine(const std::string& line) {
+ERecordType CQARNCfgDoc::StoreLine(const std::string& line, const CDroppedBytes& dropped) {
     std::unique_ptr<Csrecord> record;
-    const ERecordType type = ParseLine(line, *m_pHeader, *m_pEndRecord, record, m_notes);
+    const ERecordType type = ParseLine(line, *m_pHeader, *m_pEndRecord, record, m_notes, dropped);
     if (record) {
         g_recordList.AddTail(std::move(record));
     }
@@ -101,13 +113,25 @@ ERecordType CQARNCfgDoc::StoreLine(const std::string& line) {
 
 ERecordType CQARNCfgDoc::ParseLine(const std::string& line, Cs0Header& header,
                                    Cs7EndRecord& endRecord, std::unique_ptr<Csrecord>& record,
-                                   CReadNotes& notes) {
+                                   CReadNotes& notes, const CDroppedBytes& dropped) {
     const ERecordType type = GetRecordType(line);
     const int nLine = ++notes.nLines;
     if (type != ERecordType::Other) {
         notes.nFirstRecord = notes.nFirstRecord == 0 ? nLine : notes.nFirstRecord;
         notes.nLastRecord = nLine;
+        if (dropped.nCount > 0) {
+            notes.lineNotes.push_back({ELineNote::Dropped, nLine, dropped.nCount,
+                                       dropped.nFirstByte, dropped.nFirstColumn});
+        }
     }
+    // The record classes cut a line at fixed places and keep nothing past
+    // them; the text without its line end tells how much that leaves behind.
+    const auto textLength = static_cast<long long>(line.size() - TextCut::LineEnd(line).size());
+    auto notePast = [&](ELineNote eKind, long long keptLength) {
+        if (textLength > keptLength) {
+            notes.lineNotes.push_back({eKind, nLine, textLength - keptLength});
+        }
+    };
     switch (type) {
         case ERecordType::Header:
             if (notes.nHeaderLine != 0) {
@@ -120,6 +144,9 @@ ERecordType CQARNCfgDoc::ParseLine(const std::string& line, Cs0Header& header,
             record = std::make_unique<Csrecord>();
             record->Parse(line);
             notes.dataLines.push_back(nLine);
+            // Type, count and address, then the data and checksum the count
+            // places; a count too small for them leaves only the first three.
+            notePast(ELineNote::PastCount, kDataStart + std::max(0, record->m_nDataLen + 2));
             break;
         case ERecordType::End:
             if (notes.nEndLine != 0) {
@@ -127,6 +154,7 @@ ERecordType CQARNCfgDoc::ParseLine(const std::string& line, Cs0Header& header,
             }
             notes.nEndLine = nLine;
             endRecord.Parse(line);
+            notePast(ELineNote::PastChecksum, kEndLength);
             break;
         case ERecordType::Other:
             // S1, S5, S9, blank lines, an echo: not part of a configuration

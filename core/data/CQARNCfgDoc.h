@@ -38,7 +38,8 @@ public:
     bool OnNewDocument() override;
     // A load replaces the whole configuration with the file's lines.
     void Serialize(CArchive& ar) override;
-    // Refuses a file without a single S0, S3 or S7 line.
+    // Refuses a file none of whose lines is a well-formed S0, S3 or S7 record
+    // (a wrong checksum aside): notes, a text that happens to hold "S7".
     std::error_code CheckContents(CArchive& ar) override;
     // Empties header, records, end record and notes; the file size stays.
     void EmptyConfiguration();
@@ -50,8 +51,9 @@ public:
     static ERecordType GetRecordType(const std::string& line);
     // Classifies the line and parses it into the header, a new record at the
     // tail of g_recordList or the end record; other lines are dropped. Each
-    // line is noted in m_notes. Returns the line's type.
-    ERecordType StoreLine(const std::string& line);
+    // line is noted in m_notes, with `dropped`, the bytes an upload left out
+    // of it. Returns the line's type.
+    ERecordType StoreLine(const std::string& line, const CDroppedBytes& dropped = {});
 
     std::string m_strLine;
     int m_nBaudIndex = 3;
@@ -63,8 +65,9 @@ public:
 
     // Parses a header or end line into `header` or `endRecord`, a data line
     // into a new `record`; other lines are dropped. Each line is noted in
-    // `notes`. Returns the line's type.
+    // `notes`, with what of it the record does not hold. Returns the line's
+    // type.
     static ERecordType ParseLine(const std::string& line, Cs0Header& header,
                                  Cs7EndRecord& endRecord, std::unique_ptr<Csrecord>& record,
-                                 CReadNotes& notes);
+                                 CReadNotes& notes, const CDroppedBytes& dropped = {});
 };

@@ -27,6 +27,7 @@ bool CTransferSession::StartWorker() {
     m_bAbort = false;
     m_bUploadDone = false;
     m_eOutcome = ETransferOutcome::None;
+    m_receivedCheck.reset();
     {
         const std::lock_guard lock(m_endMutex);
         m_bEndCommitted = false;
@@ -63,6 +64,7 @@ bool CTransferSession::CommitEndLine() {
 
 void CTransferSession::BeginUpload() {
     m_received.Discard();
+    m_receivedCheck.reset();
     m_snapshot.Take(m_pDoc);
 }
 
@@ -92,6 +94,17 @@ void CTransferSession::KeepUpload() {
 
 void CTransferSession::PutBackReceived() {
     m_received.Restore(m_pDoc);
+}
+
+void CTransferSession::KeepReceived() {
+    if (!m_received.IsHeld()) {
+        return;
+    }
+    PutBackReceived();
+    if (m_pDoc != nullptr) {
+        m_pDoc->SetPathName({});
+        m_pDoc->SetModifiedFlag();
+    }
 }
 
 void CTransferSession::EndSession() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/CConfigCheck.h"
 #include "data/CConfigSnapshot.h"
 #include "data/CQARNCfgDoc.h"
 #include "platform/CWorkerThread.h"
@@ -9,6 +10,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <optional>
 #include <string>
 
 // How the last worker ended.
@@ -20,6 +22,7 @@ enum class ETransferOutcome {
     NoConnection,   // upload: the device did not answer the request
     CommError,      // the line failed or fell silent during the transfer
     Damaged,        // upload: the configuration received has a problem
+    Incomplete,     // upload: the configuration received is valid, but has a warning
 };
 
 // One transfer: its settings, the state the worker shares with its front end,
@@ -81,6 +84,11 @@ public:
     // m_bKeepDocument); empty otherwise.
     const CConfiguration& Received() const { return m_received.Configuration(); }
     CConfiguration TakeReceived() { return m_received.Release(); }
+    // An upload that received all of an answer that is not whole (Damaged,
+    // Incomplete), kept knowingly: what it received replaces the configuration
+    // in memory, marked changed and without a file name, with the notes of
+    // how it arrived, so that its findings stay in view.
+    void KeepReceived();
 
     // Exit and Cancel, once m_bRunning has fallen: joins the worker, puts back
     // the configuration of an upload that did not reach its end, closes the port.
@@ -127,6 +135,9 @@ public:
     std::atomic<int> m_nTotal{0};
     // Written by the worker before m_bRunning falls.
     std::atomic<ETransferOutcome> m_eOutcome{ETransferOutcome::None};
+    // The check of what an upload that ended Damaged or Incomplete received:
+    // why it did not finish. Written by the worker before m_bRunning falls.
+    std::optional<CConfigCheck> m_receivedCheck;
 
 private:
     CWorkerThread m_thread;

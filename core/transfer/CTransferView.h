@@ -2,6 +2,8 @@
 
 #include <string>
 
+class CConfigCheck;
+
 // What a transfer shows to whoever follows it: the transfer dialog, the
 // command-line tool or a test. A front end overrides what it shows; the rest
 // does nothing.
@@ -23,6 +25,11 @@ public:
     virtual void SetCaption(const std::string& /*caption*/) {}
     // Waits until the user has closed the box.
     virtual void ShowMessageBox(const std::string& /*text*/, const std::string& /*caption*/) {}
+    // An upload received an answer up to its S7 line that is not whole: the
+    // configuration held before is back, what was received is kept aside in
+    // the session (KeepReceived), and `check` says why. Waits until the front
+    // end has dealt with it.
+    virtual void UploadNotWhole(const CConfigCheck& /*check*/) {}
     virtual void PostTransferStep() {}
     virtual void PostTransferCount() {}
     virtual void PostTransferDone() {}

@@ -17,7 +17,8 @@ using TransferProtocol::kSendCommand;
 using TransferProtocol::kWakeup;
 
 // Printable text, tab, CR and LF pass; NUL (also "no byte"), other control
-// bytes, DEL and everything above 127 are line noise.
+// bytes, DEL and everything above 127 are line noise. Between lines it is
+// dropped unseen; inside a line it is noted as a loss of that line.
 constexpr int kFirstAccepted = 9;
 constexpr int kLastAccepted = 126;
 // A device line is under 100 characters; a stream with no line feed in it is
@@ -26,8 +27,6 @@ constexpr std::size_t kMaxLineLength = 4096;
 // A device that has sent four full configurations without an end line is
 // not sending one.
 constexpr long kMaxAnswerBytes = 4L * CONFIG_IMAGE_BYTES;
-// Problems listed one by one in the damaged upload's message box.
-constexpr std::size_t kProblemsShown = 3;
 
 class CUploadRun {
 public:
@@ -56,6 +55,7 @@ public:
         m_nIdle = 0;
         do {
             std::string line;
+            CDroppedBytes dropped;
             const int n = m_session.m_port.GetInQueue();
             if (n > 0) {
                 m_nIdle = 0;
@@ -63,8 +63,8 @@ public:
                 Idle(timing.nBetweenLinesIdleMs);
             }
             if (n > 0 && !m_session.m_bAbort) {
-                ReadLine(line);
-                StoreLine(line);
+                ReadLine(line, dropped);
+                StoreLine(line, dropped);
             }
         } while (m_nLastType != ERecordType::End && !m_session.m_bAbort && !m_bError);
         if (m_bError) {
@@ -90,8 +90,10 @@ private:
     }
 
     // Whatever ends the line (line feed, abort, silence, length) the caller
-    // stores what has arrived, so a partial line is kept too.
-    void ReadLine(std::string& line) {
+    // stores what has arrived, so a partial line is kept too. Bytes left out
+    // after the line's first accepted one are noted with it: they were part
+    // of the line as it came, and a line without them is not the device's.
+    void ReadLine(std::string& line, CDroppedBytes& dropped) {
         for (;;) {
             const int n = m_session.m_port.GetInQueue();
             const int b = static_cast<unsigned char>(m_session.m_port.ReadByte());
@@ -109,6 +111,12 @@ private:
                 if (!m_session.m_bAbort) {
                     m_view.PostTransferStep();
                 }
+            } else if (!line.empty() && (n != 0 || b != 0)) {
+                // A 0 read from an empty queue is no byte at all.
+                if (dropped.nCount++ == 0) {
+                    dropped.nFirstByte = b;
+                    dropped.nFirstColumn = static_cast<int>(line.size()) + dropped.nCount;
+                }
             }
             if (m_session.m_bAbort || b == '\n' || m_bError || line.size() >= kMaxLineLength) {
                 return;
@@ -116,8 +124,8 @@ private:
         }
     }
 
-    void StoreLine(const std::string& line) {
-        const ERecordType type = m_session.m_pDoc->StoreLine(line);
+    void StoreLine(const std::string& line, const CDroppedBytes& dropped) {
+        const ERecordType type = m_session.m_pDoc->StoreLine(line, dropped);
         m_nLastType = type;
         if (type != ERecordType::Other) {
             m_session.m_nTotal += static_cast<int>(line.size());
@@ -128,21 +136,21 @@ private:
     }
 
     // The answer has ended with its S7 line: it counts as finished only when
-    // the configuration received has no problem.
+    // what was received is whole. Anything less is put aside with its check,
+    // and the front end says why and may offer to keep it.
     ETransferOutcome End(const CConfigCheck& check) {
         if (m_session.m_bAbort) {
             return ETransferOutcome::Aborted;
         }
-        if (!check.IsValid()) {
-            const std::string reasons = CConfigCheck::ReasonList(check.Problems());
-            m_view.AddStatus("Upload damaged: " + reasons + ".");
+        if (!check.IsWhole()) {
+            const bool bDamaged = !check.IsValid();
+            m_view.AddStatus(
+                (bDamaged ? "Upload damaged: " : "Upload incomplete: ") +
+                CConfigCheck::ReasonList(bDamaged ? check.Problems() : check.Warnings()) + ".");
             m_view.SetProgressPos(0);
-            std::string text = "The configuration received is damaged: " + reasons + ".\n";
-            for (std::size_t i = 0; i < check.Problems().size() && i < kProblemsShown; ++i) {
-                text += CConfigCheck::Describe(check.Problems()[i]) + "\n";
-            }
-            text += "The configuration held before is kept. Please upload again.";
-            return Finish(ETransferOutcome::Damaged, text, "Upload Damaged");
+            m_session.m_receivedCheck = check;
+            return Finish(bDamaged ? ETransferOutcome::Damaged : ETransferOutcome::Incomplete, {},
+                          {}, &check);
         }
         m_view.AddStatus("Upload finished.");
         char count[96];
@@ -150,9 +158,6 @@ private:
                       "%d of %d bytes have been successfully uploaded into RAM",
                       m_session.m_nTotal.load(), CONFIG_IMAGE_BYTES);
         m_view.AddStatus(count);
-        for (const std::string& reason : CConfigCheck::Reasons(check.Warnings())) {
-            m_view.AddStatus("Warning: " + reason + ".");
-        }
         m_view.PostTransferDone();
         return Finish(ETransferOutcome::Finished, {}, {});
     }
@@ -176,7 +181,8 @@ private:
     // Every end that is not an abort: only a finished upload replaces the
     // configuration held before.
     ETransferOutcome Finish(ETransferOutcome outcome, const std::string& boxText,
-                            const std::string& boxCaption) {
+                            const std::string& boxCaption,
+                            const CConfigCheck* pNotWhole = nullptr) {
         if (outcome == ETransferOutcome::Finished) {
             m_session.KeepUpload();
         } else {
@@ -185,6 +191,9 @@ private:
         m_view.SetCaption(m_session.m_strTitle);
         if (!boxText.empty()) {
             m_view.ShowMessageBox(boxText, boxCaption);
+        }
+        if (pNotWhole != nullptr) {
+            m_view.UploadNotWhole(*pNotWhole);
         }
         m_session.m_bUploadDone = true;
         // Last of the UI calls: once Transfer Configuration is back, a new start

@@ -23,8 +23,11 @@ public:
 
     // Why a save to `target` would be refused, empty if it would not: a
     // folder, something that is not a regular file (a device, a FIFO, a
-    // socket), a file or folder the user may not write, a folder that does
-    // not exist. Asked before a command spends minutes on a transfer.
+    // socket), the program's own standard input, output or error (also a
+    // regular file, and also reached as /dev/stdout or /proc/self/fd/1), a
+    // file or folder the user may not write, a folder that does not exist, a
+    // file whose owner and group the new one could not be given. Asked before
+    // a command spends minutes on a transfer.
     static std::error_code CheckTarget(const std::string& target);
 
     // Refuses what CheckTarget refuses, then creates the temporary file.

@@ -16,9 +16,11 @@ public:
             case ETovrikError::NotEnoughMemory:
                 return "not enough memory";
             case ETovrikError::OwnerNotKept:
-                return "its owner and group could not be kept";
+                return "its owner and group could not be kept; save under another name";
             case ETovrikError::SaveInterrupted:
                 return "the save was interrupted";
+            case ETovrikError::StandardStream:
+                return "it is the program's own standard input, output or error";
         }
         return "unknown error";
     }

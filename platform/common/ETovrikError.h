@@ -9,10 +9,11 @@
 enum class ETovrikError {
     NotRegularFile = 1,  // a file operation met a device, a FIFO or a socket
     SystemConsole,       // a serial port that is the system console
-    NotConfiguration,    // a file without a single S0, S3 or S7 line
+    NotConfiguration,    // a file without a single well-formed S0, S3 or S7 line
     NotEnoughMemory,     // an allocation failed while loading, parsing or saving
     OwnerNotKept,        // a save would have changed the owner or group of the file
     SaveInterrupted,     // a signal asked the program to end during a save
+    StandardStream,      // a save onto the program's own standard input, output or error
 };
 
 const std::error_category& TovrikCategory();

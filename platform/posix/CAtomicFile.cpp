@@ -5,13 +5,16 @@
 #include "platform/ETovrikError.h"
 
 #include <fcntl.h>
+#include <linux/capability.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <fstream>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -75,6 +78,63 @@ std::error_code FollowLinks(const std::string& path, std::string& resolved) {
     }
 }
 
+// Whether the process may give a file any owner and group (CAP_CHOWN, which
+// root normally has).
+bool MayChangeOwners() {
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    while (status >> key) {
+        if (key == "CapEff:") {
+            unsigned long long caps = 0;
+            if (status >> std::hex >> caps) {
+                return (caps & (1ULL << CAP_CHOWN)) != 0;
+            }
+            break;
+        }
+        status.ignore(INT_MAX, '\n');
+    }
+    return ::geteuid() == 0;
+}
+
+// Whether the file a save creates beside `target` can be given its owner and
+// group, as Commit does: its owner is this process's user, its group that of
+// the folder when the folder passes its group on, this process's otherwise.
+// An owner may give a file any group the process is a member of.
+bool CanKeepOwner(const struct stat& target, const std::string& directory) {
+    if (MayChangeOwners()) {
+        return true;
+    }
+    if (target.st_uid != ::geteuid()) {
+        return false;
+    }
+    struct stat folder {};
+    const gid_t created = ::stat(directory.c_str(), &folder) == 0 && (folder.st_mode & S_ISGID) != 0
+                              ? folder.st_gid
+                              : ::getegid();
+    if (target.st_gid == created || target.st_gid == ::getegid()) {
+        return true;
+    }
+    const int n = ::getgroups(0, nullptr);
+    std::vector<gid_t> groups(static_cast<std::size_t>(std::max(n, 0)));
+    if (n <= 0 || ::getgroups(n, groups.data()) != n) {
+        return false;
+    }
+    return std::find(groups.begin(), groups.end(), target.st_gid) != groups.end();
+}
+
+// Whether `st` is the file behind one of the program's standard descriptors:
+// what the program prints for its user goes there, and a save would replace
+// it under the program's own output.
+bool IsStandardStream(const struct stat& st) {
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        struct stat own {};
+        if (::fstat(fd, &own) == 0 && own.st_dev == st.st_dev && own.st_ino == st.st_ino) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // What a save to a target meets.
 struct CTarget {
     std::string path;  // the file to replace or create, links followed
@@ -92,6 +152,9 @@ std::error_code Inspect(const std::string& target, CTarget& found) {
         if (!S_ISREG(found.st.st_mode)) {
             return ETovrikError::NotRegularFile;
         }
+        if (IsStandardStream(found.st)) {
+            return ETovrikError::StandardStream;
+        }
         found.bExists = true;
     } else if (errno != ENOENT) {
         return PosixError::Last();
@@ -105,6 +168,11 @@ std::error_code Inspect(const std::string& target, CTarget& found) {
     }
     if (::access(DirectoryOf(found.path).c_str(), W_OK | X_OK) != 0) {
         return PosixError::Last();
+    }
+    // Refused here rather than once the new file is written, so that a
+    // command knows before it spends minutes on a transfer.
+    if (found.bExists && !CanKeepOwner(found.st, DirectoryOf(found.path))) {
+        return ETovrikError::OwnerNotKept;
     }
     return {};
 }

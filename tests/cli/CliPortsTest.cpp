@@ -117,8 +117,8 @@ TEST_F(CliPorts, UploadsThroughTheByIdName) {
     if (CSimProcess::ProgramPath().empty()) {
         GTEST_SKIP() << "QARN_SIM not set: qarn-sim not built";
     }
-    const std::string config = CTestConfig::Joined(CTestConfig::Lines(3));
-    CSimProcess sim({"--config", m_sys.Dir().Write("device.s19", config), "--baud", "0"});
+    const std::string config = CTestConfig::Joined(CTestConfig::WholeLines());
+    CSimProcess sim({"--config", TOVRIK_SAMPLE_S19, "--baud", "0"});
     ASSERT_TRUE(sim.Start()) << sim.Error();
     m_sys.AddUsbSerial("ttyUSB0", "1-1", kFtdi, kFtdiById);
     m_sys.LinkNode("ttyUSB0", sim.DevicePath());

@@ -48,7 +48,9 @@ TEST(CliConvert, FailuresNameTheFileAndLeaveTheOutputAlone) {
     EXPECT_NE(dirIn.strErr.find("Is a directory"), std::string::npos) << dirIn.strErr;
     EXPECT_EQ(CTempDir::Read(dir.File("out.s19")), "old");
 
-    const std::string notes = dir.Write("notes.txt", "Site 0117: check the pump.\r\n");
+    // A line that reads as S7 by its second character is not yet a record.
+    const std::string notes =
+        dir.Write("notes.txt", "Site 0117: check the pump.\r\nto do:\r\nS7 is the plan\r\n");
     const auto text = CProcess::RunCli({"convert", notes, dir.File("out.s19")});
     EXPECT_EQ(text.nStatus, 2);
     EXPECT_EQ(text.strErr, "tovrik-cli: " + notes + " is not an S-record configuration.\n");
@@ -59,15 +61,18 @@ TEST(CliConvert, ProblemsAreWarningsAndTheFileIsStillConverted) {
     CTempDir dir;
     std::string bad = CTestConfig::DataLine(0);
     bad[12] = bad[12] == '0' ? '1' : '0';
-    const std::string in = dir.Write("in.s19", CTestConfig::HeaderLine() + bad);
+    const std::string good = CTestConfig::DataLine(16);
+    const std::string commented = good.substr(0, good.size() - 2) + " ; comment\r\n";
+    const std::string in = dir.Write("in.s19", CTestConfig::HeaderLine() + bad + commented);
 
     const auto r = CProcess::RunCli({"convert", in, dir.File("out.s19")});
 
     EXPECT_EQ(r.nStatus, 0);
-    EXPECT_EQ(r.strErr, "tovrik-cli convert: warning: " + in +
-                            ": no S7 line\ntovrik-cli convert: warning: " + in +
-                            ": line 2: checksum A2, should be 92\n");
-    EXPECT_EQ(CTempDir::Read(dir.File("out.s19")), CTestConfig::HeaderLine() + bad);
+    const std::string warning = "tovrik-cli convert: warning: " + in + ": ";
+    EXPECT_EQ(r.strErr, warning + "no S7 line\n" + warning + "line 2: checksum A2, should be 92\n" +
+                            warning + "line 3: 10 characters past the byte count\n");
+    EXPECT_EQ(CTempDir::Read(dir.File("out.s19")), CTestConfig::HeaderLine() + bad + good)
+        << "the records as they are held";
 }
 
 TEST(CliVerify, ReportsEachFileAndExitsWithTheWorstFinding) {
@@ -102,14 +107,18 @@ TEST(CliVerify, ReportsEachFileAndExitsWithTheWorstFinding) {
                                 "  warning: " +
                                 size + " bytes instead of 196642\n");
 
-    const auto problems = CProcess::RunCli({"verify", small, damaged, notes});
+    const auto problems = CProcess::RunCli({"verify", small, damaged});
     EXPECT_EQ(problems.nStatus, 1);
     EXPECT_NE(problems.strOut.find(damaged + ": NOT VALID, 1 problem, 1 warning\n"),
               std::string::npos)
         << problems.strOut;
     EXPECT_NE(problems.strOut.find("  problem: line 3: checksum 92, should be A2\n"),
               std::string::npos);
-    EXPECT_NE(problems.strOut.find(notes + ": not an S-record configuration\n"), std::string::npos);
+
+    const auto notAConfiguration = CProcess::RunCli({"verify", small, damaged, notes});
+    EXPECT_EQ(notAConfiguration.nStatus, 2) << "not a configuration at all";
+    EXPECT_NE(notAConfiguration.strOut.find(notes + ": not an S-record configuration\n"),
+              std::string::npos);
 
     const auto unreadable = CProcess::RunCli({"verify", damaged, dir.File("gone.s19")});
     EXPECT_EQ(unreadable.nStatus, 2);

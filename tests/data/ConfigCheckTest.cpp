@@ -1,11 +1,13 @@
 #include "data/CConfigCheck.h"
 #include "data/CQARNCfgDoc.h"
 #include "data/CRecordList.h"
+#include "support/CTempDir.h"
 #include "support/CTestConfig.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -53,50 +55,68 @@ TEST_F(ConfigCheck, TheSampleIsWholeAndDescribed) {
                                         "Total: 196642 bytes with line ends"}));
 }
 
-TEST_F(ConfigCheck, EveryRuleOfARecordLine) {
-    const std::string good = CTestConfig::DataLine(0, 4);  // S3 09 00000000 4 bytes, checksum
-    ASSERT_EQ(good.size(), 24u);
-    auto with = [&](std::size_t pos, const std::string& text) {
-        return good.substr(0, pos) + text + good.substr(pos + text.size());
+namespace {
+
+const std::string kGood = CTestConfig::DataLine(0, 4);  // S3 09 00000000 00070E15, checksum
+const std::string kGoodText = kGood.substr(0, kGood.size() - 2);
+
+// kGood with `text` over its characters from `pos`.
+std::string With(std::size_t pos, const std::string& text) {
+    return kGood.substr(0, pos) + text + kGood.substr(pos + text.size());
+}
+
+// A file with `line` as its line 2, between a header and a data line and the end line.
+std::string Line2(const std::string& line) {
+    return CTestConfig::HeaderLine() + line + CTestConfig::DataLine(0x100) + CTestConfig::EndLine();
+}
+
+}  // namespace
+
+// Each rule of a record line, and what of a line as the file held it its
+// record does not hold: the records stay as the record classes keep them, and
+// the check says what they left behind.
+TEST_F(ConfigCheck, FindsWhatIsWrongWithEachLineAsItWasRead) {
+    const std::string nul(1, '\0');
+    const std::vector<std::pair<std::string, std::vector<std::string>>> cases{
+        {Line2(kGood), {}},
+        {Line2(With(0, "s")), {}},          // lower-case type
+        {Line2(With(12, "00070e15")), {}},  // lower-case hex
+        {Line2(kGoodText + "\n"), {}},      // LF alone
+        {Line2(With(0, "X")), {"line 2: does not start with 'S'"}},
+        {Line2(With(14, "G")), {"line 2: 'G' at column 15 is not a hex digit"}},
+        {Line2(With(14, " ")), {"line 2: byte 20 at column 15 is not a hex digit"}},
+        {Line2(With(14, nul)), {"line 2: byte 00 at column 15 is not a hex digit"}},
+        // A line shorter than its count runs into its line end.
+        {Line2(kGood.substr(0, 21) + "\r\n"), {"line 2: too short for its byte count"}},
+        {Line2(With(2, "0A")), {"line 2: too short for its byte count"}},
+        // A count digit changed on the way: the record is cut to the count.
+        {Line2(With(2, "08")),
+         {"line 2: checksum 15, should be E2", "line 2: 2 characters past the byte count"}},
+        {Line2("S3\r\n"), {"line 2: no byte count"}},
+        {Line2("S303000000FC\r\n"), {"line 2: byte count 03, but 5 bytes follow it"}},
+        {Line2("S3030000FC\r\n"), {"line 2: too short for a 4-byte address"}},
+        {Line2(With(20, "00")), {"line 2: checksum 00, should be " + kGood.substr(20, 2)}},
+        // Text after a record is not held: a save or a download would drop it.
+        {Line2(kGoodText + " ; comment\r\n"), {"line 2: 10 characters past the byte count"}},
+        {Line2(kGoodText + nul + "\r\r\n"), {"line 2: 2 characters past the byte count"}},
+        {CTestConfig::HeaderLine() + kGood + "S70500000000FAFF\r\n",
+         {"line 3: 2 characters after the checksum"}},
+        // The header is held whole, and follows the same rules.
+        {"S0030000FCA\r\n" + CTestConfig::EndLine(), {"line 1: odd number of hex digits (9)"}},
+        {"S0040000FC\r\n" + CTestConfig::EndLine(),
+         {"line 1: byte count 04, but 3 bytes follow it"}},
+        {"S0030000FD\r\nS70500000000FB\r\n",
+         {"line 1: checksum FD, should be FC", "line 2: checksum FB, should be FA"}},
+        // The load stops at a Ctrl+Z; one that only line ends follow hides nothing.
+        {CTestConfig::HeaderLine() + kGood + "\x1A" + CTestConfig::EndLine() + "\r\n",
+         {"no S7 line", "line 3: the file ends at a Ctrl+Z byte; 18 bytes after it are not read"}},
+        {Line2(kGood) + "\x1A \r\n", {}},
     };
-    EXPECT_EQ(ProblemsOf(good), std::vector<std::string>{});
-    EXPECT_EQ(ProblemsOf(with(0, "s")), std::vector<std::string>{}) << "lower-case type";
-    ASSERT_EQ(good.substr(12, 8), "00070E15");
-    EXPECT_EQ(ProblemsOf(with(12, "00070e15")), std::vector<std::string>{}) << "lower-case hex";
-    EXPECT_EQ(ProblemsOf(with(0, "X")),
-              std::vector<std::string>{"line 2: does not start with 'S'"});
-    EXPECT_EQ(ProblemsOf(with(14, "G")),
-              std::vector<std::string>{"line 2: 'G' at column 15 is not a hex digit"});
-    EXPECT_EQ(ProblemsOf(with(14, " ")),
-              std::vector<std::string>{"line 2: byte 20 at column 15 is not a hex digit"});
-    // A record is checked as it is held, cut to its byte count: a line shorter
-    // than its count runs into its line end, a longer one loses characters.
-    EXPECT_EQ(ProblemsOf(good.substr(0, 21) + "\r\n"),
-              std::vector<std::string>{"line 2: too short for its byte count"});
-    EXPECT_EQ(ProblemsOf(with(2, "0A")),
-              std::vector<std::string>{"line 2: too short for its byte count"});
-    EXPECT_EQ(ProblemsOf(with(2, "08")),
-              std::vector<std::string>{"line 2: checksum 15, should be E2"});
-    EXPECT_EQ(ProblemsOf("S3\r\n"), std::vector<std::string>{"line 2: no byte count"});
-    EXPECT_EQ(ProblemsOf("S303000000FC\r\n"),
-              std::vector<std::string>{"line 2: byte count 03, but 5 bytes follow it"});
-    EXPECT_EQ(ProblemsOf("S3030000FC\r\n"),
-              std::vector<std::string>{"line 2: too short for a 4-byte address"});
-    // The header is held whole.
-    EXPECT_EQ(Listed(Check({"S0030000FCA\r\n"}).Problems()),
-              (std::vector<std::string>{"no S7 line", "line 1: odd number of hex digits (9)"}));
-    EXPECT_EQ(
-        Listed(Check({"S0040000FC\r\n"}).Problems()),
-        (std::vector<std::string>{"no S7 line", "line 1: byte count 04, but 3 bytes follow it"}));
-    EXPECT_EQ(ProblemsOf(with(20, "00")),
-              std::vector<std::string>{"line 2: checksum 00, should be " + good.substr(20, 2)});
-    // A line end of LF alone, as a device may send it, is a line end.
-    EXPECT_EQ(ProblemsOf(good.substr(0, 22) + "\n"), std::vector<std::string>{});
-    // The header and the end line follow the same rules.
-    const CConfigCheck bad = Check({"S0030000FD\r\n", "S70500000000FB\r\n"});
-    EXPECT_EQ(Listed(bad.Problems()),
-              (std::vector<std::string>{"line 1: checksum FD, should be FC",
-                                        "line 2: checksum FB, should be FA"}));
+    CTempDir dir;
+    for (const auto& [file, problems] : cases) {
+        ASSERT_FALSE(m_doc.OnOpenDocument(dir.Write("in.s19", file))) << file;
+        EXPECT_EQ(Listed(CConfigCheck(m_doc).Problems()), problems) << file;
+    }
 }
 
 TEST_F(ConfigCheck, HeaderAndEndLineMustBeThereOnceFirstAndLast) {
@@ -134,7 +154,7 @@ TEST_F(ConfigCheck, SizeAndAddressesAreWarningsOnly) {
                   "line 4: address 00000128 where 00000130 follows on: an overlap"}));
     EXPECT_EQ(CConfigCheck::Reasons(check.Warnings()),
               (std::vector<std::string>{std::to_string(total) + " bytes instead of 196642",
-                                        "2 gaps or overlaps in the addresses"}));
+                                        "1 gap in the addresses", "1 overlap in the addresses"}));
     EXPECT_EQ(check.Info().nLowAddress, 0x100u);
     EXPECT_EQ(check.Info().nHighAddress, 0x147u);
     EXPECT_EQ(check.Info().nDataBytes, 64);

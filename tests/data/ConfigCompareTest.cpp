@@ -103,7 +103,7 @@ TEST(ConfigCompare, ComparesTheDataWhateverTheLines) {
          reordered,
          "same configuration",
          {},
-         {SizeNote("the second", reordered, "", "; 3 gaps or overlaps in the addresses")}},
+         {SizeNote("the second", reordered, "", "; 1 gap in the addresses; 2 overlaps in the addresses")}},
         {"one byte",
          Config(changed, 32),
          "different: 1 range, 1 byte",
@@ -145,7 +145,7 @@ TEST(ConfigCompare, ComparesTheDataWhateverTheLines) {
          "different: 1 range, 1 byte",
          {"00000010: 1 byte differs (10 / 5D)"},
          {SizeNote("the second", overlapping, "the S7 line is not the last; ",
-                   "; 1 gap or overlap in the addresses")}},
+                   "; 1 overlap in the addresses")}},
         {"data moved, header and end changed",
          Config(data, 16, 64, "TEST2", 64),
          "different: 2 ranges, 128 bytes, the header, the S7 address",
@@ -157,7 +157,7 @@ TEST(ConfigCompare, ComparesTheDataWhateverTheLines) {
          "different: 1 range, 16 bytes, the S7 address",
          {"00000010-0000001F: 16 bytes only in the first", "S7 address: 00000000 / none"},
          {SizeNote("the second", broken, "no S7 line; 1 line is not a well-formed S-record; ",
-                   "; 1 gap or overlap in the addresses"),
+                   "; 1 gap in the addresses"),
           "the second: line 3 is not a well-formed S-record; its bytes are not compared"}},
     };
     CTempDir dir;

@@ -96,7 +96,11 @@ TEST_F(Document, SecondLoadReplacesTheWholeConfiguration) {
 
 TEST_F(Document, FileWithoutAnySRecordLineIsRefusedAndChangesNothing) {
     RoundTrip(kS0 + kS3a + kS7, "good.s19");
-    for (const std::string& text : {std::string(), std::string("notes\r\n\r\nS1 and S9\r\n")}) {
+    // Lines whose second character is 0, 3 or 7 are not records by that alone.
+    for (const std::string& text :
+         {std::string(), std::string("notes\r\n\r\nS1 and S9\r\n"),
+          std::string("Site 17\r\nto do:\r\nS7 is the plan\r\n"),
+          std::string("S30800000000AABBCC\r\nS70500000000FA FF\r\n\x1A") + kS0}) {
         const std::string path = dir.Write("notes.txt", text);
         const std::error_code error = doc.OnOpenDocument(path);
         EXPECT_EQ(CDocument::OpenErrorMessage(path, error),
@@ -104,6 +108,8 @@ TEST_F(Document, FileWithoutAnySRecordLineIsRefusedAndChangesNothing) {
         EXPECT_EQ(Joined(), kS0 + kS3a + kS7);
         EXPECT_EQ(doc.GetPathName(), dir.File("out.s19"));
     }
+    // A wrong checksum still leaves a record line.
+    EXPECT_EQ(RoundTrip("notes\r\nS70500000000FB\r\n"), "S70500000000FB\r\n");
 }
 
 TEST_F(Document, LoadNotesWhereEachRecordStoodAndWhatItDropped) {

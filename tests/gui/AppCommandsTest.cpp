@@ -199,7 +199,7 @@ TEST_F(AppCommandsTest, DownloadOfAnIncompleteConfigurationAsksFirstAndNoSendsNo
 TEST_F(AppCommandsTest, FirstSaveAfterAnUploadAsksForANewName) {
     const QString backup = WriteFile("backup.s19", kSampleConfig);
     auto app = StartApp({backup});
-    const std::string config = CTestConfig::Joined(CTestConfig::Lines(3));
+    const std::string config = CTestConfig::Joined(CTestConfig::WholeLines());
     CPtyDevice device;
     ASSERT_TRUE(device.Ok());
     device.AnswerUpload(config);

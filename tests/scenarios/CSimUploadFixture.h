@@ -29,10 +29,12 @@ protected:
         m_configPath = m_dir.Write("device.s19", m_config);
     }
 
-    // Starts qarn-sim unpaced with `extra` options and uploads from it; the
-    // time the whole upload took, in milliseconds.
-    long long Upload(const std::vector<std::string>& extra) {
-        std::vector<std::string> args{"--config", m_configPath, "--baud", "0"};
+    // Starts qarn-sim unpaced with `extra` options and uploads from it: the
+    // small configuration m_config, or the whole sample when bWhole. The time
+    // the whole upload took, in milliseconds.
+    long long Upload(const std::vector<std::string>& extra, bool bWhole = false) {
+        std::vector<std::string> args{"--config", bWhole ? TOVRIK_SAMPLE_S19 : m_configPath,
+                                      "--baud", "0"};
         args.insert(args.end(), extra.begin(), extra.end());
         m_sim = std::make_unique<CSimProcess>(args);
         if (!m_sim->Start()) {
@@ -42,7 +44,8 @@ protected:
         Prepare(m_host, ETransferMode::Upload, m_sim->DevicePath());
         m_host.BeginUpload();
         const auto start = std::chrono::steady_clock::now();
-        RunToEnd(m_host, 15000);
+        // A whole configuration goes byte by byte: time enough under a sanitizer.
+        RunToEnd(m_host, 60000);
         return std::chrono::duration_cast<std::chrono::milliseconds>(
                    std::chrono::steady_clock::now() - start)
             .count();

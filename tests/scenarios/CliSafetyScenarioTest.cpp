@@ -140,14 +140,17 @@ TEST_F(CliSafetyScenario, ASavedFileKeepsItsOwnerAndGroup) {
     EXPECT_EQ(st.st_mode & 07777, 0640u);
 
     EXPECT_EQ(byNobody.nStatus, 2);
-    EXPECT_EQ(byNobody.strErr,
-              "tovrik-cli: Cannot save " + roots + ": its owner and group could not be kept.\n");
+    EXPECT_EQ(byNobody.strErr, "tovrik-cli: Cannot save " + roots +
+                                   ": its owner and group could not be kept; save under another "
+                                   "name.\n");
     EXPECT_EQ(CTempDir::Read(roots), kOld);
     EXPECT_EQ(StatOf(roots).st_uid, 0u);
     EXPECT_EQ(m_dir.Names(), (std::vector<std::string>{"in.s19", "roots.s19", "theirs.s19"}));
 }
 
-// OUT is looked at itself before the device is asked for minutes of data.
+// OUT is looked at itself before the device is asked for minutes of data:
+// a file the user may not write, and one the user may write but whose owner
+// and group a save could not keep.
 TEST_F(CliSafetyScenario, UploadRefusesAnOutThatCannotBeWrittenBeforeTheTransfer) {
     if (geteuid() != 0) {
         GTEST_SKIP() << "running as another user needs root";
@@ -155,16 +158,79 @@ TEST_F(CliSafetyScenario, UploadRefusesAnOutThatCannotBeWrittenBeforeTheTransfer
     OpenToEveryone();
     const std::string readOnly = m_dir.Write("read-only.s19", kOld);
     ASSERT_EQ(chmod(readOnly.c_str(), 0644), 0);
+    const std::string roots = m_dir.Write("roots.s19", kOld);
+    ASSERT_EQ(chmod(roots.c_str(), 0666), 0);
     CSimProcess sim({"--config", m_in, "--baud", "0"});
     ASSERT_TRUE(sim.Start()) << sim.Error();
 
-    const auto r = CProcess::RunCli({"upload", readOnly, "--port", sim.DevicePath()}, {}, "", 15000,
-                                    CChildSetup::AsUser(kNobody));
+    for (const auto& [out, reason] :
+         {std::pair{readOnly, std::string("Permission denied")},
+          std::pair{roots, std::string("its owner and group could not be kept; save under "
+                                       "another name")}}) {
+        const auto r = CProcess::RunCli({"upload", out, "--port", sim.DevicePath()}, {}, "", 15000,
+                                        CChildSetup::AsUser(kNobody));
 
-    EXPECT_EQ(r.nStatus, 2);
-    EXPECT_EQ(r.strErr, "tovrik-cli upload: Cannot save " + readOnly + ": Permission denied.\n");
-    EXPECT_EQ(r.strOut, "") << "no transfer was started";
-    EXPECT_EQ(CTempDir::Read(readOnly), kOld);
+        EXPECT_EQ(r.nStatus, 2);
+        EXPECT_EQ(r.strErr, "tovrik-cli upload: Cannot save " + out + ": " + reason + ".\n");
+        EXPECT_EQ(r.strOut, "") << "no transfer was started";
+        EXPECT_EQ(CTempDir::Read(out), kOld);
+    }
+}
+
+// With its standard output closed, tovrik-cli must not open the port in its
+// place: what it prints would go to the device.
+TEST_F(CliSafetyScenario, AClosedStandardOutputNeverBecomesThePort) {
+    const std::string log = m_dir.File("sim.log");
+    CSimProcess sim({"--config", m_in, "--baud", "0", "--log", log});
+    ASSERT_TRUE(sim.Start()) << sim.Error();
+
+    const auto r =
+        CProcess::Run("/bin/sh", {"-c", R"(exec "$0" upload "$1" --port "$2" >&-)",
+                                  CProcess::CliProgram(), m_dir.File("out.s19"), sim.DevicePath()});
+    sim.Stop();
+
+    EXPECT_EQ(r.nStatus, 1) << "the small configuration is not whole: " << r.strErr;
+    const std::string received = CTempDir::Read(log);
+    EXPECT_NE(received.find("#CD"), std::string::npos) << received;
+    EXPECT_EQ(received.find("Uploading data."), std::string::npos) << received;
+}
+
+// The program's own output is no target, also when it is a regular file, by
+// whatever name it is reached.
+TEST_F(CliSafetyScenario, TheProgramsOwnOutputIsNeverReplaced) {
+    const std::string output = m_dir.Write("output.txt", kOld);
+    const std::string errors = m_dir.File("errors.txt");
+    const std::string link = m_dir.File("link.s19");
+    std::filesystem::create_symlink(output, link);
+    CSimProcess sim({"--config", m_in, "--baud", "0"});
+    ASSERT_TRUE(sim.Start()) << sim.Error();
+
+    for (const std::string target : {"/dev/stdout", "/proc/self/fd/1", "/dev/fd/1", "/dev/stderr",
+                                     output.c_str(), link.c_str()}) {
+        // For /dev/stderr the file is the error stream instead.
+        const bool bErr = target == "/dev/stderr";
+        const std::string redirect = R"(exec "$0" "$@" >>")" + (bErr ? errors : output) +
+                                     R"(" 2>>")" + (bErr ? output : errors) + "\"";
+        for (const auto& command : std::vector<std::vector<std::string>>{
+                 {"convert", m_in, target}, {"upload", target, "--port", sim.DevicePath()}}) {
+            std::vector<std::string> args{"-c", redirect, CProcess::CliProgram()};
+            args.insert(args.end(), command.begin(), command.end());
+            m_dir.Write("errors.txt", "");
+
+            const auto r = CProcess::Run("/bin/sh", args);
+
+            EXPECT_EQ(r.nStatus, 2) << command[0] << " " << target;
+            EXPECT_TRUE(CTempDir::Read(bErr ? output : errors)
+                            .ends_with("Cannot save " + target +
+                                       ": it is the program's own standard input, output or "
+                                       "error.\n"))
+                << command[0] << " " << target;
+            EXPECT_EQ(CTempDir::Read(bErr ? errors : output), bErr ? "" : kOld)
+                << "nothing printed: no transfer";
+            EXPECT_TRUE(CTempDir::Read(output).starts_with(kOld));
+            m_dir.Write("output.txt", kOld);
+        }
+    }
 }
 
 // SIGTERM (a service stop, `timeout`) and SIGHUP (a closed terminal) cancel a
@@ -292,11 +358,14 @@ TEST_F(CliSafetyScenario, AProfileThatIsNotAFileIsIgnoredWithAWarning) {
     const auto r = CProcess::RunCli({"upload", out, "--port", sim.DevicePath()},
                                     {"XDG_CONFIG_HOME=" + config.Path()}, "", 10000);
 
-    EXPECT_EQ(r.nStatus, 0) << r.strErr;
-    EXPECT_EQ(r.strErr,
-              "tovrik-cli: warning: The profile " + profile +
-                  " is not a regular file: it is ignored, and no choice is remembered.\n"
-                  "tovrik-cli: using 9600 baud, from the profile; --baud chooses another\n");
-    EXPECT_EQ(CTempDir::Read(out), m_config);
+    // The device answered in full: the small configuration is not whole.
+    EXPECT_EQ(r.nStatus, 1) << r.strErr;
+    EXPECT_EQ(r.strOut, "Uploading data.\nUpload incomplete: " + std::to_string(m_config.size()) +
+                            " bytes instead of 196642.\n");
+    EXPECT_TRUE(r.strErr.starts_with(
+        "tovrik-cli: warning: The profile " + profile +
+        " is not a regular file: it is ignored, and no choice is remembered.\n"
+        "tovrik-cli: using 9600 baud, from the profile; --baud chooses another\n"))
+        << r.strErr;
     EXPECT_TRUE(S_ISFIFO(StatOf(profile).st_mode));
 }

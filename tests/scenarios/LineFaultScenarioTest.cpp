@@ -3,8 +3,13 @@
 // left from an earlier answer, a changed or missing line, a device that prints
 // log lines and one that never ends. Each upload ends by itself with what the
 // user must see, and the configuration in memory is either what the device
-// sent, checked, or the one held before the upload: never a part of one.
+// sent, whole, or the one held before the upload: never a part of one.
 #include "CSimUploadFixture.h"
+
+#include "data/CConfigCheck.h"
+
+#include <algorithm>
+#include <ostream>
 
 namespace {
 
@@ -16,27 +21,26 @@ std::string CountLine(std::size_t total) {
     return std::to_string(total) + " of 196642 bytes have been successfully uploaded into RAM";
 }
 
-// Whole scenarios stay far below this with the test timing.
+// Whole scenarios stay far below these with the test timing, the first with
+// the small configuration, the second with a whole one.
 constexpr long long kPromptMs = 2500;
+constexpr long long kWholePromptMs = 15000;
 
 }  // namespace
 
 class LineFaultScenario : public CSimUploadFixture {
 protected:
-    // Finished with `config` in memory; the test configuration is smaller than
-    // a full image, so its size is always a warning.
-    void ExpectFinishedWith(const std::string& config, const std::vector<std::string>& more = {}) {
+    // Finished with the whole sample in memory.
+    void ExpectFinishedWithTheWholeConfiguration() {
+        const std::string config = CTestConfig::Joined(CTestConfig::WholeLines());
         EXPECT_EQ(m_host.m_eOutcome, ETransferOutcome::Finished);
-        std::vector<std::string> status{
-            "Uploading data.", "Upload finished.", CountLine(config.size()),
-            "Warning: " + std::to_string(config.size()) + " bytes instead of 196642."};
-        status.insert(status.end(), more.begin(), more.end());
-        EXPECT_EQ(m_host.StatusList(), status);
+        EXPECT_EQ(
+            m_host.StatusList(),
+            (std::vector<std::string>{"Uploading data.", "Upload finished.", CountLine(196642)}));
         EXPECT_EQ(CTestConfig::InMemory(m_doc), config);
-        EXPECT_EQ(m_host.m_nTotal, static_cast<int>(config.size()));
+        EXPECT_EQ(m_host.m_nTotal, 196642);
         EXPECT_TRUE(m_doc.IsModified());
     }
-    void ExpectFinishedWithTheDevicesConfiguration() { ExpectFinishedWith(m_config); }
 
     // A failed upload after which the old configuration is back, unchanged.
     void ExpectTheOldConfiguration() {
@@ -53,25 +57,28 @@ protected:
         EXPECT_TRUE(Contains(m_host.Log(), kCommErrorBox));
         ExpectTheOldConfiguration();
     }
-    void ExpectDamagedWithTheOldConfiguration(const std::string& reasons) {
-        EXPECT_EQ(m_host.m_eOutcome, ETransferOutcome::Damaged);
-        EXPECT_EQ(m_host.StatusList(), (std::vector<std::string>{
-                                           "Uploading data.", "Upload damaged: " + reasons + "."}));
-        const auto log = m_host.Log();
-        EXPECT_TRUE(std::any_of(log.begin(), log.end(), [](const std::string& event) {
-            return event.starts_with("box:Upload Damaged|");
-        }));
+    // The small configuration arrived as the device holds it; being smaller
+    // than a whole one, it did not finish, and is kept only when asked.
+    void ExpectTheDevicesSmallConfigurationAside() {
+        const std::string reason = std::to_string(m_config.size()) + " bytes instead of 196642";
+        EXPECT_EQ(m_host.m_eOutcome, ETransferOutcome::Incomplete);
+        EXPECT_EQ(
+            m_host.StatusList(),
+            (std::vector<std::string>{"Uploading data.", "Upload incomplete: " + reason + "."}));
         ExpectTheOldConfiguration();
+        m_host.KeepReceived();
+        EXPECT_EQ(CTestConfig::InMemory(m_doc), m_config);
+        EXPECT_EQ(m_host.m_nTotal, static_cast<int>(m_config.size()));
     }
 };
 
-TEST_F(LineFaultScenario, NoiseBetweenAndInsideLinesNeverReachesTheConfiguration) {
-    const long long ms = Upload({"--noise", "--noise-inside", "--echo"});
+TEST_F(LineFaultScenario, NoiseBetweenLinesNeverReachesTheConfiguration) {
+    const long long ms = Upload({"--noise", "--echo"}, true);
 
-    ExpectFinishedWithTheDevicesConfiguration();
+    ExpectFinishedWithTheWholeConfiguration();
     // Only the echo and the configuration are accepted bytes.
-    EXPECT_EQ(m_host.m_nPostedSteps, static_cast<int>(5 + m_config.size()));
-    EXPECT_LT(ms, kPromptMs);
+    EXPECT_EQ(m_host.m_nPostedSteps, 5 + 196642);
+    EXPECT_LT(ms, kWholePromptMs);
 }
 
 // Silence ten characters into the second data line, or right after the first.
@@ -92,7 +99,7 @@ TEST_F(LineFaultScenario, FloodWithoutLineFeedsIsCutInto4096ByteLinesAndDropped)
     const int flood = 3 * 4096;
     const long long ms = Upload({"--flood", std::to_string(flood)});
 
-    ExpectFinishedWithTheDevicesConfiguration();
+    ExpectTheDevicesSmallConfigurationAside();
     EXPECT_EQ(m_host.m_nPostedSteps, static_cast<int>(flood + m_config.size()));
     // Three cut pieces, then the configuration's lines.
     EXPECT_EQ(m_host.m_nPostedCounts, static_cast<int>(3 + m_lines.size()));
@@ -124,46 +131,96 @@ TEST_F(LineFaultScenario, BytesLeftFromAnEarlierAnswerAreNeverReadAsThisOne) {
     // The tail holds the end of a data line and the S7 line.
     const long long ms = Upload({"--stale", std::to_string(m_lines.back().size() + 30)});
 
-    ExpectFinishedWithTheDevicesConfiguration();
+    ExpectTheDevicesSmallConfigurationAside();
     EXPECT_LT(ms, kPromptMs);
 }
 
-// An answer that reaches its S7 line but is not a valid configuration.
-struct CDamageCase {
+// The ends of an upload whose answer reaches its S7 line: only a whole one
+// finishes. Anything less, damaged (a problem) or incomplete (a warning
+// alone), says why, puts back the configuration held before exactly, and
+// keeps what was received aside with the notes of how it arrived, for a
+// front end that offers to keep it.
+struct CEndCase {
     const char* name;
+    bool bWhole;  // the device holds the whole sample, else the small configuration
     std::vector<std::string> args;
-    const char* reasons;
+    std::string status;  // what follows "Uploading data."; empty for "Upload finished."
 };
 
-void PrintTo(const CDamageCase& c, std::ostream* os) {
+void PrintTo(const CEndCase& c, std::ostream* os) {
     *os << c.name;
 }
 
-class DamagedAnswer : public LineFaultScenario,
-                      public ::testing::WithParamInterface<CDamageCase> {};
+class UploadEnd : public LineFaultScenario, public ::testing::WithParamInterface<CEndCase> {};
 
-TEST_P(DamagedAnswer, IsAFailedUploadThatKeepsTheOldConfiguration) {
-    Upload(GetParam().args);
-    ExpectDamagedWithTheOldConfiguration(GetParam().reasons);
+TEST_P(UploadEnd, FinishesOnlyWhenWholeAndOtherwiseKeepsWhatCameAside) {
+    const CEndCase& c = GetParam();
+    Upload(c.args, c.bWhole);
+
+    if (c.status.empty()) {
+        ExpectFinishedWithTheWholeConfiguration();
+        return;
+    }
+    EXPECT_EQ(m_host.m_eOutcome, c.status.starts_with("Upload damaged")
+                                     ? ETransferOutcome::Damaged
+                                     : ETransferOutcome::Incomplete);
+    EXPECT_EQ(m_host.StatusList(), (std::vector<std::string>{"Uploading data.", c.status}));
+    const std::string reasons = c.status.substr(c.status.find(": ") + 2);
+    EXPECT_TRUE(Contains(m_host.Log(), "not whole:" + reasons.substr(0, reasons.size() - 1)));
+    EXPECT_TRUE(std::none_of(m_host.Log().begin(), m_host.Log().end(), [](const std::string& e) {
+        return e.starts_with("box:");
+    })) << "the front end words what it shows";
+    ExpectTheOldConfiguration();
+    ASSERT_TRUE(m_host.m_receivedCheck);
+
+    // Kept knowingly: marked changed, without a file, its findings with it.
+    m_host.KeepReceived();
+    EXPECT_TRUE(m_doc.IsModified());
+    EXPECT_EQ(m_doc.GetPathName(), "");
+    const CConfigCheck kept(m_doc);
+    EXPECT_EQ(CConfigCheck::ReasonList(kept.IsValid() ? kept.Warnings() : kept.Problems()) + ".",
+              reasons);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Faults, DamagedAnswer,
+    Answers, UploadEnd,
     ::testing::Values(
-        CDamageCase{"ChangedHexDigit", {"--bitflip", "3"}, "1 record fails its checksum"},
-        CDamageCase{"MissingHeader", {"--drop-line", "1"}, "no S0 line"},
-        CDamageCase{"LogLinesOfAnotherDevice",
-                    {"--log-lines"},
-                    "no S0 line; 4 lines are not well-formed S-records"}),
+        CEndCase{"Whole", true, {}, ""},
+        CEndCase{"LineLost",
+                 true,
+                 {"--drop-line", "100"},
+                 "Upload incomplete: 196562 bytes instead of 196642; 1 gap in the addresses."},
+        CEndCase{"LineRepeated",
+                 true,
+                 {"--repeat-line", "100"},
+                 "Upload incomplete: 196722 bytes instead of 196642; 1 overlap in the addresses."},
+        CEndCase{"OnlyHeaderAndEndLine",
+                 true,
+                 {"--end-after", "1"},
+                 "Upload incomplete: 82 bytes instead of 196642."},
+        CEndCase{"EndLineAfter99Lines",
+                 true,
+                 {"--end-after", "99"},
+                 "Upload incomplete: 7922 bytes instead of 196642."},
+        CEndCase{"CommentAppended",
+                 false,
+                 {"--extra-text", "3"},
+                 "Upload damaged: 1 line has characters that are not kept."},
+        CEndCase{"BytesInsideLines",
+                 false,
+                 {"--noise-inside"},
+                 "Upload damaged: 6 lines lost bytes that are not hex digits."},
+        CEndCase{"ChangedHexDigit",
+                 false,
+                 {"--bitflip", "3"},
+                 "Upload damaged: 1 record fails its checksum."},
+        CEndCase{"MissingHeader", false, {"--drop-line", "1"}, "Upload damaged: no S0 line."},
+        CEndCase{"LogLinesOfAnotherDevice",
+                 false,
+                 {"--log-lines"},
+                 "Upload damaged: no S0 line; 4 lines are not well-formed S-records; 4 lines "
+                 "have characters that are not kept."}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(LineFaultScenario, AMissingDataLineLeavesAValidConfigurationThatSaysWhatItLacks) {
-    Upload({"--drop-line", "3"});
-
-    std::vector<std::string> lines = m_lines;
-    lines.erase(lines.begin() + 2);
-    ExpectFinishedWith(CTestConfig::Joined(lines), {"Warning: 1 gap or overlap in the addresses."});
-}
 
 TEST_F(LineFaultScenario, ADeviceThatNeverSendsItsEndLineIsStoppedAfterFourImages) {
     Upload({"--endless"});

@@ -42,13 +42,15 @@ protected:
         if (CSimProcess::ProgramPath().empty() || CProcess::CliProgram().empty()) {
             GTEST_SKIP() << "QARN_SIM or TOVRIK_CLI not set: qarn-sim or tovrik-cli not built";
         }
-        if (!m_disk.Mount(m_diskDir.Path(), 64)) {
+        // Room for a whole configuration, and little more.
+        if (!m_disk.Mount(m_diskDir.Path(), 512)) {
             GTEST_SKIP() << m_disk.Error() << " (a full or read-only disk needs a tmpfs mount)";
         }
         m_target = m_diskDir.Write("backup.s19", kOld);
-        m_device = CTestConfig::Joined(CTestConfig::Lines(8));
-        m_sim = std::make_unique<CSimProcess>(std::vector<std::string>{
-            "--config", m_otherDir.Write("device.s19", m_device), "--baud", "0"});
+        // Only a whole configuration finishes an upload.
+        m_device = CTestConfig::Joined(CTestConfig::WholeLines());
+        m_sim = std::make_unique<CSimProcess>(
+            std::vector<std::string>{"--config", TOVRIK_SAMPLE_S19, "--baud", "0"});
         ASSERT_TRUE(m_sim->Start()) << m_sim->Error();
     }
     void TearDown() override {
@@ -118,7 +120,7 @@ TEST_F(SaveFailureScenario, CliUploadOntoAFullDiskKeepsTheOldBackup) {
     ASSERT_TRUE(m_disk.Fill("filler")) << m_disk.Error();
 
     const auto r = CProcess::RunCli(
-        {"upload", m_target, "--port", m_sim->DevicePath(), "--baud", "9600"}, {}, "", 15000);
+        {"upload", m_target, "--port", m_sim->DevicePath(), "--baud", "9600"}, {}, "", 60000);
 
     EXPECT_EQ(r.nStatus, 2) << "a file that cannot be written";
     EXPECT_EQ(r.strErr,

@@ -1,5 +1,7 @@
 #include "support/CRecordingView.h"
 
+#include "data/CConfigCheck.h"
+
 #include <algorithm>
 #include <chrono>
 #include <thread>
@@ -48,6 +50,11 @@ void CRecordingView::SetCaption(const std::string& caption) {
 
 void CRecordingView::ShowMessageBox(const std::string& text, const std::string& caption) {
     Record("box:" + caption + "|" + text);
+}
+
+void CRecordingView::UploadNotWhole(const CConfigCheck& check) {
+    Record("not whole:" +
+           CConfigCheck::ReasonList(check.IsValid() ? check.Warnings() : check.Problems()));
 }
 
 void CRecordingView::StepProgress() {

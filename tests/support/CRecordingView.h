@@ -12,7 +12,8 @@
 // A transfer view that plays the user interface by writing down every call the
 // worker makes, in order. Each UI call is logged as one short text:
 //   "status:<line>", "insert:<i>:<line>", "pos:<n>", "count:<m_nTotal>",
-//   "enable", "caption:<text>", "box:<caption>|<text>", "done"
+//   "enable", "caption:<text>", "box:<caption>|<text>", "done",
+//   "not whole:<the reasons of its problems, or of its warnings when it has none>"
 // Per-byte calls (StepProgress, PostTransferStep) and PostTransferCount are only
 // counted.
 class CRecordingView : public CTransferView {
@@ -25,6 +26,7 @@ public:
     void EnableControls() override;
     void SetCaption(const std::string& caption) override;
     void ShowMessageBox(const std::string& text, const std::string& caption) override;
+    void UploadNotWhole(const CConfigCheck& check) override;
     void PostTransferStep() override;
     void PostTransferCount() override { ++m_nPostedCounts; }
     void PostTransferDone() override;

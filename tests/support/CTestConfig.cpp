@@ -3,6 +3,7 @@
 #include "data/CRecordList.h"
 
 #include <cstdio>
+#include <fstream>
 #include <memory>
 
 namespace {
@@ -58,6 +59,15 @@ std::vector<std::string> CTestConfig::Lines(int nRecords) {
         lines.push_back(DataLine(static_cast<unsigned>(i) * 16));
     }
     lines.push_back(EndLine());
+    return lines;
+}
+
+std::vector<std::string> CTestConfig::WholeLines() {
+    std::ifstream file(TOVRIK_SAMPLE_S19, std::ios::binary);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(file, line);) {
+        lines.push_back(line + "\n");
+    }
     return lines;
 }
 

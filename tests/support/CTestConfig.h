@@ -15,6 +15,9 @@ struct CTestConfig {
     static std::string DataLine(unsigned address, const std::string& data);
     static std::string EndLine(unsigned address = 0);
     static std::vector<std::string> Lines(int nRecords);
+    // The sample configuration's lines: a whole one of 196642 bytes, the only
+    // kind that an upload finishes with.
+    static std::vector<std::string> WholeLines();
     static std::string Joined(const std::vector<std::string>& lines);
 
     // Puts the lines into the document and g_recordList as a load does.

@@ -1,3 +1,4 @@
+#include "data/CConfigCheck.h"
 #include "serial/CSerialPort.h"
 #include "support/CFakePort.h"
 #include "support/CPtyDevice.h"
@@ -9,6 +10,8 @@
 namespace {
 
 const std::string kRequest = "\r\n\r\n#CD\r\n";
+// Time enough for a whole configuration, byte by byte, also under a sanitizer.
+constexpr int kWholeUploadMs = 60000;
 const std::string kCommError = "box:Communication Error|Upload Aborted\nPlease Power Cycle QARN\n";
 
 std::string CountLine(std::size_t total) {
@@ -37,14 +40,14 @@ protected:
         if (abortAtOnce) {
             host.m_bAbort = true;
         }
-        ASSERT_TRUE(host.WaitForEnd(4000));
+        ASSERT_TRUE(host.WaitForEnd(kWholeUploadMs));
     }
 
     std::string m_before;
 };
 
-TEST_F(UploadWorker, StoresTheAnswerDroppingEchoAndPromptAndReportsTheCount) {
-    const auto lines = CTestConfig::Lines(3);
+TEST_F(UploadWorker, StoresAWholeAnswerDroppingEchoAndPromptAndReportsTheCount) {
+    const auto lines = CTestConfig::WholeLines();
     const std::string config = CTestConfig::Joined(lines);
     const std::string noise = "#CD\r\nQARN>\r\n";
     CPtyDevice device({{0, noise + config}});
@@ -55,21 +58,20 @@ TEST_F(UploadWorker, StoresTheAnswerDroppingEchoAndPromptAndReportsTheCount) {
 
     EXPECT_EQ(device.Received(), kRequest);
     EXPECT_EQ(CTestConfig::InMemory(m_doc), config);
-    EXPECT_EQ(g_recordList.GetCount(), 3u);
-    EXPECT_EQ(host.m_nTotal, static_cast<int>(config.size())) << "only S0, S3 and S7 lines count";
+    EXPECT_EQ(g_recordList.GetCount(), lines.size() - 2);
+    EXPECT_EQ(host.m_nTotal, 196642) << "only S0, S3 and S7 lines count";
     EXPECT_EQ(host.m_nPostedSteps, static_cast<int>(noise.size() + config.size()));
     EXPECT_EQ(host.m_nPostedCounts, 2 + static_cast<int>(lines.size())) << "dropped lines too";
     EXPECT_EQ(host.Log(),
-              (std::vector<std::string>{
-                  "status:Uploading data.", "status:Upload finished.",
-                  "status:" + CountLine(config.size()),
-                  "status:Warning: " + std::to_string(config.size()) + " bytes instead of 196642.",
-                  "done", "caption:" + host.m_strTitle, "enable"}));
+              (std::vector<std::string>{"status:Uploading data.", "status:Upload finished.",
+                                        "status:" + CountLine(196642), "done",
+                                        "caption:" + host.m_strTitle, "enable"}));
     EXPECT_TRUE(host.m_bUploadDone);
     EXPECT_EQ(host.m_eOutcome, ETransferOutcome::Finished);
+    EXPECT_FALSE(host.m_receivedCheck);
     EXPECT_TRUE(m_doc.IsModified()) << "an uploaded configuration must not be lost unasked";
     EXPECT_EQ(m_doc.GetPathName(), "") << "no file yet: the first save asks for one";
-    EXPECT_EQ(m_doc.m_notes.dataLines, (std::vector<int>{4, 5, 6})) << "lines of the answer";
+    EXPECT_EQ(m_doc.m_notes.dataLines.front(), 4) << "lines of the answer";
     EXPECT_FALSE(port.IsOpen());
 
     host.EndSession();  // Exit
@@ -161,7 +163,9 @@ TEST_F(UploadWorker, ShortPausesWithinAndBetweenLinesAreNoError) {
 
     Upload(device, host);
 
-    EXPECT_EQ(host.m_eOutcome, ETransferOutcome::Finished);
+    // Received whole, yet smaller than a configuration: kept only when asked.
+    EXPECT_EQ(host.m_eOutcome, ETransferOutcome::Incomplete);
+    host.KeepReceived();
     EXPECT_EQ(CTestConfig::InMemory(m_doc), CTestConfig::Joined(lines));
 }
 
@@ -219,7 +223,7 @@ TEST_F(UploadWorker, AbortWithinALineStoresThePartThenCancelRestores) {
     EXPECT_EQ(CTestConfig::InMemory(m_doc), m_before);
 }
 
-TEST_F(UploadWorker, KeepsPrintableTextAndLowerCaseDropsControlAndHighBytes) {
+TEST_F(UploadWorker, KeepsPrintableTextAndLowerCaseAndNotesTheControlAndHighBytesItDrops) {
     std::string record = CTestConfig::DataLine(0xABCDEF0);
     for (std::size_t i = 4; i + 2 < record.size(); ++i) {
         record[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(record[i])));
@@ -228,17 +232,27 @@ TEST_F(UploadWorker, KeepsPrintableTextAndLowerCaseDropsControlAndHighBytes) {
     std::string noisy = record;
     noisy.insert(30, std::string("\x01\x7f\xc1\xff\x08", 5));
     noisy.insert(10, std::string(1, '\0'));
-    CPtyDevice device({{0, CTestConfig::HeaderLine() + noisy + CTestConfig::EndLine()}});
+    // Noise before a line is between lines: dropped unnoted.
+    const std::string between("\x00\xff", 2);
+    CPtyDevice device({{0, CTestConfig::HeaderLine() + between + noisy + CTestConfig::EndLine()}});
     CSerialPort port;
     CRecordingHost host(port);
 
     Upload(device, host);
 
-    EXPECT_EQ(host.m_eOutcome, ETransferOutcome::Finished);
-    ASSERT_EQ(g_recordList.GetCount(), 1u);
-    EXPECT_EQ((*g_recordList.begin())->GetLine(), record);
+    EXPECT_EQ(host.m_eOutcome, ETransferOutcome::Damaged);
+    EXPECT_EQ(host.StatusList().back(),
+              "Upload damaged: 1 line lost bytes that are not hex digits.");
     EXPECT_EQ(host.m_nPostedSteps, static_cast<int>(CTestConfig::HeaderLine().size() +
                                                     record.size() + CTestConfig::EndLine().size()));
+    host.KeepReceived();
+    ASSERT_EQ(g_recordList.GetCount(), 1u);
+    EXPECT_EQ((*g_recordList.begin())->GetLine(), record);
+    const CConfigCheck check(m_doc);
+    ASSERT_EQ(check.Problems().size(), 1u);
+    EXPECT_EQ(CConfigCheck::Describe(check.Problems()[0]),
+              "line 2: 6 bytes that are not hex digits were dropped (the first: byte 00 at column "
+              "11)");
 }
 
 TEST_F(UploadWorker, DamagedAnswerEndsAsAFailedUploadThatKeepsTheOldConfiguration) {
@@ -253,13 +267,14 @@ TEST_F(UploadWorker, DamagedAnswerEndsAsAFailedUploadThatKeepsTheOldConfiguratio
     Upload(device, host);
 
     EXPECT_EQ(host.m_eOutcome, ETransferOutcome::Damaged);
+    const std::string reasons =
+        "1 line is not a well-formed S-record; 1 line has characters that are not kept";
     EXPECT_EQ(host.StatusList(),
-              (std::vector<std::string>{"Uploading data.",
-                                        "Upload damaged: 1 line is not a well-formed S-record."}));
-    EXPECT_TRUE(Contains(host.Log(),
-                         "box:Upload Damaged|The configuration received is damaged: 1 line is "
-                         "not a well-formed S-record.\nline 2: 'G' at column 3 is not a hex "
-                         "digit\nThe configuration held before is kept. Please upload again."));
+              (std::vector<std::string>{"Uploading data.", "Upload damaged: " + reasons + "."}));
+    EXPECT_TRUE(Contains(host.Log(), "not whole:" + reasons));
+    ASSERT_TRUE(host.m_receivedCheck);
+    EXPECT_EQ(CConfigCheck::Describe(host.m_receivedCheck->Problems().at(0)),
+              "line 2: 'G' at column 3 is not a hex digit");
     EXPECT_TRUE(Contains(host.Log(), "pos:0"));
     EXPECT_FALSE(Contains(host.Log(), "done"));
     EXPECT_EQ(host.m_nTotal, static_cast<int>(CTestConfig::HeaderLine().size() + 4096 +
@@ -280,7 +295,8 @@ TEST_F(UploadWorker, LinesEndedByLineFeedAloneAreKeptAsReceived) {
 
     Upload(device, host);
 
-    EXPECT_EQ(host.m_eOutcome, ETransferOutcome::Finished);
+    EXPECT_EQ(host.m_eOutcome, ETransferOutcome::Incomplete);
+    host.KeepReceived();
     EXPECT_EQ(CTestConfig::InMemory(m_doc), config);
 }
 

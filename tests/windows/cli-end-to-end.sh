@@ -62,9 +62,14 @@ for _ in $(seq 50); do
 done
 same "qarn-sim received the configuration" "$run/received.s19" "$config"
 
-# An upload written byte for byte.
+# The configuration is shorter than a whole one: the upload does not finish
+# and writes nothing, and --force writes what was received, byte for byte.
 tovrik upload "Z:$run/upload.s19" --port '\\.\COM5' --baud 38400
-check "upload from COM5" 0 $? "Upload finished."
+check "an upload that is not whole" 1 $? "Upload incomplete: "
+[ ! -e "$run/upload.s19" ]
+check "an upload that is not whole writes no file" 0 $?
+tovrik upload "Z:$run/upload.s19" --port '\\.\COM5' --baud 38400 --force
+check "upload from COM5 with --force" 1 $? "as --force asked"
 same "the upload saved the configuration" "$run/upload.s19" "$config"
 
 # COM1 through the profile, as the desktop program would have set it. COM1
@@ -73,8 +78,8 @@ key='HKCU\Software\Local AppWizard-Generated Applications\Tovrik'
 "$WINE" reg add "$key\\PORTS" /v COM1 /t REG_SZ /d '\\.\COM5' /f >/dev/null
 "$WINE" reg add "$key\\INITALISATION" /v BRSEL /t REG_DWORD /d 6 /f >/dev/null
 if "$WINE" reg query "$key\\PORTS" /v COM1 2>/dev/null | grep -qF '\\.\COM5'; then
-  tovrik upload "Z:$run/profile.s19"
-  check "upload from COM1 as the profile sets it" 0 $? "Upload finished."
+  tovrik upload "Z:$run/profile.s19" --force
+  check "upload from COM1 as the profile sets it" 1 $? "Upload incomplete: "
   check "stderr names the port and rate the profile gave" 0 0 \
     'using COM1 (\\.\COM5) at 38400 baud, from the profile'
   same "the upload through the profile saved the configuration" "$run/profile.s19" "$config"
@@ -97,8 +102,8 @@ check "an upload into a missing folder" 2 $? "Cannot save"
 # The ports the serial drivers list, by the names `ports` prints.
 tovrik ports
 check "ports lists COM5" 0 $? '\\.\COM5'
-tovrik upload "Z:$run/named.s19" --port com5 --baud 38400
-check "an upload from a port named as ports lists it" 0 $? "Upload finished."
+tovrik upload "Z:$run/named.s19" --port com5 --baud 38400 --force
+check "an upload from a port named as ports lists it" 1 $? "Upload incomplete: "
 same "the upload from the named port saved the configuration" "$run/named.s19" "$config"
 tovrik upload "Z:$run/x.s19" --port COM99
 check "an unknown port name" 2 $? "unknown port 'COM99'"
