@@ -1,3 +1,4 @@
+#include "app/CErrorText.h"
 #include "cli/CCheckReport.h"
 
 #include "data/CConfigCheck.h"
@@ -55,9 +56,9 @@ void CCheckReport::SaveReceived(CTransferSession& session, CQARNCfgDoc& doc,
         err << "tovrik-cli upload: nothing was received; " << file << " was not written.\n";
         return;
     }
-    session.PutBackReceived();
+    session.KeepReceived();
     if (const std::error_code error = doc.OnSaveDocument(file)) {
-        err << "tovrik-cli upload: " << CDocument::SaveErrorMessage(file, error) << '\n';
+        err << "tovrik-cli upload: " << CErrorText::SaveFailed(file, error) << '\n';
         return;
     }
     err << "tovrik-cli upload: what was received is in " << file

@@ -1,3 +1,4 @@
+#include "app/CErrorText.h"
 #include "cli/CTransferCommand.h"
 
 #include "cli/CArgumentParser.h"
@@ -11,12 +12,11 @@
 #include "platform/CInterruptGuard.h"
 #include "platform/CTerminal.h"
 #include "serial/CSerialPort.h"
-#include "settings/CProfile.h"
+#include "settings/CSystemContext.h"
 #include "transfer/CTransferSession.h"
 #include "transfer/TransferProtocol.h"
 
 #include <chrono>
-#include <thread>
 
 namespace {
 
@@ -26,16 +26,16 @@ struct CArguments {
     bool bForce = false;
 };
 
-bool ParseArguments(const std::vector<std::string>& args, const char* command, CArguments& parsed,
-                    std::ostream& err) {
-    parsed.settings = CTransferOptions::FromProfile();
-    if (const std::string warning = CProfile::GetWarning(); !warning.empty()) {
+bool ParseArguments(const CSystemContext& context, const std::vector<std::string>& args,
+                    const char* command, CArguments& parsed, std::ostream& err) {
+    parsed.settings = CTransferOptions::FromProfile(context);
+    if (const std::string warning = context.Profile().GetWarning(); !warning.empty()) {
         err << "tovrik-cli: warning: " << warning << '\n';
     }
     CArgumentParser parser(command, "FILE.s19 [--port P] [--baud B] [--force]", 1);
     parser.AddFlag("--force", [&] { parsed.bForce = true; });
     parser.AddValue("--port", [&](const std::string& value, std::string& error) {
-        return parsed.settings.SetPort(value, error);
+        return parsed.settings.SetPort(value, context, error);
     });
     parser.AddValue("--baud", [&](const std::string& value, std::string& error) {
         return parsed.settings.SetBaud(value, error);
@@ -50,15 +50,17 @@ bool ParseArguments(const std::vector<std::string>& args, const char* command, C
 
 // Runs the worker to its end. An interrupt acts as the dialog's Cancel: it
 // asks the worker to stop, says so, and waits for it. True when interrupted.
-bool RunWorker(CTransferSession& session, CCliTransferView& view) {
-    if (!session.StartWorker()) {
+bool RunWorker(CTransferSession& session, CQARNCfgDoc& doc, const CTransferRequest& request,
+               CCliTransferView& view) {
+    if (!session.Start(doc, request)) {
         view.ShowMessageBox("Cannot start the transfer: the system refused a new thread.", "Error");
         return false;
     }
+    // How soon an interrupt is noticed while the worker runs.
+    constexpr std::chrono::milliseconds kInterruptLook(20);
     bool asked = false;
     bool interrupted = false;
-    while (session.m_bRunning) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    while (!session.WaitForEnd(kInterruptLook)) {
         if (CInterruptGuard::Caught() == 0 || asked) {
             continue;
         }
@@ -67,7 +69,7 @@ bool RunWorker(CTransferSession& session, CCliTransferView& view) {
         // shortens its last wait.
         interrupted = session.RequestAbort();
         if (interrupted) {
-            view.ShowMessageBox(session.m_nMode == ETransferMode::Upload
+            view.ShowMessageBox(request.eMode == ETransferMode::Upload
                                     ? TransferProtocol::kUploadCancelledText
                                     : TransferProtocol::kDownloadCancelledText,
                                 TransferProtocol::kCancelledCaption);
@@ -82,28 +84,26 @@ int ExitStatusOf(ETransferOutcome outcome) {
     return outcome == ETransferOutcome::Finished ? kExitSuccess : kExitFailed;
 }
 
-void Prepare(CTransferSession& session, CQARNCfgDoc& doc, ETransferMode nMode,
-             const CTransferOptions& options) {
-    session.m_pDoc = &doc;
-    session.m_nMode = nMode;
-    session.m_nPort = options.m_nPort;
-    session.m_strDevice = options.m_strDevice;
-    session.m_nBaudRate = options.m_nBaudRate;
-    session.m_strTitle = "tovrik-cli";
-    session.m_nTotal = 0;
+CTransferRequest RequestOf(ETransferMode eMode, const CTransferOptions& options) {
+    CTransferRequest request;
+    request.eMode = eMode;
+    request.port = options.m_port;
+    request.nBaudRate = options.m_nBaudRate;
+    request.strTitle = "tovrik-cli";
+    return request;
 }
 
 }  // namespace
 
-int CTransferCommand::RunDownload(const std::vector<std::string>& args, std::ostream& out,
-                                  std::ostream& err) {
+int CTransferCommand::RunDownload(CSystemContext& context, const std::vector<std::string>& args,
+                                  std::ostream& out, std::ostream& err) {
     CArguments parsed;
-    if (!ParseArguments(args, "download", parsed, err)) {
+    if (!ParseArguments(context, args, "download", parsed, err)) {
         return kExitUsage;
     }
     CQARNCfgDoc doc;
     if (const std::error_code error = doc.OnOpenDocument(parsed.strFile)) {
-        err << "tovrik-cli download: " << CDocument::OpenErrorMessage(parsed.strFile, error)
+        err << "tovrik-cli download: " << CErrorText::OpenFailed(parsed.strFile, error)
             << '\n';
         return kExitUsage;
     }
@@ -114,40 +114,38 @@ int CTransferCommand::RunDownload(const std::vector<std::string>& args, std::ost
     if (!CCheckReport::MayDownload(doc, parsed.strFile, parsed.bForce, err)) {
         return kExitUsage;
     }
-    CSerialPort port;
+    CSerialPort port(context.Paths());
     const int range = doc.m_nFileSize != 0 ? doc.m_nFileSize : CONFIG_IMAGE_BYTES;
     CCliTransferView view(out, err, CTerminal::IsStandardErrorTerminal(), range);
     CTransferSession session(view, port);
-    Prepare(session, doc, ETransferMode::Download, parsed.settings);
     const CInterruptGuard guard;
-    if (RunWorker(session, view)) {
+    if (RunWorker(session, doc, RequestOf(ETransferMode::Download, parsed.settings), view)) {
         return ExitStatusForSignal(CInterruptGuard::Caught());
     }
-    return ExitStatusOf(session.m_eOutcome);
+    return ExitStatusOf(session.Outcome());
 }
 
-int CTransferCommand::RunUpload(const std::vector<std::string>& args, std::ostream& out,
-                                std::ostream& err) {
+int CTransferCommand::RunUpload(CSystemContext& context, const std::vector<std::string>& args,
+                                std::ostream& out, std::ostream& err) {
     CArguments parsed;
-    if (!ParseArguments(args, "upload", parsed, err)) {
+    if (!ParseArguments(context, args, "upload", parsed, err)) {
         return kExitUsage;
     }
     // Refused before the device is asked for minutes of data that could not
     // be kept: OUT a folder, not a regular file, not writable, or in a folder
     // that is missing or not writable.
     if (const std::error_code error = CAtomicFile::CheckTarget(parsed.strFile)) {
-        err << "tovrik-cli upload: " << CDocument::SaveErrorMessage(parsed.strFile, error) << '\n';
+        err << "tovrik-cli upload: " << CErrorText::SaveFailed(parsed.strFile, error) << '\n';
         return kExitUsage;
     }
     CQARNCfgDoc doc;
-    CSerialPort port;
+    CSerialPort port(context.Paths());
     CCliTransferView view(out, err, CTerminal::IsStandardErrorTerminal(), CONFIG_IMAGE_BYTES);
     CTransferSession session(view, port);
-    Prepare(session, doc, ETransferMode::Upload, parsed.settings);
-    session.BeginUpload();
     const CInterruptGuard guard;
-    const bool interrupted = RunWorker(session, view);
-    if (interrupted || session.m_eOutcome != ETransferOutcome::Finished) {
+    const bool interrupted =
+        RunWorker(session, doc, RequestOf(ETransferMode::Upload, parsed.settings), view);
+    if (interrupted || session.Outcome() != ETransferOutcome::Finished) {
         // OUT is written only for a finished upload, unless --force asks for
         // what was received.
         if (parsed.bForce) {
@@ -156,7 +154,7 @@ int CTransferCommand::RunUpload(const std::vector<std::string>& args, std::ostre
         return interrupted ? ExitStatusForSignal(CInterruptGuard::Caught()) : kExitFailed;
     }
     if (const std::error_code error = doc.OnSaveDocument(parsed.strFile)) {
-        err << "tovrik-cli upload: " << CDocument::SaveErrorMessage(parsed.strFile, error) << '\n';
+        err << "tovrik-cli upload: " << CErrorText::SaveFailed(parsed.strFile, error) << '\n';
         return ExitStatusForSave(error);  // the transfer finished; the file could not be written
     }
     return kExitSuccess;

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+class CSystemContext;
+
 // tovrik-cli download FILE.s19 [--port P] [--baud B]
 // tovrik-cli upload OUT.s19 [--port P] [--baud B]
 //
@@ -14,8 +16,8 @@
 // signal when SIGINT, SIGTERM or SIGHUP cancelled the transfer or the save.
 class CTransferCommand {
 public:
-    static int RunDownload(const std::vector<std::string>& args, std::ostream& out,
-                           std::ostream& err);
-    static int RunUpload(const std::vector<std::string>& args, std::ostream& out,
-                         std::ostream& err);
+    static int RunDownload(CSystemContext& context, const std::vector<std::string>& args,
+                           std::ostream& out, std::ostream& err);
+    static int RunUpload(CSystemContext& context, const std::vector<std::string>& args,
+                         std::ostream& out, std::ostream& err);
 };

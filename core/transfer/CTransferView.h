@@ -1,6 +1,9 @@
 #pragma once
 
 #include <string>
+#include <system_error>
+
+class CPortChoice;
 
 // What a transfer shows to whoever follows it: the transfer dialog, the
 // command-line tool or a test. A front end overrides what it shows; the rest
@@ -26,4 +29,9 @@ public:
     virtual void PostTransferStep() {}
     virtual void PostTransferCount() {}
     virtual void PostTransferDone() {}
+    // The worker's last call, made after it let go of the port and just before
+    // m_bRunning falls; whatever it posts must not run once the view is gone.
+    virtual void PostTransferEnded() {}
+    // The port could not be opened; the transfer ends without a byte sent.
+    virtual void PortNotOpened(const CPortChoice& /*port*/, std::error_code /*error*/) {}
 };

@@ -18,5 +18,6 @@ inline constexpr const char* kNoDataCaption = "Warning";
 inline constexpr const char* kDownloadCancelledText = "Download aborted.\nPlease power cycle QARN.";
 inline constexpr const char* kUploadCancelledText = "Upload aborted.\nPlease power cycle QARN.";
 inline constexpr const char* kCancelledCaption = "Info";
+inline constexpr const char* kPowerCycleText = "Power cycle QARN.";
 
 }  // namespace TransferProtocol

@@ -19,6 +19,8 @@ public:
                 return "its owner and group could not be kept";
             case ETovrikError::SaveInterrupted:
                 return "the save was interrupted";
+            case ETovrikError::ProfileNotWritten:
+                return "the profile could not be written";
         }
         return "unknown error";
     }

@@ -13,6 +13,7 @@ enum class ETovrikError {
     NotEnoughMemory,     // an allocation failed while loading, parsing or saving
     OwnerNotKept,        // a save would have changed the owner or group of the file
     SaveInterrupted,     // a signal asked the program to end during a save
+    ProfileNotWritten,   // the profile refused a value
 };
 
 const std::error_category& TovrikCategory();
