@@ -1,5 +1,6 @@
 #include "app/CDocumentCommands.h"
 
+#include "app/CErrorText.h"
 #include "app/CRecentFileList.h"
 #include "app/IPrompter.h"
 #include "data/CConfigCheck.h"
@@ -60,7 +61,7 @@ bool CDocumentCommands::OnFileOpen() {
 
 bool CDocumentCommands::OpenDocumentFile(const std::string& path) {
     if (const std::error_code error = m_doc.OnOpenDocument(path)) {
-        ReportError(CDocument::OpenErrorMessage(path, error));
+        ReportError(CErrorText::OpenFailed(path, error));
         return false;
     }
     NoteFileUsed(path);
@@ -132,7 +133,7 @@ bool CDocumentCommands::SaveDocumentTo(const std::string& path) {
         return false;
     }
     if (const std::error_code error = m_doc.OnSaveDocument(path)) {
-        ReportError(CDocument::SaveErrorMessage(path, error));
+        ReportError(CErrorText::SaveFailed(path, error));
         return false;
     }
     NoteFileUsed(path);

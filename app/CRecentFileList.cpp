@@ -13,10 +13,10 @@ std::string Key(std::size_t index) {
 
 }  // namespace
 
-void CRecentFileList::Load() {
+void CRecentFileList::Load(const CProfile& profile) {
     m_files.clear();
     for (std::size_t i = 0; i < kSize; ++i) {
-        const std::string path = CProfile::GetProfileString(kSection, Key(i));
+        const std::string path = profile.GetProfileString(kSection, Key(i));
         if (!path.empty() && std::find(m_files.begin(), m_files.end(), path) == m_files.end()) {
             m_files.push_back(path);
         }
@@ -24,14 +24,18 @@ void CRecentFileList::Load() {
     m_bChanged = false;
 }
 
-void CRecentFileList::Save() {
+std::error_code CRecentFileList::Save(CProfile& profile) {
     if (!m_bChanged) {
-        return;
+        return {};
     }
     for (std::size_t i = 0; i < kSize; ++i) {
-        CProfile::WriteProfileString(kSection, Key(i), i < m_files.size() ? m_files[i] : "");
+        if (const std::error_code error =
+                profile.WriteProfileString(kSection, Key(i), i < m_files.size() ? m_files[i] : "")) {
+            return error;
+        }
     }
     m_bChanged = false;
+    return {};
 }
 
 void CRecentFileList::Add(const std::string& path) {

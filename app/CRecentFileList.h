@@ -1,7 +1,10 @@
 #pragma once
 
 #include <string>
+#include <system_error>
 #include <vector>
+
+class CProfile;
 
 // The four files last opened or saved, newest first, kept in the profile
 // section "Recent File List" as "File1" to "File4".
@@ -11,9 +14,10 @@ public:
     static constexpr std::size_t kSize = 4;
 
     // Reads the list from the profile.
-    void Load();
-    // Writes the list back when it changed since it was read or written.
-    void Save();
+    void Load(const CProfile& profile);
+    // Writes the list back when it changed since it was read or written; the
+    // list is kept in memory when the profile refuses it.
+    [[nodiscard]] std::error_code Save(CProfile& profile);
 
     // A file opened or saved goes to the top, made absolute, once.
     void Add(const std::string& path);

@@ -1,3 +1,4 @@
+#include "app/CErrorText.h"
 #include "cli/CCheckReport.h"
 
 #include "data/CConfigCheck.h"
@@ -71,13 +72,13 @@ void CCheckReport::SaveReceived(CTransferSession& session, CQARNCfgDoc& doc,
         err << "tovrik-cli upload: nothing was received; " << file << " was not written.\n";
         return;
     }
-    session.PutBackReceived();
+    session.KeepReceived();
     if (const std::error_code error = doc.OnSaveDocument(file)) {
-        err << "tovrik-cli upload: " << CDocument::SaveErrorMessage(file, error) << '\n';
+        err << "tovrik-cli upload: " << CErrorText::SaveFailed(file, error) << '\n';
         return;
     }
     // All of an answer that is not whole may be a device's best; a part of
     // one never is.
     err << "tovrik-cli upload: what was received is in " << file << ", as --force asked; "
-        << (session.m_receivedCheck ? "it is not complete." : "it is not a usable backup.") << '\n';
+        << (session.ReceivedCheck() ? "it is not complete." : "it is not a usable backup.") << '\n';
 }

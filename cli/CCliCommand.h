@@ -9,11 +9,14 @@
 #include <system_error>
 #include <vector>
 
-// One subcommand of tovrik-cli: its name and what runs it. A command gets the
-// arguments after its name and returns the process exit status.
+class CSystemContext;
+
+// One subcommand of tovrik-cli: its name and what runs it. A command gets what
+// the program knows of the machine, the arguments after its name, and returns
+// the process exit status.
 struct CCliCommand {
-    using Handler = int (*)(const std::vector<std::string>& args, std::ostream& out,
-                            std::ostream& err);
+    using Handler = int (*)(CSystemContext& context, const std::vector<std::string>& args,
+                            std::ostream& out, std::ostream& err);
     const char* name;
     Handler run;
 };

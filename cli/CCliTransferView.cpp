@@ -1,5 +1,7 @@
 #include "cli/CCliTransferView.h"
 
+#include "app/CErrorText.h"
+
 CCliTransferView::CCliTransferView(std::ostream& out, std::ostream& err, bool bShowProgress,
                                    int nProgressRange)
     : m_out(out), m_err(err), m_bShowProgress(bShowProgress), m_nProgressRange(nProgressRange) {}
@@ -60,4 +62,10 @@ void CCliTransferView::PrintLine(std::ostream& stream, const std::string& line) 
     std::lock_guard lock(m_mutex);
     ClearProgressLocked();
     stream << line << '\n' << std::flush;
+}
+
+void CCliTransferView::PortNotOpened(const CPortChoice& port, std::error_code error) {
+    for (const std::string& line : CErrorText::PortNotOpened(port, error)) {
+        AddStatus(line);
+    }
 }

@@ -19,6 +19,7 @@ public:
     void StepProgress() override;
     void ShowMessageBox(const std::string& text, const std::string& caption) override;
     void PostTransferStep() override { StepProgress(); }
+    void PortNotOpened(const CPortChoice& port, std::error_code error) override;
 
     // Removes the byte counter from the terminal line.
     void ClearProgress();

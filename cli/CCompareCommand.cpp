@@ -1,5 +1,6 @@
 #include "cli/CCompareCommand.h"
 
+#include "app/CErrorText.h"
 #include "cli/CArgumentParser.h"
 #include "cli/CCliCommand.h"
 #include "cli/CTransferCommand.h"
@@ -7,7 +8,7 @@
 #include "data/CConfigCompare.h"
 #include "data/CConfiguration.h"
 #include "data/CDocument.h"
-#include "settings/CProfile.h"
+#include "settings/CSystemContext.h"
 
 #include <optional>
 
@@ -23,7 +24,7 @@ int UsageError(const std::string& reason, std::ostream& err) {
 
 bool Load(const std::string& path, CConfiguration& config, std::ostream& err) {
     if (const std::error_code error = config.Load(path)) {
-        err << "tovrik-cli compare: " << CDocument::OpenErrorMessage(path, error) << '\n';
+        err << "tovrik-cli compare: " << CErrorText::OpenFailed(path, error) << '\n';
         return false;
     }
     return true;
@@ -31,7 +32,8 @@ bool Load(const std::string& path, CConfiguration& config, std::ostream& err) {
 
 }  // namespace
 
-int CCompareCommand::Run(const std::vector<std::string>& args, std::ostream& out,
+int CCompareCommand::Run(CSystemContext& context, const std::vector<std::string>& args,
+                         std::ostream& out,
                          std::ostream& err) {
     bool bDevice = false;
     std::optional<std::string> port;
@@ -62,12 +64,12 @@ int CCompareCommand::Run(const std::vector<std::string>& args, std::ostream& out
     }
     CTransferOptions options;
     if (bDevice) {
-        options = CTransferOptions::FromProfile();
-        if (const std::string warning = CProfile::GetWarning(); !warning.empty()) {
+        options = CTransferOptions::FromProfile(context);
+        if (const std::string warning = context.Profile().GetWarning(); !warning.empty()) {
             err << "tovrik-cli: warning: " << warning << '\n';
         }
         std::string error;
-        if ((port && !options.SetPort(*port, error)) || (baud && !options.SetBaud(*baud, error))) {
+        if ((port && !options.SetPort(*port, context, error)) || (baud && !options.SetBaud(*baud, error))) {
             return UsageError(error, err);
         }
     }
@@ -78,7 +80,7 @@ int CCompareCommand::Run(const std::vector<std::string>& args, std::ostream& out
         return kExitUsage;
     }
     if (bDevice) {
-        const int status = CTransferCommand::ReadDevice(options, second, out, err);
+        const int status = CTransferCommand::ReadDevice(context, options, second, out, err);
         if (status == kExitFailed) {
             err << "tovrik-cli compare: no whole configuration came from the device; nothing "
                    "was compared.\n";

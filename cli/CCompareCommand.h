@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+class CSystemContext;
+
 // tovrik-cli compare A.s19 B.s19
 // tovrik-cli compare A.s19 --device [--port P] [--baud B]
 //
@@ -15,5 +17,6 @@
 // whole); 128 + the signal that cancelled the upload.
 class CCompareCommand {
 public:
-    static int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+    static int Run(CSystemContext& context, const std::vector<std::string>& args, std::ostream& out,
+                   std::ostream& err);
 };

@@ -1,3 +1,4 @@
+#include "app/CErrorText.h"
 #include "cli/CConvertCommand.h"
 
 #include "cli/CArgumentParser.h"
@@ -10,8 +11,8 @@
 
 #include <filesystem>
 
-int CConvertCommand::Run(const std::vector<std::string>& args, std::ostream& out,
-                         std::ostream& err) {
+int CConvertCommand::Run(CSystemContext& /*context*/, const std::vector<std::string>& args,
+                   std::ostream& out, std::ostream& err) {
     std::vector<std::string> files;
     if (!CArgumentParser("convert", "IN.s19 OUT.s19", 2).Parse(args, files, err)) {
         return kExitUsage;
@@ -23,7 +24,7 @@ int CConvertCommand::Run(const std::vector<std::string>& args, std::ostream& out
     const CInterruptGuard guard;
     CQARNCfgDoc doc;
     if (const std::error_code error = doc.OnOpenDocument(inPath)) {
-        err << "tovrik-cli: " << CDocument::OpenErrorMessage(inPath, error) << "\n";
+        err << "tovrik-cli: " << CErrorText::OpenFailed(inPath, error) << "\n";
         return kExitUsage;
     }
     if (CInterruptGuard::Caught() != 0) {
@@ -32,7 +33,7 @@ int CConvertCommand::Run(const std::vector<std::string>& args, std::ostream& out
     // Converting keeps working on a damaged file; the problems are said.
     CCheckReport::WarnProblems(CConfigCheck(doc), inPath, err);
     if (const std::error_code error = doc.OnSaveDocument(outPath)) {
-        err << "tovrik-cli: " << CDocument::SaveErrorMessage(outPath, error) << "\n";
+        err << "tovrik-cli: " << CErrorText::SaveFailed(outPath, error) << "\n";
         return ExitStatusForSave(error);
     }
     std::error_code ec;

@@ -3,6 +3,7 @@
 #include "cli/CArgumentParser.h"
 #include "cli/CCliCommand.h"
 #include "platform/CPortDiscovery.h"
+#include "settings/CSystemContext.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -65,7 +66,8 @@ void PrintLines(const std::vector<CSerialPortInfo>& ports, std::ostream& out) {
 
 }  // namespace
 
-int CPortsCommand::Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int CPortsCommand::Run(CSystemContext& context, const std::vector<std::string>& args,
+                   std::ostream& out, std::ostream& err) {
     bool bJson = false;
     CArgumentParser parser("ports", "[--json]", 0);
     parser.AddFlag("--json", [&] { bJson = true; });
@@ -73,7 +75,7 @@ int CPortsCommand::Run(const std::vector<std::string>& args, std::ostream& out, 
     if (!parser.Parse(args, none, err)) {
         return kExitUsage;
     }
-    const std::vector<CSerialPortInfo> ports = CPortDiscovery::List();
+    const std::vector<CSerialPortInfo> ports = context.Discovery().List();
     if (bJson) {
         PrintJson(ports, out);
     } else if (ports.empty()) {

@@ -4,9 +4,12 @@
 #include <string>
 #include <vector>
 
+class CSystemContext;
+
 // tovrik-cli ports [--json]: lists the serial ports of the machine, one a
 // line, without opening any of them. Exit 0, also when none is found.
 class CPortsCommand {
 public:
-    static int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+    static int Run(CSystemContext& context, const std::vector<std::string>& args,
+                   std::ostream& out, std::ostream& err);
 };

@@ -1,5 +1,6 @@
 #include "cli/CTransferCommand.h"
 
+#include "app/CErrorText.h"
 #include "cli/CArgumentParser.h"
 #include "cli/CCheckReport.h"
 #include "cli/CCliCommand.h"
@@ -12,12 +13,11 @@
 #include "platform/CInterruptGuard.h"
 #include "platform/CTerminal.h"
 #include "serial/CSerialPort.h"
-#include "settings/CProfile.h"
+#include "settings/CSystemContext.h"
 #include "transfer/CTransferSession.h"
 #include "transfer/TransferProtocol.h"
 
 #include <chrono>
-#include <thread>
 
 namespace {
 
@@ -27,16 +27,16 @@ struct CArguments {
     bool bForce = false;
 };
 
-bool ParseArguments(const std::vector<std::string>& args, const char* command, CArguments& parsed,
-                    std::ostream& err) {
-    parsed.settings = CTransferOptions::FromProfile();
-    if (const std::string warning = CProfile::GetWarning(); !warning.empty()) {
+bool ParseArguments(const CSystemContext& context, const std::vector<std::string>& args,
+                    const char* command, CArguments& parsed, std::ostream& err) {
+    parsed.settings = CTransferOptions::FromProfile(context);
+    if (const std::string warning = context.Profile().GetWarning(); !warning.empty()) {
         err << "tovrik-cli: warning: " << warning << '\n';
     }
     CArgumentParser parser(command, "FILE.s19 [--port P] [--baud B] [--force]", 1);
     parser.AddFlag("--force", [&] { parsed.bForce = true; });
     parser.AddValue("--port", [&](const std::string& value, std::string& error) {
-        return parsed.settings.SetPort(value, error);
+        return parsed.settings.SetPort(value, context, error);
     });
     parser.AddValue("--baud", [&](const std::string& value, std::string& error) {
         return parsed.settings.SetBaud(value, error);
@@ -51,15 +51,17 @@ bool ParseArguments(const std::vector<std::string>& args, const char* command, C
 
 // Runs the worker to its end. An interrupt acts as the dialog's Cancel: it
 // asks the worker to stop, says so, and waits for it. True when interrupted.
-bool RunWorker(CTransferSession& session, CCliTransferView& view) {
-    if (!session.StartWorker()) {
+bool RunWorker(CTransferSession& session, CQARNCfgDoc& doc, const CTransferRequest& request,
+               CCliTransferView& view) {
+    if (!session.Start(doc, request)) {
         view.ShowMessageBox("Cannot start the transfer: the system refused a new thread.", "Error");
         return false;
     }
+    // How soon an interrupt is noticed while the worker runs.
+    constexpr std::chrono::milliseconds kInterruptLook(20);
     bool asked = false;
     bool interrupted = false;
-    while (session.m_bRunning) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    while (!session.WaitForEnd(kInterruptLook)) {
         if (CInterruptGuard::Caught() == 0 || asked) {
             continue;
         }
@@ -68,7 +70,7 @@ bool RunWorker(CTransferSession& session, CCliTransferView& view) {
         // shortens its last wait.
         interrupted = session.RequestAbort();
         if (interrupted) {
-            view.ShowMessageBox(session.m_nMode == ETransferMode::Upload
+            view.ShowMessageBox(request.eMode == ETransferMode::Upload
                                     ? TransferProtocol::kUploadCancelledText
                                     : TransferProtocol::kDownloadCancelledText,
                                 TransferProtocol::kCancelledCaption);
@@ -83,31 +85,32 @@ int ExitStatusOf(ETransferOutcome outcome) {
     return outcome == ETransferOutcome::Finished ? kExitSuccess : kExitFailed;
 }
 
-void Prepare(CTransferSession& session, CQARNCfgDoc& doc, ETransferMode nMode,
-             const CTransferOptions& options, std::ostream& err) {
+// The request of a transfer with these options; says on stderr what it takes
+// from the profile.
+CTransferRequest RequestOf(ETransferMode eMode, const CTransferOptions& options,
+                           std::ostream& err) {
     if (const std::string note = options.ProfileNote(); !note.empty()) {
         err << "tovrik-cli: " << note << '\n';
     }
-    session.m_pDoc = &doc;
-    session.m_nMode = nMode;
-    session.m_nPort = options.m_nPort;
-    session.m_strDevice = options.m_strDevice;
-    session.m_nBaudRate = options.m_nBaudRate;
-    session.m_strTitle = "tovrik-cli";
-    session.m_nTotal = 0;
+    CTransferRequest request;
+    request.eMode = eMode;
+    request.port = options.m_port;
+    request.nBaudRate = options.m_nBaudRate;
+    request.strTitle = "tovrik-cli";
+    return request;
 }
 
 }  // namespace
 
-int CTransferCommand::RunDownload(const std::vector<std::string>& args, std::ostream& out,
-                                  std::ostream& err) {
+int CTransferCommand::RunDownload(CSystemContext& context, const std::vector<std::string>& args,
+                                  std::ostream& out, std::ostream& err) {
     CArguments parsed;
-    if (!ParseArguments(args, "download", parsed, err)) {
+    if (!ParseArguments(context, args, "download", parsed, err)) {
         return kExitUsage;
     }
     CQARNCfgDoc doc;
     if (const std::error_code error = doc.OnOpenDocument(parsed.strFile)) {
-        err << "tovrik-cli download: " << CDocument::OpenErrorMessage(parsed.strFile, error)
+        err << "tovrik-cli download: " << CErrorText::OpenFailed(parsed.strFile, error)
             << '\n';
         return kExitUsage;
     }
@@ -118,44 +121,43 @@ int CTransferCommand::RunDownload(const std::vector<std::string>& args, std::ost
     if (!CCheckReport::MayDownload(doc, parsed.strFile, parsed.bForce, err)) {
         return kExitUsage;
     }
-    CSerialPort port;
+    CSerialPort port(context.Paths());
     const int range = doc.m_nFileSize != 0 ? doc.m_nFileSize : CONFIG_IMAGE_BYTES;
     CCliTransferView view(out, err, CTerminal::IsStandardErrorTerminal(), range);
     CTransferSession session(view, port);
-    Prepare(session, doc, ETransferMode::Download, parsed.settings, err);
+    const CTransferRequest request = RequestOf(ETransferMode::Download, parsed.settings, err);
     const CInterruptGuard guard;
-    if (RunWorker(session, view)) {
+    if (RunWorker(session, doc, request, view)) {
         return ExitStatusForSignal(CInterruptGuard::Caught());
     }
-    return ExitStatusOf(session.m_eOutcome);
+    return ExitStatusOf(session.Outcome());
 }
 
-int CTransferCommand::RunUpload(const std::vector<std::string>& args, std::ostream& out,
-                                std::ostream& err) {
+int CTransferCommand::RunUpload(CSystemContext& context, const std::vector<std::string>& args,
+                                std::ostream& out, std::ostream& err) {
     CArguments parsed;
-    if (!ParseArguments(args, "upload", parsed, err)) {
+    if (!ParseArguments(context, args, "upload", parsed, err)) {
         return kExitUsage;
     }
     // Refused before the device is asked for minutes of data that could not
     // be kept: OUT a folder, not a regular file, not writable, or in a folder
     // that is missing or not writable.
     if (const std::error_code error = CAtomicFile::CheckTarget(parsed.strFile)) {
-        err << "tovrik-cli upload: " << CDocument::SaveErrorMessage(parsed.strFile, error) << '\n';
+        err << "tovrik-cli upload: " << CErrorText::SaveFailed(parsed.strFile, error) << '\n';
         return kExitUsage;
     }
     CQARNCfgDoc doc;
-    CSerialPort port;
+    CSerialPort port(context.Paths());
     CCliTransferView view(out, err, CTerminal::IsStandardErrorTerminal(), CONFIG_IMAGE_BYTES);
     CTransferSession session(view, port);
-    Prepare(session, doc, ETransferMode::Upload, parsed.settings, err);
-    session.BeginUpload();
+    const CTransferRequest request = RequestOf(ETransferMode::Upload, parsed.settings, err);
     const CInterruptGuard guard;
-    const bool interrupted = RunWorker(session, view);
-    if (interrupted || session.m_eOutcome != ETransferOutcome::Finished) {
+    const bool interrupted = RunWorker(session, doc, request, view);
+    if (interrupted || session.Outcome() != ETransferOutcome::Finished) {
         // OUT is written only for a finished upload, unless --force asks for
         // what was received.
-        if (!interrupted && session.m_receivedCheck) {
-            CCheckReport::ReportNotWhole(*session.m_receivedCheck, parsed.strFile, parsed.bForce,
+        if (!interrupted && session.ReceivedCheck()) {
+            CCheckReport::ReportNotWhole(*session.ReceivedCheck(), parsed.strFile, parsed.bForce,
                                          err);
         }
         if (parsed.bForce) {
@@ -164,26 +166,25 @@ int CTransferCommand::RunUpload(const std::vector<std::string>& args, std::ostre
         return interrupted ? ExitStatusForSignal(CInterruptGuard::Caught()) : kExitFailed;
     }
     if (const std::error_code error = doc.OnSaveDocument(parsed.strFile)) {
-        err << "tovrik-cli upload: " << CDocument::SaveErrorMessage(parsed.strFile, error) << '\n';
+        err << "tovrik-cli upload: " << CErrorText::SaveFailed(parsed.strFile, error) << '\n';
         return ExitStatusForSave(error);  // the transfer finished; the file could not be written
     }
     return kExitSuccess;
 }
 
-int CTransferCommand::ReadDevice(const CTransferOptions& options, CConfiguration& received,
-                                 std::ostream& out, std::ostream& err) {
+int CTransferCommand::ReadDevice(CSystemContext& context, const CTransferOptions& options,
+                                 CConfiguration& received, std::ostream& out, std::ostream& err) {
     CQARNCfgDoc doc;
-    CSerialPort port;
+    CSerialPort port(context.Paths());
     CCliTransferView view(out, err, CTerminal::IsStandardErrorTerminal(), CONFIG_IMAGE_BYTES);
     CTransferSession session(view, port);
-    Prepare(session, doc, ETransferMode::Upload, options, err);
-    session.m_bKeepDocument = true;
-    session.BeginUpload();
+    CTransferRequest request = RequestOf(ETransferMode::Upload, options, err);
+    request.bKeepDocument = true;
     const CInterruptGuard guard;
-    if (RunWorker(session, view)) {
+    if (RunWorker(session, doc, request, view)) {
         return ExitStatusForSignal(CInterruptGuard::Caught());
     }
-    if (session.m_eOutcome != ETransferOutcome::Finished) {
+    if (session.Outcome() != ETransferOutcome::Finished) {
         return kExitFailed;
     }
     received = session.TakeReceived();

@@ -5,6 +5,7 @@
 #include <vector>
 
 class CConfiguration;
+class CSystemContext;
 class CTransferOptions;
 
 // tovrik-cli download FILE.s19 [--port P] [--baud B]
@@ -18,14 +19,14 @@ class CTransferOptions;
 // signal when SIGINT, SIGTERM or SIGHUP cancelled the transfer or the save.
 class CTransferCommand {
 public:
-    static int RunDownload(const std::vector<std::string>& args, std::ostream& out,
-                           std::ostream& err);
-    static int RunUpload(const std::vector<std::string>& args, std::ostream& out,
-                         std::ostream& err);
+    static int RunDownload(CSystemContext& context, const std::vector<std::string>& args,
+                           std::ostream& out, std::ostream& err);
+    static int RunUpload(CSystemContext& context, const std::vector<std::string>& args,
+                         std::ostream& out, std::ostream& err);
     // compare --device: reads the device's configuration as upload does, with
     // its request, pauses, status lines and signals, into `received` only;
     // nothing is written. 0 when the upload finished, 1 when it did not, 128 +
     // the signal that cancelled it.
-    static int ReadDevice(const CTransferOptions& options, CConfiguration& received,
-                          std::ostream& out, std::ostream& err);
+    static int ReadDevice(CSystemContext& context, const CTransferOptions& options,
+                          CConfiguration& received, std::ostream& out, std::ostream& err);
 };

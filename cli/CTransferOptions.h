@@ -1,18 +1,21 @@
 #pragma once
 
+#include "serial/CPortChoice.h"
+
 #include <string>
+
+class CSystemContext;
 
 // Port and baud rate of a transfer from the command line: the transfer
 // dialog's remembered choices unless --port or --baud say otherwise.
 class CTransferOptions {
 public:
-    // The profile's choices, with the devices of "PORTS" handed to the port map.
-    static CTransferOptions FromProfile();
+    // The profile's choices.
+    static CTransferOptions FromProfile(const CSystemContext& context);
 
-    // "1", "2", "COM1", "COM2" (any case), a device path, or the by-id or
-    // kernel name of a port found on the machine. False, with a message, for
-    // anything else.
-    bool SetPort(const std::string& value, std::string& error);
+    // A port as the dialog reads a typed one (CPortChoice::Parse). False, with
+    // a message, for an empty name.
+    bool SetPort(const std::string& value, const CSystemContext& context, std::string& error);
     // A positive number of bits per second.
     bool SetBaud(const std::string& value, std::string& error);
     // What the transfer takes from the profile, for stderr: "using COM1
@@ -20,8 +23,7 @@ public:
     // and --baud gave both.
     std::string ProfileNote() const;
 
-    int m_nPort = 1;          // 1-based, when m_strDevice is empty
-    std::string m_strDevice;  // an explicit device path
+    CPortChoice m_port;
     int m_nBaudRate = 9600;
     bool m_bPortFromProfile = true;
     bool m_bBaudFromProfile = true;

@@ -1,3 +1,4 @@
+#include "app/CErrorText.h"
 #include "cli/CVerifyCommand.h"
 
 #include "cli/CArgumentParser.h"
@@ -17,8 +18,8 @@ std::string Count(std::size_t n, const char* word) {
 
 }  // namespace
 
-int CVerifyCommand::Run(const std::vector<std::string>& args, std::ostream& out,
-                        std::ostream& err) {
+int CVerifyCommand::Run(CSystemContext& /*context*/, const std::vector<std::string>& args,
+                   std::ostream& out, std::ostream& err) {
     std::vector<std::string> files;
     if (!CArgumentParser("verify", "FILE.s19...", 1, true).Parse(args, files, err)) {
         return kExitUsage;
@@ -31,7 +32,7 @@ int CVerifyCommand::Run(const std::vector<std::string>& args, std::ostream& out,
             if (error == ETovrikError::NotConfiguration) {
                 out << file << ": not an S-record configuration\n";
             } else {
-                err << "tovrik-cli verify: " << CDocument::OpenErrorMessage(file, error) << '\n';
+                err << "tovrik-cli verify: " << CErrorText::OpenFailed(file, error) << '\n';
             }
             status = kExitUsage;
             continue;

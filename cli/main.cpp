@@ -10,6 +10,7 @@
 #include "platform/CStandardDescriptors.h"
 #include "platform/CTerminal.h"
 #include "res/Version.h"
+#include "settings/CSystemContext.h"
 
 #include <iostream>
 #include <new>
@@ -98,8 +99,9 @@ int main(int argc, char* argv[]) {
             // The commands report running out of memory with the file it
             // happened on; this catches what no command foresaw.
             try {
-                return entry.run(std::vector<std::string>(args.begin() + 2, args.end()), std::cout,
-                                 std::cerr);
+                CSystemContext context = CSystemContext::ForThisMachine();
+                return entry.run(context, std::vector<std::string>(args.begin() + 2, args.end()),
+                                 std::cout, std::cerr);
             } catch (const std::bad_alloc&) {
                 std::cerr << "tovrik-cli: not enough memory\n";
                 return kExitUsage;

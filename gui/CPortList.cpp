@@ -1,7 +1,6 @@
 #include "gui/CPortList.h"
 
-#include "platform/CPortDiscovery.h"
-#include "serial/CPortMap.h"
+#include "app/CPortListModel.h"
 
 #include <QAbstractItemView>
 #include <QFontMetrics>
@@ -12,83 +11,23 @@
 
 #include <algorithm>
 
-namespace {
-
-// The entry's text: what the port is called, what it is, and its marks.
-QString EntryText(const std::string& name, const CSerialPortInfo& info) {
-    std::string text = name;
-    if (!info.strDescription.empty()) {
-        text += " – " + info.strDescription;
-    }
-    return QString::fromStdString(text + info.MarksText());
-}
-
-QString BaseName(const std::string& path) {
-    return QString::fromStdString(path.substr(path.find_last_of('/') + 1));
-}
-
-}  // namespace
-
 CPortList::CPortList(QWidget* parent) : QComboBox(parent) {
     connect(this, &QComboBox::currentIndexChanged, this, [this] { setToolTip(currentText()); });
 }
 
-void CPortList::Select(int nPort, const std::string& strDevice) {
-    Rebuild(nPort, strDevice);
-}
-
-void CPortList::Refresh() {
-    const int index = currentIndex();
-    if (index < 0 || IsOther(index)) {
-        Rebuild(1, {});
-    } else {
-        Rebuild(PortAt(index), DeviceAt(index));
-    }
-}
-
-void CPortList::Rebuild(int nPort, const std::string& strDevice) {
-    m_entries.clear();
-    int selected = -1;
-    auto add = [&](CEntry entry, bool bChosen) {
-        if (bChosen && selected < 0) {
-            selected = static_cast<int>(m_entries.size());
-        }
-        m_entries.push_back(std::move(entry));
-    };
-    for (int port = 1; port <= kComPorts; ++port) {
-        const std::string device = CPortMap::DeviceFor(port);
-        CSerialPortInfo info = CPortDiscovery::Inspect(device);
-        info.strDescription.clear();  // the name says it all: COM1 (/dev/ttyS0)
-        add({port,
-             {},
-             std::move(info),
-             QString::fromStdString(CPortMap::PortName(port)),
-             CPortMap::PortName(port) + " (" + device + ")"},
-            strDevice.empty() && port == nPort);
-    }
-    for (CSerialPortInfo& info : CPortDiscovery::List()) {
-        const bool bChosen =
-            !strDevice.empty() && (strDevice == info.strDevice || strDevice == info.strById);
-        std::string path = info.strById.empty() ? info.strDevice : info.strById;
-        QString strShort = BaseName(info.strDevice);
-        std::string name = info.Name();
-        add({0, std::move(path), std::move(info), std::move(strShort), std::move(name)}, bChosen);
-    }
-    if (!strDevice.empty() && selected < 0) {
-        add({0, strDevice, CPortDiscovery::Inspect(strDevice), BaseName(strDevice), strDevice},
-            true);
-    }
-
+void CPortList::SetEntries(const std::vector<CPortEntry>& entries, int selected) {
     const QSignalBlocker block(this);
     clear();
+    m_shortNames.clear();
     int widest = 0;
     const QFontMetrics fm(view()->font());
-    for (const CEntry& entry : m_entries) {
-        addItem(EntryText(entry.strName, entry.info));
+    for (const CPortEntry& entry : entries) {
+        addItem(QString::fromStdString(entry.strText));
+        m_shortNames.push_back(QString::fromStdString(entry.strShort));
         widest = std::max(widest, fm.horizontalAdvance(itemText(count() - 1)));
     }
-    addItem(QStringLiteral("Other…"));
-    setCurrentIndex(std::max(selected, 0));
+    addItem(QString::fromUtf8(CPortListModel::kOther));
+    setCurrentIndex(selected);
     setToolTip(currentText());
     // The closed list keeps its place in the dialog; the open one is as wide
     // as its longest entry.
@@ -100,30 +39,13 @@ void CPortList::Rebuild(int nPort, const std::string& strDevice) {
 
 QString CPortList::ShownText() const {
     const int index = currentIndex();
-    return index >= 0 && index < static_cast<int>(m_entries.size()) ? m_entries[index].strShort
-                                                                    : currentText();
-}
-
-bool CPortList::IsOther(int index) const {
-    return index == count() - 1;
-}
-
-int CPortList::PortAt(int index) const {
-    return index >= 0 && index < static_cast<int>(m_entries.size()) ? m_entries[index].nPort : 0;
-}
-
-std::string CPortList::DeviceAt(int index) const {
-    return index >= 0 && index < static_cast<int>(m_entries.size()) ? m_entries[index].strDevice
-                                                                    : std::string();
-}
-
-const CSerialPortInfo& CPortList::InfoAt(int index) const {
-    static const CSerialPortInfo kNone;
-    return index >= 0 && index < static_cast<int>(m_entries.size()) ? m_entries[index].info : kNone;
+    return index >= 0 && index < static_cast<int>(m_shortNames.size())
+               ? m_shortNames[static_cast<std::size_t>(index)]
+               : currentText();
 }
 
 void CPortList::showPopup() {
-    Refresh();
+    emit opening();
     QComboBox::showPopup();
 }
 

@@ -12,12 +12,11 @@
 #include "gui/CTransferDlg.h"
 #include "res/Version.h"
 #include "settings/CProfile.h"
-#include "settings/CTransferSettings.h"
+#include "settings/CSystemContext.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QMessageBox>
 
 namespace {
 
@@ -53,9 +52,11 @@ bool CTovrikApp::InitInstance(const CCommandLineInfo& info) {
         QGuiApplication::setWindowIcon(CSvgImage::AppIcon());
     }
 
-    m_recent.Load();
-    CTransferSettings::LoadPortDevices();
-    if (const std::string warning = CProfile::GetWarning(); !warning.empty()) {
+    if (!m_pContext) {
+        m_pContext = std::make_unique<CSystemContext>(CSystemContext::ForThisMachine());
+    }
+    m_recent.Load(m_pContext->Profile());
+    if (const std::string warning = m_pContext->Profile().GetWarning(); !warning.empty()) {
         ReportError(QString::fromStdString(warning));
     }
 
@@ -95,7 +96,11 @@ bool CTovrikApp::InitInstance(const CCommandLineInfo& info) {
 }
 
 void CTovrikApp::ExitInstance() {
-    m_recent.Save();
+    if (const std::error_code error = m_recent.Save(m_pContext->Profile())) {
+        // The program is closing: the list is lost, and the user is told so.
+        ReportError(QStringLiteral("The recent-file list was not remembered: %1.")
+                        .arg(QString::fromStdString(error.message())));
+    }
 }
 
 bool CTovrikApp::CreateMainFrame() {
@@ -169,26 +174,7 @@ void CTovrikApp::OnAppAbout() {
 }
 
 void CTovrikApp::RunTransferDialog(ETransferMode nMode) {
-    CTransferDlg dlg(m_pMainFrame.get());
-    dlg.SetBoxRunner([this](QWidget*, QMessageBox::Icon icon, const QString& caption,
-                            const QString& text, QMessageBox::StandardButtons buttons,
-                            QMessageBox::StandardButton defaultButton) {
-        CMessageBox box;
-        box.eIcon = icon == QMessageBox::Warning       ? EBoxIcon::Warning
-                    : icon == QMessageBox::Information ? EBoxIcon::Information
-                                                       : EBoxIcon::None;
-        box.strCaption = caption.toStdString();
-        box.strText = text.toStdString();
-        const bool bYesNo = buttons.testFlag(QMessageBox::Yes);
-        box.eButtons = bYesNo ? EBoxButtons::YesNo : EBoxButtons::Ok;
-        box.eDefault = !bYesNo                             ? EAnswer::Ok
-                       : defaultButton == QMessageBox::Yes ? EAnswer::Yes
-                                                           : EAnswer::No;
-        const EAnswer answer = Prompter().Show(box);
-        return answer == EAnswer::Yes  ? QMessageBox::Yes
-               : answer == EAnswer::No ? QMessageBox::No
-                                       : QMessageBox::Ok;
-    });
+    CTransferDlg dlg(Prompter(), *m_pContext, m_pMainFrame.get());
     dlg.DoModal(m_pDocument.get(), nMode);
 }
 

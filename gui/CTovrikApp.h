@@ -2,6 +2,7 @@
 
 #include "app/CRecentFileList.h"
 #include "gui/CQtPrompter.h"
+#include "settings/CSystemContext.h"
 
 #include <QObject>
 #include <QStringList>
@@ -41,6 +42,10 @@ public:
     // Every message box, question and file dialog of the program and its
     // transfer dialog goes to `prompter` from now on; null gives Qt's own.
     void SetPrompter(IPrompter* prompter);
+    // What the program knows of the machine; made for this one at start
+    // unless a test set its own before.
+    void SetContext(std::unique_ptr<CSystemContext> context) { m_pContext = std::move(context); }
+    CSystemContext& GetContext() { return *m_pContext; }
 
     // Routes a command of the menu, toolbar or keyboard.
     void OnCommand(int nID);
@@ -56,6 +61,7 @@ private:
     void ReportError(const QString& text);
     IPrompter& Prompter();
 
+    std::unique_ptr<CSystemContext> m_pContext;
     std::unique_ptr<CQARNCfgDoc> m_pDocument;
     std::unique_ptr<CMainFrame> m_pMainFrame;
     CRecentFileList m_recent;

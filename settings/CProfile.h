@@ -4,30 +4,31 @@
 
 #include <memory>
 #include <string>
+#include <system_error>
 
 // The per-user profile of Tovrik and tovrik-cli: every read and write of it
-// goes through here. The store is the platform's own until a test installs
-// another.
+// goes through here, to the store the program chose at start.
 class CProfile {
 public:
     static constexpr const char* kOrganization = "Local AppWizard-Generated Applications";
     static constexpr const char* kApplication = "Tovrik";
 
-    static int GetProfileInt(const std::string& section, const std::string& key, int nDefault);
-    static bool WriteProfileInt(const std::string& section, const std::string& key, int nValue);
-    static std::string GetProfileString(const std::string& section, const std::string& key,
-                                        const std::string& strDefault = {});
-    static bool WriteProfileString(const std::string& section, const std::string& key,
-                                   const std::string& strValue);
+    explicit CProfile(std::unique_ptr<CProfileStore> store) : m_pStore(std::move(store)) {}
+
+    int GetProfileInt(const std::string& section, const std::string& key, int nDefault) const;
+    [[nodiscard]] std::error_code WriteProfileInt(const std::string& section,
+                                                  const std::string& key, int nValue);
+    std::string GetProfileString(const std::string& section, const std::string& key,
+                                 const std::string& strDefault = {}) const;
+    [[nodiscard]] std::error_code WriteProfileString(const std::string& section,
+                                                     const std::string& key,
+                                                     const std::string& strValue);
 
     // Why the profile is ignored (it is not a regular file, say), to be shown
     // to the user; empty when it is used. Every read then gives the default
-    // and every write is dropped.
-    static std::string GetWarning();
-
-    // Replaces the store, for tests; null goes back to the platform's own.
-    static void SetStore(std::unique_ptr<CProfileStore> store);
+    // and every write fails.
+    std::string GetWarning() const;
 
 private:
-    static CProfileStore& Store();
+    std::unique_ptr<CProfileStore> m_pStore;
 };

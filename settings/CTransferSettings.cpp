@@ -19,39 +19,41 @@ int InRange(int nIndex, int nCount, int nDefault) {
 
 }  // namespace
 
-CTransferSettings CTransferSettings::Load() {
+CTransferSettings CTransferSettings::Load(const CProfile& profile, const CPortMap& map) {
     CTransferSettings settings;
-    const int baud = CProfile::GetProfileInt(kSection, kBaudKey, kAbsentBaud);
+    const int baud = profile.GetProfileInt(kSection, kBaudKey, kAbsentBaud);
     settings.m_nBaudIndex =
         InRange(baud == kAbsentBaud ? kDefaultBaudIndex : baud, kBaudCount, kDefaultBaudIndex);
-    settings.m_nPortIndex = InRange(CProfile::GetProfileInt(kSection, kPortKey, kDefaultPortIndex),
-                                    kPortCount, kDefaultPortIndex);
-    settings.m_strDevice = CProfile::GetProfileString(kSection, kDeviceKey);
+    settings.m_nPortIndex =
+        InRange(profile.GetProfileInt(kSection, kPortKey, kDefaultPortIndex), CPortMap::kComPorts,
+                kDefaultPortIndex);
+    const std::string device = profile.GetProfileString(kSection, kDeviceKey);
+    settings.m_port = device.empty() ? CPortChoice::Com(settings.m_nPortIndex + 1, map)
+                                     : CPortChoice::Device(device);
     return settings;
 }
 
-bool CTransferSettings::SavePortIndex(int nIndex) {
-    bool bWritten = CProfile::WriteProfileInt(kSection, kPortKey, nIndex);
-    if (!CProfile::GetProfileString(kSection, kDeviceKey).empty()) {
-        bWritten = CProfile::WriteProfileString(kSection, kDeviceKey, {}) && bWritten;
+std::error_code CTransferSettings::SavePort(CProfile& profile, const CPortChoice& port) {
+    if (!port.IsCom()) {
+        return profile.WriteProfileString(kSection, kDeviceKey, port.DevicePath());
     }
-    return bWritten;
+    std::error_code error = profile.WriteProfileInt(kSection, kPortKey, port.ComNumber() - 1);
+    if (!profile.GetProfileString(kSection, kDeviceKey).empty()) {
+        const std::error_code cleared = profile.WriteProfileString(kSection, kDeviceKey, {});
+        error = error ? error : cleared;
+    }
+    return error;
 }
 
-bool CTransferSettings::SavePortDevice(const std::string& strDevice) {
-    return CProfile::WriteProfileString(kSection, kDeviceKey, strDevice);
+std::error_code CTransferSettings::SaveBaudIndex(CProfile& profile, int nIndex) {
+    return profile.WriteProfileInt(kSection, kBaudKey, nIndex);
 }
 
-bool CTransferSettings::SaveBaudIndex(int nIndex) {
-    return CProfile::WriteProfileInt(kSection, kBaudKey, nIndex);
-}
-
-void CTransferSettings::LoadPortDevices() {
-    for (int port = 1; port <= kPortCount; ++port) {
-        const std::string device =
-            CProfile::GetProfileString(kPortsSection, CPortMap::PortName(port));
+void CTransferSettings::LoadPortDevices(const CProfile& profile, CPortMap& map) {
+    for (int port = 1; port <= CPortMap::kComPorts; ++port) {
+        const std::string device = profile.GetProfileString(kPortsSection, CPortMap::PortName(port));
         if (!device.empty()) {
-            CPortMap::SetDevice(port, device);
+            map.SetDevice(port, device);
         }
     }
 }

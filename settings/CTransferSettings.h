@@ -1,7 +1,13 @@
 #pragma once
 
+#include "serial/CPortChoice.h"
+
 #include <iterator>
 #include <string>
+#include <system_error>
+
+class CPortMap;
+class CProfile;
 
 // The transfer dialog's remembered choices, "CPSEL", "CPDEVICE" and "BRSEL" in
 // the profile section "INITALISATION", and the devices that "PORTS" sets for
@@ -17,27 +23,23 @@ public:
     // The dialog's baud list, index 0 first, as shown.
     static constexpr int kBaudRates[] = {1200, 2400, 4800, 9600, 14400, 19200, 38400};
     static constexpr int kBaudCount = static_cast<int>(std::size(kBaudRates));
-    // The dialog's port list: COM1 and COM2.
-    static constexpr int kPortCount = 2;
     static constexpr int kDefaultPortIndex = 0;  // COM1
     static constexpr int kDefaultBaudIndex = 3;  // 9600
 
-    // The stored choices. An absent "BRSEL" reads as 9600, which stands for
-    // index 3; a value that names no list entry gives the default.
-    static CTransferSettings Load();
-    // Each change of a choice is written at once; false when the profile could
-    // not be written.
-    static bool SavePortIndex(int nIndex);
-    static bool SavePortDevice(const std::string& strDevice);
-    static bool SaveBaudIndex(int nIndex);
+    // The stored choices, COM1 and COM2 on the devices `map` gives them. An
+    // absent "BRSEL" reads as 9600, which stands for index 3; a value that
+    // names no list entry gives the default.
+    static CTransferSettings Load(const CProfile& profile, const CPortMap& map);
+    // Each change of a choice is written at once.
+    [[nodiscard]] static std::error_code SavePort(CProfile& profile, const CPortChoice& port);
+    [[nodiscard]] static std::error_code SaveBaudIndex(CProfile& profile, int nIndex);
     // Hands the devices set in the profile section "PORTS" ("COM1", "COM2") to
     // the port map.
-    static void LoadPortDevices();
+    static void LoadPortDevices(const CProfile& profile, CPortMap& map);
 
     int BaudRate() const { return kBaudRates[m_nBaudIndex]; }
-    int PortNumber() const { return m_nPortIndex + 1; }  // 1-based: COM1 is 1
 
-    int m_nPortIndex = kDefaultPortIndex;
-    std::string m_strDevice;  // a device chosen in place of COM1 or COM2, or ""
+    CPortChoice m_port;
+    int m_nPortIndex = kDefaultPortIndex;  // "CPSEL": 0 COM1, 1 COM2, kept while a device wins
     int m_nBaudIndex = kDefaultBaudIndex;
 };

@@ -54,20 +54,3 @@ std::error_code CDocument::OnSaveDocument(const std::string& path) {
     SetModifiedFlag(false);
     return {};
 }
-
-std::string CDocument::OpenErrorMessage(const std::string& path, std::error_code error) {
-    if (error == ETovrikError::NotConfiguration) {
-        return path + " is not an S-record configuration.";
-    }
-    if (error == ETovrikError::NotEnoughMemory) {
-        return path + ": not enough memory";
-    }
-    return "Cannot open " + path + ": " + error.message() + ".";
-}
-
-std::string CDocument::SaveErrorMessage(const std::string& path, std::error_code error) {
-    if (error == ETovrikError::NotEnoughMemory) {
-        return path + ": not enough memory";
-    }
-    return "Cannot save " + path + ": " + error.message() + ".";
-}

@@ -20,9 +20,6 @@ public:
     // File > Save / Save As: atomic; on failure, running out of memory
     // included, the old file is intact.
     std::error_code OnSaveDocument(const std::string& path);
-    // What the user is told when opening or saving `path` failed.
-    static std::string OpenErrorMessage(const std::string& path, std::error_code error);
-    static std::string SaveErrorMessage(const std::string& path, std::error_code error);
     // A load that throws must leave the document as it was.
     virtual void Serialize(CArchive& ar) = 0;
     // Whether the file read into `ar` may be loaded at all; the archive is

@@ -3,32 +3,61 @@
 #include <string>
 #include <system_error>
 
-// What the transfer code needs of a serial port. CSerialPort is the real one;
-// tests put their own behind it.
+class CPortChoice;
+
+// The serial line as the transfer code uses it. A port implements the
+// primitives, each reporting its own failure; the members the workers call
+// (Open, WriteByte, ReadByte, Write, GetInQueue, ...) are built on them here.
+// Those keep the last failure for the user and otherwise carry on, so that a
+// dead line reads as silence and the worker decides what the silence means.
+// Operations on a closed port do nothing and leave the last failure alone, so
+// that the reason an Open failed stays readable afterwards. CSerialPort is
+// the real port; tests put their own behind it. One thread at a time.
 class ISerialPort {
 public:
     virtual ~ISerialPort() = default;
 
-    // 1-based port number (COM1, COM2), mapped to a device by CPortMap.
-    virtual bool Open(int port, int baud) = 0;
-    // A device path such as /dev/ttyUSB0 or a pseudo-terminal.
-    virtual bool OpenDevice(const std::string& device, int baud) = 0;
-    virtual bool Close() = 0;
+    // -- the primitives --------------------------------------------------------
+    // Opens the device at `baud`; only called while closed.
+    [[nodiscard]] virtual std::error_code OpenDevice(const std::string& device, int baud) = 0;
+    // Closes the device; bytes still queued go out first where they can.
+    virtual void CloseDevice() = 0;
     virtual bool IsOpen() const = 0;
-
-    virtual bool WriteByte(int byte) = 0;  // always true; a failure goes to GetLastError()
-    virtual char ReadByte() = 0;           // 0 when no byte is waiting
-    virtual int Write(const char* buf, int len) = 0;
-    virtual int GetInQueue() = 0;
-    // Throws away whatever has been received and not yet read, so that the
-    // next byte read is one that arrives from now on.
-    virtual bool FlushInput() = 0;
+    [[nodiscard]] virtual std::error_code PutByte(unsigned char byte) = 0;
+    // got is false when no byte was waiting, which is not a failure.
+    [[nodiscard]] virtual std::error_code GetByte(unsigned char& byte, bool& got) = 0;
+    [[nodiscard]] virtual std::error_code CountInput(int& count) = 0;
+    // Throws away whatever has been received and not yet read.
+    [[nodiscard]] virtual std::error_code DiscardInput() = 0;
     // Waits until the bytes written so far have left the port, for at most the
-    // time they need at the port's baud rate plus 1000 ms. False on time-out.
-    virtual bool Drain() = 0;
+    // time they need at the port's baud rate plus a second.
+    [[nodiscard]] virtual std::error_code WaitUntilSent() = 0;
+
+    // -- what the workers call -------------------------------------------------
+    // Opens the port's device. Already open: true, and the port keeps its
+    // device and baud rate. False when it failed: GetLastError says why.
+    bool Open(const CPortChoice& port, int baud);
+    bool Close();
+    // Always true: a failure goes to GetLastError().
+    bool WriteByte(int byte);
+    // The next byte received, 0 when none is waiting; bytes from 0x80 up come
+    // back negative, as a signed char holds them.
+    char ReadByte();
+    // Each byte with WriteByte; the number of bytes given, 0 on a closed port.
+    int Write(const char* buf, int len);
+    int GetInQueue();
+    bool FlushInput();
+    bool Drain();
 
     // The last failure since the last Open; empty when there was none.
-    virtual std::error_code GetLastError() const = 0;
+    std::error_code GetLastError() const { return m_lastError; }
     // The device the port was last opened (or tried) on, for messages.
-    virtual std::string GetDeviceName() const = 0;
+    const std::string& GetDeviceName() const { return m_strDevice; }
+
+private:
+    // Keeps a failure; true when there was one.
+    bool Fail(std::error_code error);
+
+    std::error_code m_lastError;
+    std::string m_strDevice;
 };

@@ -1,53 +1,64 @@
 #include "transfer/CTransferSession.h"
 
-#include "serial/CPortMap.h"
 #include "transfer/DownloadThreadProc.h"
 #include "transfer/UploadThreadProc.h"
 
 #include <algorithm>
-#include <chrono>
 #include <thread>
 
 CTransferSession::~CTransferSession() {
-    StopWorker();
+    m_bAbort = true;
+    m_thread.Join();
 }
 
-void CTransferSession::SendLine(const std::string& line) {
-    for (const char c : line) {
-        m_port.WriteByte(static_cast<unsigned char>(c));
-        if (m_port.GetLastError()) {
-            return;
-        }
-        m_view.StepProgress();
-    }
-}
-
-bool CTransferSession::StartWorker() {
-    JoinWorker();
+bool CTransferSession::Start(CQARNCfgDoc& doc, const CTransferRequest& request) {
+    m_thread.Join();
+    m_pDoc = &doc;
+    m_request = request;
     m_bAbort = false;
     m_bUploadDone = false;
+    m_nTotal = 0;
     m_eOutcome = ETransferOutcome::None;
     m_receivedCheck.reset();
     {
         const std::lock_guard lock(m_endMutex);
         m_bEndCommitted = false;
     }
+    if (m_request.eMode == ETransferMode::Upload) {
+        // Kept aside rather than deleted: an upload that does not finish gives
+        // the configuration held before back.
+        m_received.Discard();
+        m_snapshot.Take(m_pDoc);
+    }
     m_bRunning = true;
-    const bool started = m_thread.Start(
-        m_nMode == ETransferMode::Upload ? UploadThreadProc : DownloadThreadProc, this);
+    const bool started = m_thread.Start([this] {
+        if (m_request.eMode == ETransferMode::Upload) {
+            UploadThreadProc(*this);
+        } else {
+            DownloadThreadProc(*this);
+        }
+    });
     if (!started) {
         m_bRunning = false;
+        m_snapshot.Restore(m_pDoc);
     }
     return started;
 }
 
-void CTransferSession::JoinWorker() {
-    m_thread.Join();
+bool CTransferSession::WaitForEnd(std::chrono::milliseconds timeout) {
+    std::unique_lock lock(m_runningMutex);
+    return m_runningFell.wait_for(lock, timeout, [this] { return !m_bRunning; });
 }
 
-void CTransferSession::StopWorker() {
-    m_bAbort = true;
-    m_thread.Join();
+void CTransferSession::EndWorker(ETransferOutcome outcome) {
+    m_eOutcome = outcome;
+    m_port.Close();
+    m_view.PostTransferEnded();
+    {
+        const std::lock_guard lock(m_runningMutex);
+        m_bRunning = false;
+    }
+    m_runningFell.notify_all();
 }
 
 bool CTransferSession::RequestAbort() {
@@ -62,91 +73,58 @@ bool CTransferSession::CommitEndLine() {
     return m_bEndCommitted;
 }
 
-void CTransferSession::BeginUpload() {
-    m_received.Discard();
-    m_receivedCheck.reset();
-    m_snapshot.Take(m_pDoc);
-}
-
-void CTransferSession::RestoreConfiguration() {
-    m_snapshot.Restore(m_pDoc);
-}
-
-void CTransferSession::AbandonUpload() {
-    if (!m_snapshot.IsHeld()) {
-        return;
-    }
-    m_received.Take(m_pDoc);
-    m_snapshot.Restore(m_pDoc);
-}
-
 void CTransferSession::KeepUpload() {
-    if (m_bKeepDocument) {
+    if (m_request.bKeepDocument) {
         AbandonUpload();
         return;
     }
     m_snapshot.Discard();
-    if (m_pDoc != nullptr) {
-        m_pDoc->SetPathName({});
-        m_pDoc->SetModifiedFlag();
-    }
+    m_pDoc->SetPathName({});
+    m_pDoc->SetModifiedFlag();
 }
 
-void CTransferSession::PutBackReceived() {
-    m_received.Restore(m_pDoc);
+void CTransferSession::AbandonUpload(std::optional<CConfigCheck> check) {
+    if (m_snapshot.IsHeld()) {
+        m_received.Take(m_pDoc);
+        m_snapshot.Restore(m_pDoc);
+    }
+    m_receivedCheck = std::move(check);
 }
 
 void CTransferSession::KeepReceived() {
     if (!m_received.IsHeld()) {
         return;
     }
-    PutBackReceived();
-    if (m_pDoc != nullptr) {
-        m_pDoc->SetPathName({});
-        m_pDoc->SetModifiedFlag();
-    }
+    m_received.Restore(m_pDoc);
+    m_pDoc->SetPathName({});
+    m_pDoc->SetModifiedFlag();
 }
 
 void CTransferSession::EndSession() {
-    JoinWorker();
-    if (m_nMode == ETransferMode::Upload && !m_bUploadDone) {
-        AbandonUpload();
+    m_thread.Join();
+    if (m_request.eMode == ETransferMode::Upload && !m_bUploadDone && m_snapshot.IsHeld()) {
+        m_received.Take(m_pDoc);
+        m_snapshot.Restore(m_pDoc);
     }
     m_port.Close();
 }
 
-bool CTransferSession::OpenPort() {
-    const bool opened = m_strDevice.empty() ? m_port.Open(m_nPort, m_nBaudRate)
-                                            : m_port.OpenDevice(m_strDevice, m_nBaudRate);
-    if (opened) {
-        return true;
+void CTransferSession::SendLine(const std::string& line) {
+    for (const char c : line) {
+        m_port.WriteByte(static_cast<unsigned char>(c));
+        if (m_port.GetLastError()) {
+            return;
+        }
+        m_view.StepProgress();
     }
-    const std::error_code error = m_port.GetLastError();
-    m_view.AddStatus("Cannot open port " + PortDescription() + ": " + error.message() + ".");
-    if (error == std::errc::permission_denied || error == std::errc::operation_not_permitted) {
-        m_view.AddStatus("Permission denied: is the user in the dialout group?");
-    } else if (error == std::errc::device_or_resource_busy ||
-               error == std::errc::resource_unavailable_try_again) {
-        m_view.AddStatus("The port is in use by another program.");
-    } else if (error == std::errc::no_such_file_or_directory ||
-               error == std::errc::no_such_device ||
-               error == std::errc::no_such_device_or_address) {
-        m_view.AddStatus("There is no such device: check the port setting.");
-    } else if (error == std::errc::inappropriate_io_control_operation) {
-        m_view.AddStatus("That device is not a serial port.");
-    }
-    return false;
 }
 
-std::string CTransferSession::PortDescription() const {
-    if (!m_strDevice.empty()) {
-        return m_strDevice;
+bool CTransferSession::OpenPort() {
+    if (m_port.Open(m_request.port, m_request.nBaudRate)) {
+        return true;
     }
-    std::string device = m_port.GetDeviceName();
-    if (device.empty()) {
-        device = CPortMap::DeviceFor(m_nPort);
-    }
-    return CPortMap::PortName(m_nPort) + " (" + device + ")";
+    m_view.PortNotOpened(m_request.port, m_port.GetLastError());
+    return false;
 }
 
 void CTransferSession::PauseUnlessAborted(int ms) {

@@ -1,8 +1,9 @@
 #pragma once
 
 #include <string>
+#include <system_error>
 
-class CConfigCheck;
+class CPortChoice;
 
 // What a transfer shows to whoever follows it: the transfer dialog, the
 // command-line tool or a test. A front end overrides what it shows; the rest
@@ -25,12 +26,12 @@ public:
     virtual void SetCaption(const std::string& /*caption*/) {}
     // Waits until the user has closed the box.
     virtual void ShowMessageBox(const std::string& /*text*/, const std::string& /*caption*/) {}
-    // An upload received an answer up to its S7 line that is not whole: the
-    // configuration held before is back, what was received is kept aside in
-    // the session (KeepReceived), and `check` says why. Waits until the front
-    // end has dealt with it.
-    virtual void UploadNotWhole(const CConfigCheck& /*check*/) {}
     virtual void PostTransferStep() {}
     virtual void PostTransferCount() {}
     virtual void PostTransferDone() {}
+    // The worker's last call, made after it let go of the port and just before
+    // m_bRunning falls; whatever it posts must not run once the view is gone.
+    virtual void PostTransferEnded() {}
+    // The port could not be opened; the transfer ends without a byte sent.
+    virtual void PortNotOpened(const CPortChoice& /*port*/, std::error_code /*error*/) {}
 };

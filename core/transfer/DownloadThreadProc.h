@@ -1,5 +1,7 @@
 #pragma once
 
+class CTransferSession;
+
 // The download worker: sends the configuration held in memory to the device.
-// pParam is the CTransferSession of the transfer. Always returns 0.
-unsigned DownloadThreadProc(void* pParam);
+// Always returns 0.
+unsigned DownloadThreadProc(CTransferSession& session);

@@ -18,5 +18,12 @@ inline constexpr const char* kNoDataCaption = "Warning";
 inline constexpr const char* kDownloadCancelledText = "Download aborted.\nPlease power cycle QARN.";
 inline constexpr const char* kUploadCancelledText = "Upload aborted.\nPlease power cycle QARN.";
 inline constexpr const char* kCancelledCaption = "Info";
+inline constexpr const char* kPowerCycleText = "Power cycle QARN.";
+// The box of a line that failed or fell silent during a transfer.
+inline constexpr const char* kLineFaultCaption = "Communication Error";
+inline constexpr const char* kUploadLineFaultText =
+    "Upload Aborted\nPlease Power Cycle QARN\nCheck the cable, the port and the baud rate.\n";
+inline constexpr const char* kDownloadLineFaultText =
+    "Download Aborted\nPlease Power Cycle QARN\nCheck the cable, the port and the baud rate.\n";
 
 }  // namespace TransferProtocol

@@ -30,25 +30,25 @@ constexpr long kMaxAnswerBytes = 4L * CONFIG_IMAGE_BYTES;
 
 class CUploadRun {
 public:
-    explicit CUploadRun(CTransferSession& session) : m_session(session), m_view(session.m_view) {}
+    explicit CUploadRun(CTransferSession& session)
+        : m_session(session), m_view(session.View()), m_timing(session.Request().timing) {}
 
     ETransferOutcome Run() {
         if (!m_session.OpenPort()) {
             return End(ETransferOutcome::PortNotOpened);
         }
-        const CTransferTiming& timing = m_session.m_timing;
-        m_session.Pause(timing.nOpenPauseMs);
+        m_session.Pause(m_timing.nOpenPauseMs);
         Request(kWakeup);
         Request(kWakeup);
         // Bytes still arriving from an earlier answer must never be read as
         // this one.
-        m_session.m_port.FlushInput();
+        m_session.Port().FlushInput();
         Request(kSendCommand);
-        if (m_session.m_port.GetInQueue() < 1) {
+        if (m_session.Port().GetInQueue() < 1) {
             m_view.AddStatus("No connection. could not upload data.");
             return End(ETransferOutcome::NoConnection);
         }
-        if (m_session.m_bAbort) {
+        if (m_session.AbortRequested()) {
             return End(ETransferOutcome::Aborted);
         }
         m_view.AddStatus("Uploading data.");
@@ -56,28 +56,28 @@ public:
         do {
             std::string line;
             CDroppedBytes dropped;
-            const int n = m_session.m_port.GetInQueue();
+            const int n = m_session.Port().GetInQueue();
             if (n > 0) {
                 m_nIdle = 0;
             } else {
-                Idle(timing.nBetweenLinesIdleMs);
+                Idle(m_timing.nBetweenLinesIdleMs);
             }
-            if (n > 0 && !m_session.m_bAbort) {
+            if (n > 0 && !m_session.AbortRequested()) {
                 ReadLine(line, dropped);
                 StoreLine(line, dropped);
             }
-        } while (m_nLastType != ERecordType::End && !m_session.m_bAbort && !m_bError);
+        } while (m_nLastType != ERecordType::End && !m_session.AbortRequested() && !m_bError);
         if (m_bError) {
             return End(ETransferOutcome::CommError);
         }
-        return End(CConfigCheck(*m_session.m_pDoc));
+        return End(CConfigCheck(m_session.Document()));
     }
 
 private:
     void Request(const char* text) {
         const std::string bytes(text);
-        m_session.m_port.Write(bytes.data(), static_cast<int>(bytes.size()));
-        m_session.Pause(m_session.m_timing.nRequestPauseMs);
+        m_session.Port().Write(bytes.data(), static_cast<int>(bytes.size()));
+        m_session.Pause(m_timing.nRequestPauseMs);
     }
 
     // An empty poll; the second one in a row is a silence of the line.
@@ -95,8 +95,8 @@ private:
     // of the line as it came, and a line without them is not the device's.
     void ReadLine(std::string& line, CDroppedBytes& dropped) {
         for (;;) {
-            const int n = m_session.m_port.GetInQueue();
-            const int b = static_cast<unsigned char>(m_session.m_port.ReadByte());
+            const int n = m_session.Port().GetInQueue();
+            const int b = static_cast<unsigned char>(m_session.Port().ReadByte());
             if (n != 0) {
                 m_nIdle = 0;
                 if (++m_nReceived > kMaxAnswerBytes) {
@@ -104,11 +104,11 @@ private:
                     m_bNoEnd = true;
                 }
             } else {
-                Idle(m_session.m_timing.nInLineIdleMs);
+                Idle(m_timing.nInLineIdleMs);
             }
             if (b >= kFirstAccepted && b <= kLastAccepted) {
                 line += static_cast<char>(b);
-                if (!m_session.m_bAbort) {
+                if (!m_session.AbortRequested()) {
                     m_view.PostTransferStep();
                 }
             } else if (!line.empty() && (n != 0 || b != 0)) {
@@ -118,19 +118,19 @@ private:
                     dropped.nFirstColumn = static_cast<int>(line.size()) + dropped.nCount;
                 }
             }
-            if (m_session.m_bAbort || b == '\n' || m_bError || line.size() >= kMaxLineLength) {
+            if (m_session.AbortRequested() || b == '\n' || m_bError || line.size() >= kMaxLineLength) {
                 return;
             }
         }
     }
 
     void StoreLine(const std::string& line, const CDroppedBytes& dropped) {
-        const ERecordType type = m_session.m_pDoc->StoreLine(line, dropped);
+        const ERecordType type = m_session.Document().StoreLine(line, dropped);
         m_nLastType = type;
         if (type != ERecordType::Other) {
-            m_session.m_nTotal += static_cast<int>(line.size());
+            m_session.AddToTotal(static_cast<int>(line.size()));
         }
-        if (!m_session.m_bAbort) {
+        if (!m_session.AbortRequested()) {
             m_view.PostTransferCount();
         }
     }
@@ -139,7 +139,7 @@ private:
     // what was received is whole. Anything less is put aside with its check,
     // and the front end says why and may offer to keep it.
     ETransferOutcome End(const CConfigCheck& check) {
-        if (m_session.m_bAbort) {
+        if (m_session.AbortRequested()) {
             return ETransferOutcome::Aborted;
         }
         if (!check.IsWhole()) {
@@ -148,7 +148,6 @@ private:
                 (bDamaged ? "Upload damaged: " : "Upload incomplete: ") +
                 CConfigCheck::ReasonList(bDamaged ? check.Problems() : check.Warnings()) + ".");
             m_view.SetProgressPos(0);
-            m_session.m_receivedCheck = check;
             return Finish(bDamaged ? ETransferOutcome::Damaged : ETransferOutcome::Incomplete, {},
                           {}, &check);
         }
@@ -156,14 +155,14 @@ private:
         char count[96];
         std::snprintf(count, sizeof count,
                       "%d of %d bytes have been successfully uploaded into RAM",
-                      m_session.m_nTotal.load(), CONFIG_IMAGE_BYTES);
+                      m_session.Total(), CONFIG_IMAGE_BYTES);
         m_view.AddStatus(count);
         m_view.PostTransferDone();
         return Finish(ETransferOutcome::Finished, {}, {});
     }
 
     ETransferOutcome End(ETransferOutcome outcome) {
-        if (m_session.m_bAbort) {
+        if (m_session.AbortRequested()) {
             // The dialog closes now and puts the configuration back itself.
             return ETransferOutcome::Aborted;
         }
@@ -175,7 +174,8 @@ private:
         }
         m_view.AddStatus("Upload aborted.");
         m_view.SetProgressPos(0);
-        return Finish(outcome, "Upload Aborted\nPlease Power Cycle QARN\n", "Communication Error");
+        return Finish(outcome, TransferProtocol::kUploadLineFaultText,
+                      TransferProtocol::kLineFaultCaption);
     }
 
     // Every end that is not an abort: only a finished upload replaces the
@@ -186,16 +186,15 @@ private:
         if (outcome == ETransferOutcome::Finished) {
             m_session.KeepUpload();
         } else {
-            m_session.AbandonUpload();
+            // What came is kept aside; a front end may offer to keep an
+            // answer that arrived whole but was not a whole configuration.
+            m_session.AbandonUpload(pNotWhole != nullptr ? std::optional<CConfigCheck>(*pNotWhole)
+                                                         : std::nullopt);
         }
-        m_view.SetCaption(m_session.m_strTitle);
+        m_view.SetCaption(m_session.Request().strTitle);
         if (!boxText.empty()) {
             m_view.ShowMessageBox(boxText, boxCaption);
         }
-        if (pNotWhole != nullptr) {
-            m_view.UploadNotWhole(*pNotWhole);
-        }
-        m_session.m_bUploadDone = true;
         // Last of the UI calls: once Transfer Configuration is back, a new start
         // joins this worker from the interface thread, which must then no longer
         // owe this worker an answer.
@@ -205,6 +204,7 @@ private:
 
     CTransferSession& m_session;
     CTransferView& m_view;
+    const CTransferTiming& m_timing;
     bool m_bError = false;
     bool m_bNoEnd = false;  // the answer grew past kMaxAnswerBytes
     int m_nIdle = 0;
@@ -214,14 +214,12 @@ private:
 
 }  // namespace
 
-unsigned UploadThreadProc(void* pParam) {
-    auto& session = *static_cast<CTransferSession*>(pParam);
-    // m_bAbort is left alone: whoever started the worker cleared it, and an
-    // abort request made since then must stand.
-    session.m_bRunning = true;
-    session.m_bUploadDone = false;
-    session.m_eOutcome = CUploadRun(session).Run();
-    session.m_port.Close();
-    session.m_bRunning = false;
+unsigned UploadThreadProc(CTransferSession& session) {
+    // m_bRunning was raised and m_bAbort cleared by Start, so that an abort
+    // request made since then stands.
+    const ETransferOutcome outcome = CUploadRun(session).Run();
+    // Every end but an abort leaves what the upload decided in place.
+    session.m_bUploadDone = outcome != ETransferOutcome::Aborted;
+    session.EndWorker(outcome);
     return 0;
 }

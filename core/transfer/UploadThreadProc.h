@@ -1,6 +1,7 @@
 #pragma once
 
+class CTransferSession;
+
 // The upload worker: asks the device for its configuration and builds the
-// document's records from its answer. pParam is the CTransferSession of the
-// transfer. Always returns 0.
-unsigned UploadThreadProc(void* pParam);
+// document's records from its answer. Always returns 0.
+unsigned UploadThreadProc(CTransferSession& session);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/CSerialPortInfo.h"
+#include "platform/CSystemPaths.h"
 
 #include <optional>
 #include <string>
@@ -13,24 +14,27 @@
 // registry (HARDWARE\DEVICEMAP\SERIALCOMM), as \\.\COMn.
 //
 // Nothing here opens a device: opening can toggle DTR and reset a board, and
-// one of the ports may be the system console. On Linux the roots of sysfs and
-// /dev can be moved so that tests bring their own trees.
+// one of the ports may be the system console. On Linux it looks where `paths`
+// say, so that tests bring their own trees.
 class CPortDiscovery {
 public:
-    // Linux: looks under these folders (in place of /sys and /dev) from now on.
-    static void SetRoots(const std::string& sysRoot, const std::string& devRoot);
-    // Back to /sys and /dev.
-    static void ResetRoots();
+    explicit CPortDiscovery(CSystemPaths paths = {}) : m_paths(std::move(paths)) {}
 
     // The ports found, in the order of their kernel names (ttyS2 before ttyS10).
-    static std::vector<CSerialPortInfo> List();
+    std::vector<CSerialPortInfo> List() const;
     // The port that `name` names: its device path, its by-id path, its by-id
     // name or its kernel name ("ttyUSB0").
-    static std::optional<CSerialPortInfo> Find(const std::string& name);
+    std::optional<CSerialPortInfo> Find(const std::string& name) const;
     // The path a user means by the name of a found port: the by-id link for
     // its by-id name, the device for its kernel name or device path.
-    static std::optional<std::string> PathOf(const std::string& name);
+    std::optional<std::string> PathOf(const std::string& name) const;
     // What is known of the device at `path` (links followed): the found port it
     // leads to, else only the marks of the path itself.
-    static CSerialPortInfo Inspect(const std::string& path);
+    CSerialPortInfo Inspect(const std::string& path) const;
+    // The path of a port named only by its bare name ("ttyUSB0", "COM5") that
+    // is not among the ports found: under the device folder.
+    std::string PathOfBareName(const std::string& name) const;
+
+private:
+    CSystemPaths m_paths;
 };

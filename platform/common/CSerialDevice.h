@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/CSystemPaths.h"
+
 #include <memory>
 #include <string>
 #include <system_error>
@@ -10,7 +12,8 @@
 // last one for the user.
 class CSerialDevice {
 public:
-    CSerialDevice();
+    // `paths` say where the system consoles are listed, which Open refuses.
+    explicit CSerialDevice(const CSystemPaths& paths = {});
     ~CSerialDevice();  // closes, dropping unsent bytes
     CSerialDevice(const CSerialDevice&) = delete;
     CSerialDevice& operator=(const CSerialDevice&) = delete;

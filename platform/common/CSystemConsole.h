@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/CSystemPaths.h"
+
 #include <string>
 #include <vector>
 
@@ -7,19 +9,20 @@
 // offers a login on. On many machines (virtual machines, servers, boards) it
 // is the first serial port, so no serial traffic may ever go there.
 //
-// The list is read from /sys/class/tty/console/active, or /proc/consoles where
-// that is missing; tests point both elsewhere. Nothing here opens a device.
+// On Linux the list is read from the active-console file, or the console list
+// where that is missing. Windows has no such console on a serial port. Nothing
+// here opens a device.
 class CSystemConsole {
 public:
-    // Reads the active consoles from these files from now on.
-    static void SetSources(const std::string& activeFile, const std::string& consolesFile);
-    // Back to the system's own files.
-    static void ResetSources();
+    explicit CSystemConsole(CSystemPaths paths = {}) : m_paths(std::move(paths)) {}
 
     // The terminal names of the active consoles ("ttyS0", "tty0"), as the kernel
-    // names them under /dev.
-    static std::vector<std::string> ActiveNames();
-    // Whether the device at `path` is an active console or /dev/console. Links
-    // are followed, so a link to the console is the console too.
-    static bool IsConsole(const std::string& path);
+    // names them under the device folder.
+    std::vector<std::string> ActiveNames() const;
+    // Whether the device at `path` is an active console or the console itself.
+    // Links are followed, so a link to the console is the console too.
+    bool IsConsole(const std::string& path) const;
+
+private:
+    CSystemPaths m_paths;
 };

@@ -21,6 +21,8 @@ public:
                 return "the save was interrupted";
             case ETovrikError::StandardStream:
                 return "it is the program's own standard input, output or error";
+            case ETovrikError::ProfileNotWritten:
+                return "the profile could not be written";
         }
         return "unknown error";
     }

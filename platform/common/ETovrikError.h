@@ -14,6 +14,7 @@ enum class ETovrikError {
     OwnerNotKept,        // a save would have changed the owner or group of the file
     SaveInterrupted,     // a signal asked the program to end during a save
     StandardStream,      // a save onto the program's own standard input, output or error
+    ProfileNotWritten,   // the profile refused a value
 };
 
 const std::error_category& TovrikCategory();

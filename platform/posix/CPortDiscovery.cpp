@@ -12,7 +12,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <mutex>
 #include <system_error>
 #include <vector>
 
@@ -20,8 +19,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kSysRoot = "/sys";
-constexpr const char* kDevRoot = "/dev";
 // A UART of type 0, unknown, is a placeholder the kernel keeps for a port
 // that may be configured later; there is nothing behind it.
 constexpr const char* kUnknownUartType = "0";
@@ -33,14 +30,6 @@ struct CRoots {
     fs::path sys;
     fs::path dev;
 };
-
-std::mutex g_mutex;
-CRoots g_roots{kSysRoot, kDevRoot};
-
-CRoots Roots() {
-    const std::lock_guard lock(g_mutex);
-    return g_roots;
-}
 
 // The first line of a sysfs attribute, without its line end; "" when absent.
 std::string ReadAttribute(const fs::path& file) {
@@ -158,19 +147,10 @@ bool NaturalLess(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-void CPortDiscovery::SetRoots(const std::string& sysRoot, const std::string& devRoot) {
-    const std::lock_guard lock(g_mutex);
-    g_roots = {sysRoot, devRoot};
-}
-
-void CPortDiscovery::ResetRoots() {
-    SetRoots(kSysRoot, kDevRoot);
-}
-
-std::vector<CSerialPortInfo> CPortDiscovery::List() {
-    const CRoots roots = Roots();
+std::vector<CSerialPortInfo> CPortDiscovery::List() const {
+    const CRoots roots{m_paths.strSysRoot, m_paths.strDevRoot};
     const std::map<std::string, std::string> byId = ByIdLinks(roots.dev);
-    const std::vector<std::string> consoles = CSystemConsole::ActiveNames();
+    const std::vector<std::string> consoles = CSystemConsole(m_paths).ActiveNames();
 
     std::vector<std::pair<std::string, CSerialPortInfo>> found;
     std::error_code ec;
@@ -208,8 +188,8 @@ std::vector<CSerialPortInfo> CPortDiscovery::List() {
     return ports;
 }
 
-std::optional<CSerialPortInfo> CPortDiscovery::Find(const std::string& name) {
-    const fs::path devRoot = Roots().dev;
+std::optional<CSerialPortInfo> CPortDiscovery::Find(const std::string& name) const {
+    const fs::path devRoot = m_paths.strDevRoot;
     std::vector<CSerialPortInfo> ports = List();
     const auto found = std::find_if(ports.begin(), ports.end(), [&](const CSerialPortInfo& port) {
         const std::string kernelName =
@@ -221,7 +201,7 @@ std::optional<CSerialPortInfo> CPortDiscovery::Find(const std::string& name) {
                                 : std::nullopt;
 }
 
-std::optional<std::string> CPortDiscovery::PathOf(const std::string& name) {
+std::optional<std::string> CPortDiscovery::PathOf(const std::string& name) const {
     const std::optional<CSerialPortInfo> port = Find(name);
     if (!port) {
         return std::nullopt;
@@ -229,7 +209,7 @@ std::optional<std::string> CPortDiscovery::PathOf(const std::string& name) {
     return name == port->ByIdName() || name == port->strById ? port->strById : port->strDevice;
 }
 
-CSerialPortInfo CPortDiscovery::Inspect(const std::string& path) {
+CSerialPortInfo CPortDiscovery::Inspect(const std::string& path) const {
     const std::string device = Canonical(path);
     std::vector<CSerialPortInfo> ports = List();
     const auto found = std::find_if(ports.begin(), ports.end(), [&](const CSerialPortInfo& port) {
@@ -240,7 +220,11 @@ CSerialPortInfo CPortDiscovery::Inspect(const std::string& path) {
     }
     CSerialPortInfo info;
     info.strDevice = path;
-    info.bConsole = CSystemConsole::IsConsole(path);
+    info.bConsole = CSystemConsole(m_paths).IsConsole(path);
     CheckAccess(path, info);
     return info;
+}
+
+std::string CPortDiscovery::PathOfBareName(const std::string& name) const {
+    return (fs::path(m_paths.strDevRoot) / name).string();
 }

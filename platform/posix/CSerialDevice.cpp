@@ -46,14 +46,17 @@ bool FindBaudConstant(int baud, speed_t* pSpeed) {
 }  // namespace
 
 struct CSerialDevice::Impl {
+    explicit Impl(const CSystemPaths& paths) : console(paths) {}
     int ApplyLineSettings(int baud);
 
+    CSystemConsole console;
     int fd = -1;
     bool bExclusive = false;
     CTerminalState found;  // the settings the port had before this open
 };
 
-CSerialDevice::CSerialDevice() : m_pImpl(std::make_unique<Impl>()) {}
+CSerialDevice::CSerialDevice(const CSystemPaths& paths)
+    : m_pImpl(std::make_unique<Impl>(paths)) {}
 
 CSerialDevice::~CSerialDevice() {
     Close(true);
@@ -81,7 +84,7 @@ std::error_code CSerialDevice::Open(const std::string& path, int baud) {
     }
     // Not a byte may reach the console, whatever the user's rights: even
     // opening it would take it over.
-    if (CSystemConsole::IsConsole(path)) {
+    if (d.console.IsConsole(path)) {
         return ETovrikError::SystemConsole;
     }
     d.fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);

@@ -4,17 +4,9 @@
 #include <climits>
 #include <cstdlib>
 #include <fstream>
-#include <mutex>
 #include <sstream>
 
 namespace {
-
-constexpr const char* kActiveFile = "/sys/class/tty/console/active";
-constexpr const char* kConsolesFile = "/proc/consoles";
-
-std::mutex g_mutex;
-std::string g_activeFile = kActiveFile;
-std::string g_consolesFile = kConsolesFile;
 
 // Every whitespace-separated word of the file's first line, or of the first
 // word of every line; false when the file cannot be read.
@@ -48,38 +40,27 @@ std::string Resolved(const std::string& path) {
 
 }  // namespace
 
-void CSystemConsole::SetSources(const std::string& activeFile, const std::string& consolesFile) {
-    const std::lock_guard lock(g_mutex);
-    g_activeFile = activeFile;
-    g_consolesFile = consolesFile;
-}
-
-void CSystemConsole::ResetSources() {
-    SetSources(kActiveFile, kConsolesFile);
-}
-
-std::vector<std::string> CSystemConsole::ActiveNames() {
-    std::string activeFile;
-    std::string consolesFile;
-    {
-        const std::lock_guard lock(g_mutex);
-        activeFile = g_activeFile;
-        consolesFile = g_consolesFile;
-    }
+std::vector<std::string> CSystemConsole::ActiveNames() const {
     std::vector<std::string> names;
-    if (!ReadWords(activeFile, false, names)) {
-        ReadWords(consolesFile, true, names);
+    if (!ReadWords(m_paths.strActiveConsoles, false, names)) {
+        ReadWords(m_paths.strConsoles, true, names);
     }
     return names;
 }
 
-bool CSystemConsole::IsConsole(const std::string& path) {
+bool CSystemConsole::IsConsole(const std::string& path) const {
     const std::string device = Resolved(path);
-    const std::string dev = "/dev/";
-    if (device.rfind(dev, 0) != 0) {
+    std::string name;
+    // A node of the device folder in use, or of the machine's own, which links
+    // such as /dev/serial/by-id and pseudo-terminals lead to.
+    for (const std::string& root : {Resolved(m_paths.strDevRoot) + "/", std::string("/dev/")}) {
+        if (name.empty() && device.rfind(root, 0) == 0) {
+            name = device.substr(root.size());
+        }
+    }
+    if (name.empty()) {
         return false;
     }
-    const std::string name = device.substr(dev.size());
     if (name == "console") {
         return true;
     }

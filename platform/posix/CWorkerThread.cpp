@@ -28,7 +28,7 @@ void RaiseCurrentThreadPriority() {
 
 }  // namespace
 
-bool CWorkerThread::Start(Proc proc, void* pParam) {
+bool CWorkerThread::Start(std::function<void()> body) {
     Join();
     // The worker never handles signals: a SIGINT meant for the command-line
     // tool must not interrupt a port operation half-way. The new thread
@@ -39,9 +39,9 @@ bool CWorkerThread::Start(Proc proc, void* pParam) {
     pthread_sigmask(SIG_SETMASK, &all, &previous);
     bool started = true;
     try {
-        m_thread = std::thread([proc, pParam] {
+        m_thread = std::thread([body = std::move(body)] {
             RaiseCurrentThreadPriority();
-            proc(pParam);
+            body();
         });
     } catch (const std::system_error&) {
         started = false;

@@ -35,7 +35,7 @@ bool NumberLess(const CSerialPortInfo& a, const CSerialPortInfo& b) {
 
 }  // namespace
 
-std::vector<CSerialPortInfo> CPortDiscovery::List() {
+std::vector<CSerialPortInfo> CPortDiscovery::List() const {
     std::vector<CSerialPortInfo> ports;
     HKEY hKey = nullptr;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSerialComm, 0, KEY_QUERY_VALUE, &hKey) !=
@@ -67,7 +67,7 @@ std::vector<CSerialPortInfo> CPortDiscovery::List() {
     return ports;
 }
 
-std::optional<CSerialPortInfo> CPortDiscovery::Find(const std::string& name) {
+std::optional<CSerialPortInfo> CPortDiscovery::Find(const std::string& name) const {
     const std::string wanted = ComName(name);
     for (CSerialPortInfo& port : List()) {
         if (ComName(port.strDevice) == wanted) {
@@ -77,12 +77,12 @@ std::optional<CSerialPortInfo> CPortDiscovery::Find(const std::string& name) {
     return std::nullopt;
 }
 
-std::optional<std::string> CPortDiscovery::PathOf(const std::string& name) {
+std::optional<std::string> CPortDiscovery::PathOf(const std::string& name) const {
     const std::optional<CSerialPortInfo> port = Find(name);
     return port ? std::optional<std::string>(port->strDevice) : std::nullopt;
 }
 
-CSerialPortInfo CPortDiscovery::Inspect(const std::string& path) {
+CSerialPortInfo CPortDiscovery::Inspect(const std::string& path) const {
     if (std::optional<CSerialPortInfo> port = Find(path)) {
         return std::move(*port);
     }
@@ -90,4 +90,8 @@ CSerialPortInfo CPortDiscovery::Inspect(const std::string& path) {
     info.strDevice = path;
     info.bPresent = false;
     return info;
+}
+
+std::string CPortDiscovery::PathOfBareName(const std::string& name) const {
+    return DevicePath(name);
 }

@@ -94,7 +94,8 @@ struct CSerialDevice::Impl {
     bool bFound = false;
 };
 
-CSerialDevice::CSerialDevice() : m_pImpl(std::make_unique<Impl>()) {}
+// Windows has no system console on a serial port to refuse.
+CSerialDevice::CSerialDevice(const CSystemPaths& /*paths*/) : m_pImpl(std::make_unique<Impl>()) {}
 
 CSerialDevice::~CSerialDevice() {
     Close(true);

@@ -4,15 +4,15 @@
 
 #include <system_error>
 
-bool CWorkerThread::Start(Proc proc, void* pParam) {
+bool CWorkerThread::Start(std::function<void()> body) {
     Join();
     try {
-        m_thread = std::thread([proc, pParam] {
+        m_thread = std::thread([body = std::move(body)] {
             // The worker paces the line with fixed pauses, so it asks for the
             // best place in the queue; the interface thread keeps the normal
             // priority and is never starved, since the worker mostly sleeps.
             SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_HIGHEST);
-            proc(pParam);
+            body();
         });
     } catch (const std::system_error&) {
         return false;
