@@ -20,10 +20,9 @@ std::string CErrorText::SaveFailed(const std::string& path, std::error_code erro
     return "Cannot save " + path + ": " + error.message() + ".";
 }
 
-std::vector<std::string> CErrorText::PortNotOpened(const CPortChoice& port,
-                                                   std::error_code error) {
-    std::vector<std::string> lines{"Cannot open port " + port.Describe() + ": " +
-                                   error.message() + "."};
+std::vector<std::string> CErrorText::PortNotOpened(const CPortChoice& port, std::error_code error) {
+    std::vector<std::string> lines{"Cannot open port " + port.Describe() + ": " + error.message() +
+                                   "."};
     if (error == std::errc::permission_denied || error == std::errc::operation_not_permitted) {
         lines.emplace_back("Permission denied: is the user in the dialout group?");
     } else if (error == std::errc::device_or_resource_busy ||

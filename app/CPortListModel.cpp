@@ -38,7 +38,8 @@ std::vector<CPortEntry> CPortListModel::Build(const CSystemContext& context,
                                                  chosen.DevicePath() == info.strById);
         // The by-id link where there is one, so that the choice survives
         // re-plugging.
-        CPortChoice device = CPortChoice::Device(info.strById.empty() ? info.strDevice : info.strById);
+        CPortChoice device =
+            CPortChoice::Device(info.strById.empty() ? info.strDevice : info.strById);
         std::string text = EntryText(info.Name(), info);
         std::string shortName = CPathName::FileName(info.strDevice);
         add({std::move(device), std::move(text), std::move(shortName), std::move(info)}, bChosen);

@@ -29,8 +29,8 @@ std::error_code CRecentFileList::Save(CProfile& profile) {
         return {};
     }
     for (std::size_t i = 0; i < kSize; ++i) {
-        if (const std::error_code error =
-                profile.WriteProfileString(kSection, Key(i), i < m_files.size() ? m_files[i] : "")) {
+        if (const std::error_code error = profile.WriteProfileString(
+                kSection, Key(i), i < m_files.size() ? m_files[i] : "")) {
             return error;
         }
     }

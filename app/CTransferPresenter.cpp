@@ -51,7 +51,10 @@ int BytesToSend(const CQARNCfgDoc& doc) {
 
 CTransferPresenter::CTransferPresenter(ITransferDialog& dialog, IPrompter& prompter,
                                        CSystemContext& context, ISerialPort& port)
-    : m_dialog(dialog), m_prompter(prompter), m_context(context), m_port(port),
+    : m_dialog(dialog),
+      m_prompter(prompter),
+      m_context(context),
+      m_port(port),
       m_session(*this, port) {}
 
 CTransferPresenter::~CTransferPresenter() {
@@ -197,8 +200,8 @@ void CTransferPresenter::OnSelchangePort(int row) {
 
 void CTransferPresenter::OnOtherPort() {
     CPortChoice typed;
-    const std::string text = m_prompter.AskText("Other port", "Device path of the serial port:",
-                                                m_context.Discovery().PathOfBareName(""));
+    const std::string text = m_prompter.AskText(
+        "Other port", "Device path of the serial port:", m_context.Discovery().PathOfBareName(""));
     if (!CPortChoice::Parse(text, m_context.Ports(), m_context.Discovery(), typed)) {
         m_dialog.ShowPorts(m_entries, m_nPortRow);
         return;
@@ -224,11 +227,10 @@ void CTransferPresenter::ChoosePort(const CPortChoice& port, const CSerialPortIn
     const bool bListed = std::any_of(m_entries.begin(), m_entries.end(),
                                      [&](const CPortEntry& entry) { return entry.choice == port; });
     if (bListed) {
-        m_nPortRow = static_cast<int>(std::find_if(m_entries.begin(), m_entries.end(),
-                                                   [&](const CPortEntry& entry) {
-                                                       return entry.choice == port;
-                                                   }) -
-                                      m_entries.begin());
+        m_nPortRow = static_cast<int>(
+            std::find_if(m_entries.begin(), m_entries.end(),
+                         [&](const CPortEntry& entry) { return entry.choice == port; }) -
+            m_entries.begin());
         m_dialog.ShowPorts(m_entries, m_nPortRow);
     } else {
         ShowPortList();

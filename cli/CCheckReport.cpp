@@ -1,5 +1,5 @@
-#include "app/CErrorText.h"
 #include "cli/CCheckReport.h"
+#include "app/CErrorText.h"
 
 #include "data/CConfigCheck.h"
 #include "data/CQARNCfgDoc.h"

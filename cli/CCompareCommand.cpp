@@ -33,8 +33,7 @@ bool Load(const std::string& path, CConfiguration& config, std::ostream& err) {
 }  // namespace
 
 int CCompareCommand::Run(CSystemContext& context, const std::vector<std::string>& args,
-                         std::ostream& out,
-                         std::ostream& err) {
+                         std::ostream& out, std::ostream& err) {
     bool bDevice = false;
     std::optional<std::string> port;
     std::optional<std::string> baud;
@@ -69,7 +68,8 @@ int CCompareCommand::Run(CSystemContext& context, const std::vector<std::string>
             err << "tovrik-cli: warning: " << warning << '\n';
         }
         std::string error;
-        if ((port && !options.SetPort(*port, context, error)) || (baud && !options.SetBaud(*baud, error))) {
+        if ((port && !options.SetPort(*port, context, error)) ||
+            (baud && !options.SetBaud(*baud, error))) {
             return UsageError(error, err);
         }
     }

@@ -1,5 +1,5 @@
-#include "app/CErrorText.h"
 #include "cli/CConvertCommand.h"
+#include "app/CErrorText.h"
 
 #include "cli/CArgumentParser.h"
 #include "cli/CCheckReport.h"
@@ -12,7 +12,7 @@
 #include <filesystem>
 
 int CConvertCommand::Run(CSystemContext& /*context*/, const std::vector<std::string>& args,
-                   std::ostream& out, std::ostream& err) {
+                         std::ostream& out, std::ostream& err) {
     std::vector<std::string> files;
     if (!CArgumentParser("convert", "IN.s19 OUT.s19", 2).Parse(args, files, err)) {
         return kExitUsage;

@@ -10,6 +10,6 @@ class CSystemContext;
 // it to OUT as File > Save As does.
 class CConvertCommand {
 public:
-    static int Run(CSystemContext& context, const std::vector<std::string>& args,
-                   std::ostream& out, std::ostream& err);
+    static int Run(CSystemContext& context, const std::vector<std::string>& args, std::ostream& out,
+                   std::ostream& err);
 };

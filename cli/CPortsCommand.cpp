@@ -67,7 +67,7 @@ void PrintLines(const std::vector<CSerialPortInfo>& ports, std::ostream& out) {
 }  // namespace
 
 int CPortsCommand::Run(CSystemContext& context, const std::vector<std::string>& args,
-                   std::ostream& out, std::ostream& err) {
+                       std::ostream& out, std::ostream& err) {
     bool bJson = false;
     CArgumentParser parser("ports", "[--json]", 0);
     parser.AddFlag("--json", [&] { bJson = true; });

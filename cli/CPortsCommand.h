@@ -10,6 +10,6 @@ class CSystemContext;
 // line, without opening any of them. Exit 0, also when none is found.
 class CPortsCommand {
 public:
-    static int Run(CSystemContext& context, const std::vector<std::string>& args,
-                   std::ostream& out, std::ostream& err);
+    static int Run(CSystemContext& context, const std::vector<std::string>& args, std::ostream& out,
+                   std::ostream& err);
 };

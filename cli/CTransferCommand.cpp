@@ -110,8 +110,7 @@ int CTransferCommand::RunDownload(CSystemContext& context, const std::vector<std
     }
     CQARNCfgDoc doc;
     if (const std::error_code error = doc.OnOpenDocument(parsed.strFile)) {
-        err << "tovrik-cli download: " << CErrorText::OpenFailed(parsed.strFile, error)
-            << '\n';
+        err << "tovrik-cli download: " << CErrorText::OpenFailed(parsed.strFile, error) << '\n';
         return kExitUsage;
     }
     if (g_recordList.IsEmpty()) {

@@ -1,5 +1,5 @@
-#include "app/CErrorText.h"
 #include "cli/CVerifyCommand.h"
+#include "app/CErrorText.h"
 
 #include "cli/CArgumentParser.h"
 #include "cli/CCheckReport.h"
@@ -19,7 +19,7 @@ std::string Count(std::size_t n, const char* word) {
 }  // namespace
 
 int CVerifyCommand::Run(CSystemContext& /*context*/, const std::vector<std::string>& args,
-                   std::ostream& out, std::ostream& err) {
+                        std::ostream& out, std::ostream& err) {
     std::vector<std::string> files;
     if (!CArgumentParser("verify", "FILE.s19...", 1, true).Parse(args, files, err)) {
         return kExitUsage;

@@ -12,6 +12,6 @@ class CSystemContext;
 // not an S-record configuration.
 class CVerifyCommand {
 public:
-    static int Run(CSystemContext& context, const std::vector<std::string>& args,
-                   std::ostream& out, std::ostream& err);
+    static int Run(CSystemContext& context, const std::vector<std::string>& args, std::ostream& out,
+                   std::ostream& err);
 };

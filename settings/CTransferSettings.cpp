@@ -24,9 +24,8 @@ CTransferSettings CTransferSettings::Load(const CProfile& profile, const CPortMa
     const int baud = profile.GetProfileInt(kSection, kBaudKey, kAbsentBaud);
     settings.m_nBaudIndex =
         InRange(baud == kAbsentBaud ? kDefaultBaudIndex : baud, kBaudCount, kDefaultBaudIndex);
-    settings.m_nPortIndex =
-        InRange(profile.GetProfileInt(kSection, kPortKey, kDefaultPortIndex), CPortMap::kComPorts,
-                kDefaultPortIndex);
+    settings.m_nPortIndex = InRange(profile.GetProfileInt(kSection, kPortKey, kDefaultPortIndex),
+                                    CPortMap::kComPorts, kDefaultPortIndex);
     const std::string device = profile.GetProfileString(kSection, kDeviceKey);
     settings.m_port = device.empty() ? CPortChoice::Com(settings.m_nPortIndex + 1, map)
                                      : CPortChoice::Device(device);
@@ -51,7 +50,8 @@ std::error_code CTransferSettings::SaveBaudIndex(CProfile& profile, int nIndex) 
 
 void CTransferSettings::LoadPortDevices(const CProfile& profile, CPortMap& map) {
     for (int port = 1; port <= CPortMap::kComPorts; ++port) {
-        const std::string device = profile.GetProfileString(kPortsSection, CPortMap::PortName(port));
+        const std::string device =
+            profile.GetProfileString(kPortsSection, CPortMap::PortName(port));
         if (!device.empty()) {
             map.SetDevice(port, device);
         }

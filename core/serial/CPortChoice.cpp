@@ -12,8 +12,9 @@ namespace {
 
 std::string Trimmed(const std::string& text) {
     const std::size_t first = text.find_first_not_of(" \t");
-    return first == std::string::npos ? std::string()
-                                      : text.substr(first, text.find_last_not_of(" \t") - first + 1);
+    return first == std::string::npos
+               ? std::string()
+               : text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
 std::string Upper(std::string text) {

@@ -20,8 +20,8 @@ public:
     // stable by-id link for a by-id name); any other bare name: that name in
     // the device folder (/dev/ttyUSB9, \\.\COM5). Blanks around the text are
     // dropped. False for empty text.
-    static bool Parse(const std::string& text, const CPortMap& map,
-                      const CPortDiscovery& discovery, CPortChoice& choice);
+    static bool Parse(const std::string& text, const CPortMap& map, const CPortDiscovery& discovery,
+                      CPortChoice& choice);
 
     bool IsCom() const { return m_nCom != 0; }
     // 1 or 2 for COM1 and COM2, 0 for a device.

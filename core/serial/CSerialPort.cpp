@@ -43,8 +43,7 @@ std::error_code CSerialPort::WaitUntilSent() {
         return err;
     }
     // Ten bits a byte on the line, plus the same second that one byte may take.
-    const long long limitMs =
-        static_cast<long long>(queued) * 10 * 1000 / m_nBaud + kByteTimeoutMs;
+    const long long limitMs = static_cast<long long>(queued) * 10 * 1000 / m_nBaud + kByteTimeoutMs;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
     while (queued > 0) {
         if (std::chrono::steady_clock::now() >= deadline) {

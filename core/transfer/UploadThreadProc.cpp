@@ -118,7 +118,8 @@ private:
                     dropped.nFirstColumn = static_cast<int>(line.size()) + dropped.nCount;
                 }
             }
-            if (m_session.AbortRequested() || b == '\n' || m_bError || line.size() >= kMaxLineLength) {
+            if (m_session.AbortRequested() || b == '\n' || m_bError ||
+                line.size() >= kMaxLineLength) {
                 return;
             }
         }
@@ -154,8 +155,8 @@ private:
         m_view.AddStatus("Upload finished.");
         char count[96];
         std::snprintf(count, sizeof count,
-                      "%d of %d bytes have been successfully uploaded into RAM",
-                      m_session.Total(), CONFIG_IMAGE_BYTES);
+                      "%d of %d bytes have been successfully uploaded into RAM", m_session.Total(),
+                      CONFIG_IMAGE_BYTES);
         m_view.AddStatus(count);
         m_view.PostTransferDone();
         return Finish(ETransferOutcome::Finished, {}, {});

@@ -197,8 +197,7 @@ std::optional<CSerialPortInfo> CPortDiscovery::Find(const std::string& name) con
         return name == port.strDevice || name == kernelName ||
                (!port.strById.empty() && (name == port.strById || name == port.ByIdName()));
     });
-    return found != ports.end() ? std::optional<CSerialPortInfo>(std::move(*found))
-                                : std::nullopt;
+    return found != ports.end() ? std::optional<CSerialPortInfo>(std::move(*found)) : std::nullopt;
 }
 
 std::optional<std::string> CPortDiscovery::PathOf(const std::string& name) const {

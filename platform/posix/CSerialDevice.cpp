@@ -55,8 +55,7 @@ struct CSerialDevice::Impl {
     CTerminalState found;  // the settings the port had before this open
 };
 
-CSerialDevice::CSerialDevice(const CSystemPaths& paths)
-    : m_pImpl(std::make_unique<Impl>(paths)) {}
+CSerialDevice::CSerialDevice(const CSystemPaths& paths) : m_pImpl(std::make_unique<Impl>(paths)) {}
 
 CSerialDevice::~CSerialDevice() {
     Close(true);

@@ -131,10 +131,9 @@ QStringList AppTest::TransferThroughTheProgram(CTovrikApp& app, int nID,
         }
         if (!started) {
             started = true;
-            dlg->m_session.m_strDevice = device;
-            dlg->m_session.m_timing = CTestConfig::Timing();
+            dlg->Presenter().SetTiming(CTestConfig::Timing());
             dlg->m_btnTransfer->click();
-        } else if (!dlg->m_session.m_bRunning && dlg->m_btnExit->isEnabled()) {
+        } else if (!dlg->Presenter().Session().IsRunning() && dlg->m_btnExit->isEnabled()) {
             for (int i = 0; i < dlg->m_lbStatus->count(); ++i) {
                 status << dlg->m_lbStatus->item(i)->text();
             }
@@ -143,6 +142,8 @@ QStringList AppTest::TransferThroughTheProgram(CTovrikApp& app, int nID,
         }
         QTimer::singleShot(10, drive);
     };
+    // COM1, the port a new profile chooses, leads to the device.
+    app.GetContext().Ports().SetDevice(1, device);
     QTimer::singleShot(0, drive);
     app.OnCommand(nID);
     EXPECT_TRUE(started) << "no transfer dialog came up";

@@ -1,68 +1,83 @@
 #include "support/CFakePort.h"
 
-#include "serial/CPortMap.h"
+#include <algorithm>
+#include <climits>
 
-bool CFakePort::Open(int port, int baud) {
-    return OpenDevice(CPortMap::DeviceFor(port), baud);
+namespace {
+
+constexpr const char* kAnswerRequest = "#CD\r\n";
+
+}  // namespace
+
+CFakePort::~CFakePort() {
+    CFakePort::Close();
 }
 
-bool CFakePort::OpenDevice(const std::string& device, int) {
+std::error_code CFakePort::OpenDevice(const std::string& /*device*/, int /*baud*/) {
     std::lock_guard lock(m_mutex);
-    if (m_bOpen) {
-        m_bOpenedWhileOpen = true;
-        return true;
-    }
-    m_strDevice = device;
-    m_lastError = m_openError;
     if (m_openError) {
-        return false;
+        return m_openError;
     }
     m_bOpen = true;
     ++m_nOpens;
-    return true;
+    return {};
 }
 
-bool CFakePort::Close() {
+void CFakePort::CloseDevice() {
     std::lock_guard lock(m_mutex);
     DrainLocked();
     m_bOpen = false;
-    return true;
 }
 
-bool CFakePort::WriteByte(int byte) {
+bool CFakePort::IsOpen() const {
     std::lock_guard lock(m_mutex);
-    if (!m_bOpen) {
-        return true;
-    }
+    return m_bOpen;
+}
+
+std::error_code CFakePort::PutByte(unsigned char byte) {
+    std::lock_guard lock(m_mutex);
     if (m_nFailAfterBytes >= 0 && m_nWritten >= m_nFailAfterBytes) {
-        m_lastError = std::make_error_code(std::errc::io_error);
-        return true;
+        return std::make_error_code(std::errc::io_error);
     }
     if (m_pending.empty()) {
         m_pendingSince = Clock::now();
     }
     m_pending += static_cast<char>(byte);
+    m_written += static_cast<char>(byte);
     ++m_nWritten;
-    return true;
+    return {};
 }
 
-int CFakePort::Write(const char* buf, int len) {
-    if (!m_bOpen || len <= 0) {
-        return 0;
-    }
-    for (int i = 0; i < len; ++i) {
-        WriteByte(static_cast<unsigned char>(buf[i]));
-    }
-    return len;
+bool CFakePort::AnswerRequested() const {
+    return m_written.find(kAnswerRequest) != std::string::npos;
 }
 
-bool CFakePort::Drain() {
+std::error_code CFakePort::GetByte(unsigned char& byte, bool& got) {
     std::lock_guard lock(m_mutex);
-    if (!m_bOpen) {
-        return false;
+    got = AnswerRequested() && m_nAnswerRead < m_answer.size();
+    if (got) {
+        byte = static_cast<unsigned char>(m_answer[m_nAnswerRead++]);
     }
+    return {};
+}
+
+std::error_code CFakePort::CountInput(int& count) {
+    std::lock_guard lock(m_mutex);
+    count = AnswerRequested()
+                ? static_cast<int>(std::min<std::size_t>(m_answer.size() - m_nAnswerRead, INT_MAX))
+                : 0;
+    return {};
+}
+
+std::error_code CFakePort::DiscardInput() {
+    // Nothing arrives before the request, so there is nothing to throw away.
+    return {};
+}
+
+std::error_code CFakePort::WaitUntilSent() {
+    std::lock_guard lock(m_mutex);
     DrainLocked();
-    return true;
+    return {};
 }
 
 void CFakePort::DrainLocked() {
@@ -79,9 +94,15 @@ std::vector<CFakePort::WireChunk> CFakePort::Wire() const {
 
 std::string CFakePort::WireBytes() const {
     std::lock_guard lock(m_mutex);
-    std::string bytes;
-    for (const auto& chunk : m_wire) {
-        bytes += chunk.bytes;
-    }
-    return bytes + m_pending;
+    return m_written;
+}
+
+std::size_t CFakePort::AnswerBytesRead() const {
+    std::lock_guard lock(m_mutex);
+    return m_nAnswerRead;
+}
+
+int CFakePort::OpenCount() const {
+    std::lock_guard lock(m_mutex);
+    return m_nOpens;
 }

@@ -24,13 +24,15 @@ CFakeSysfs::CFakeSysfs() {
     fs::create_directories(m_dir.File("sys/class/tty"));
     fs::create_directories(m_dir.File("dev/serial/by-id"));
     SetConsole("");
-    CSystemConsole::SetSources(m_dir.File("console-active"), m_dir.File("consoles"));
-    CPortDiscovery::SetRoots(m_dir.File("sys"), DevRoot());
 }
 
-CFakeSysfs::~CFakeSysfs() {
-    CPortDiscovery::ResetRoots();
-    CSystemConsole::ResetSources();
+CSystemPaths CFakeSysfs::Paths() const {
+    CSystemPaths paths;
+    paths.strSysRoot = m_dir.File("sys");
+    paths.strDevRoot = DevRoot();
+    paths.strActiveConsoles = m_dir.File("console-active");
+    paths.strConsoles = m_dir.File("consoles");
+    return paths;
 }
 
 void CFakeSysfs::WriteAttribute(const std::string& dir, const std::string& attribute,

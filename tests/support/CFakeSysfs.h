@@ -1,13 +1,14 @@
 #pragma once
 
+#include "platform/CSystemPaths.h"
 #include "support/CTempDir.h"
 
 #include <optional>
 #include <string>
 
 // A sysfs, a /dev and a console list of a test's own making, in a temporary
-// folder, holding the kinds of serial ports a machine has. For its life, port
-// discovery and the console check look there instead of at the machine.
+// folder, holding the kinds of serial ports a machine has. Port discovery and
+// the console check given its Paths() look there instead of at the machine.
 // Device nodes are plain files, or links to pseudo-terminals where a test
 // transfers through them.
 class CFakeSysfs {
@@ -30,7 +31,6 @@ public:
     static constexpr const char* kFtdiById = "usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
 
     CFakeSysfs();
-    ~CFakeSysfs();
     CFakeSysfs(const CFakeSysfs&) = delete;
     CFakeSysfs& operator=(const CFakeSysfs&) = delete;
 
@@ -53,6 +53,8 @@ public:
     // The adapter is pulled out: its tty, node and by-id link go.
     void Unplug(const std::string& name);
 
+    // Where discovery and the console check look for this machine.
+    CSystemPaths Paths() const;
     std::string DevRoot() const { return m_dir.File("dev"); }
     std::string Node(const std::string& name) const { return DevRoot() + "/" + name; }
     std::string ById(const std::string& link) const { return DevRoot() + "/serial/by-id/" + link; }

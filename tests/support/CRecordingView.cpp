@@ -1,18 +1,24 @@
 #include "support/CRecordingView.h"
 
-#include "data/CConfigCheck.h"
+#include "app/CErrorText.h"
+#include "support/CTestConfig.h"
 
 #include <algorithm>
 #include <chrono>
-#include <thread>
 
 CRecordingHost::CRecordingHost(ISerialPort& port)
     : CTransferSession(static_cast<CRecordingView&>(*this), port) {
-    m_strTitle = "Tovrik - QARN Data Backup/Restore";
+    m_request.strTitle = "Tovrik - QARN Data Backup/Restore";
+    m_request.timing = CTestConfig::Timing();
 }
 
 CRecordingHost::~CRecordingHost() {
-    StopWorker();
+    RequestAbort();
+    EndSession();
+}
+
+bool CRecordingHost::RunToEnd(CQARNCfgDoc& doc, int timeoutMs) {
+    return Start(doc) && WaitForEnd(std::chrono::milliseconds(timeoutMs));
 }
 
 void CRecordingView::AddStatus(const std::string& line) {
@@ -52,9 +58,11 @@ void CRecordingView::ShowMessageBox(const std::string& text, const std::string& 
     Record("box:" + caption + "|" + text);
 }
 
-void CRecordingView::UploadNotWhole(const CConfigCheck& check) {
-    Record("not whole:" +
-           CConfigCheck::ReasonList(check.IsValid() ? check.Warnings() : check.Problems()));
+// Shown as the dialog shows it: worded status lines.
+void CRecordingView::PortNotOpened(const CPortChoice& port, std::error_code error) {
+    for (const std::string& line : CErrorText::PortNotOpened(port, error)) {
+        AddStatus(line);
+    }
 }
 
 void CRecordingView::StepProgress() {
@@ -83,18 +91,6 @@ std::vector<std::string> CRecordingView::Log() const {
 std::vector<std::string> CRecordingView::StatusList() const {
     std::lock_guard lock(m_mutex);
     return m_status;
-}
-
-bool CRecordingHost::WaitForEnd(int timeoutMs) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (m_bRunning) {
-        if (std::chrono::steady_clock::now() >= deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    JoinWorker();
-    return true;
 }
 
 void CRecordingView::Record(const std::string& event) {

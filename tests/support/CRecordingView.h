@@ -1,5 +1,6 @@
 #pragma once
 
+#include "transfer/CTransferRequest.h"
 #include "transfer/CTransferSession.h"
 #include "transfer/CTransferView.h"
 
@@ -26,7 +27,7 @@ public:
     void EnableControls() override;
     void SetCaption(const std::string& caption) override;
     void ShowMessageBox(const std::string& text, const std::string& caption) override;
-    void UploadNotWhole(const CConfigCheck& check) override;
+    void PortNotOpened(const CPortChoice& port, std::error_code error) override;
     void PostTransferStep() override;
     void PostTransferCount() override { ++m_nPostedCounts; }
     void PostTransferDone() override;
@@ -54,7 +55,7 @@ private:
 };
 
 // A transfer whose view records every call: the session and its view in one
-// object, as a test drives them.
+// object, as a test drives them, with the request it starts with.
 class CRecordingHost : public CRecordingView, public CTransferSession {
 public:
     explicit CRecordingHost(ISerialPort& port);
@@ -62,6 +63,10 @@ public:
     CRecordingHost(const CRecordingHost&) = delete;
     CRecordingHost& operator=(const CRecordingHost&) = delete;
 
-    // Waits until the worker has ended (m_bRunning false), at most timeoutMs.
-    bool WaitForEnd(int timeoutMs);
+    // Starts the worker on `doc` with m_request, as the dialog does.
+    [[nodiscard]] bool Start(CQARNCfgDoc& doc) { return CTransferSession::Start(doc, m_request); }
+    // Starts it and waits for its end, at most `timeoutMs`; true when it ended.
+    [[nodiscard]] bool RunToEnd(CQARNCfgDoc& doc, int timeoutMs = 4000);
+
+    CTransferRequest m_request;
 };

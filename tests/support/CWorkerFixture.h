@@ -16,18 +16,16 @@ protected:
     void SetUp() override { g_recordList.RemoveAll(); }
     void TearDown() override { g_recordList.RemoveAll(); }
 
-    void Prepare(CRecordingHost& host, ETransferMode nMode, const std::string& device) {
-        host.m_pDoc = &m_doc;
-        host.m_nMode = nMode;
-        host.m_strDevice = device;
-        host.m_timing = CTestConfig::Timing();
-        host.m_nTotal = 0;
+    // The transfer the host starts next: its direction and its device, with
+    // the tests' short pauses.
+    static void Prepare(CRecordingHost& host, ETransferMode eMode, const std::string& device) {
+        host.m_request.eMode = eMode;
+        host.m_request.port = CPortChoice::Device(device);
     }
 
     // Starts the worker as the dialog does and waits for its end.
-    static void RunToEnd(CRecordingHost& host, int timeoutMs = 4000) {
-        ASSERT_TRUE(host.StartWorker());
-        ASSERT_TRUE(host.WaitForEnd(timeoutMs)) << "worker did not end";
+    void RunToEnd(CRecordingHost& host, int timeoutMs = 4000) {
+        ASSERT_TRUE(host.RunToEnd(m_doc, timeoutMs)) << "worker did not end";
     }
 
     static bool Contains(const std::vector<std::string>& log, const std::string& event) {
