@@ -11,7 +11,6 @@
 #include "gui/CTransferDlg.h"
 #include "support/CPtyDevice.h"
 #include "support/CTestConfig.h"
-#include "support/CTestTransferDlg.h"
 
 #include <QAction>
 #include <QDir>
@@ -172,7 +171,7 @@ TEST_F(AppCommandsTest, NewEmptiesTheConfigurationSoThatDownloadHasNothingToSend
     CPtyDevice device;
     ASSERT_TRUE(device.Ok());
     EXPECT_EQ(TransferThroughTheProgram(*app, ID_FILE_DOWNLOAD, device.Path()),
-              QStringList{"Ready to Download."});
+              (QStringList{"Ready to Download.", "Download cancelled: nothing was sent."}));
     EXPECT_EQ(m_boxes,
               QStringList{"Warning|Cannot perform download.\nNo Configuration data loaded"});
     EXPECT_EQ(device.Received(), "");
@@ -186,13 +185,12 @@ TEST_F(AppCommandsTest, DownloadOfAnIncompleteConfigurationAsksFirstAndNoSendsNo
     m_questionAnswer = QMessageBox::No;
 
     EXPECT_EQ(TransferThroughTheProgram(*app, ID_FILE_DOWNLOAD, device.Path()),
-              QStringList{"Ready to Download."});
+              (QStringList{"Ready to Download.", "Download cancelled: nothing was sent."}));
 
     EXPECT_EQ(m_boxes, QStringList{QString("Warning|This configuration is not complete (%1 bytes "
                                            "instead of 196642). Download it anyway?")
                                        .arg(config.size())});
     EXPECT_EQ(m_questionDefaults, QList<QMessageBox::StandardButton>{QMessageBox::No});
-    CTestTransferDlg::ServeFor(100);
     EXPECT_EQ(device.Received(), "");
 }
 
