@@ -42,7 +42,6 @@ protected:
             return -1;
         }
         Prepare(m_host, ETransferMode::Upload, m_sim->DevicePath());
-        m_host.BeginUpload();
         const auto start = std::chrono::steady_clock::now();
         // A whole configuration goes byte by byte: time enough under a sanitizer.
         RunToEnd(m_host, 60000);
