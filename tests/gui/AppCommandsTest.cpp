@@ -32,29 +32,23 @@ namespace {
 
 const QByteArray kOtherConfig = "S0030000FC\r\nS30700000010112233\r\nS70500000000FA\r\n";
 
-// Runs `inspect` on the modal dialog that the next call opens, then lets the
-// caller's call return. False when no modal dialog came up.
+// Runs `inspect` on the modal dialog that the next call opens, inside its
+// modal loop; Seen() is false when no modal dialog came up.
 class ModalWatcher {
 public:
-    explicit ModalWatcher(std::function<void(QWidget*)> inspect) : m_inspect(std::move(inspect)) {
-        QTimer::singleShot(0, [this] { Poll(); });
+    explicit ModalWatcher(std::function<void(QWidget*)> inspect) {
+        QTimer::singleShot(0, &m_guard, [this, inspect = std::move(inspect)] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                m_bSeen = true;
+                inspect(modal);
+            }
+        });
     }
     bool Seen() const { return m_bSeen; }
 
 private:
-    void Poll() {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            m_bSeen = true;
-            m_inspect(modal);
-            return;
-        }
-        if (++m_nPolls < 200) {
-            QTimer::singleShot(10, [this] { Poll(); });
-        }
-    }
-    std::function<void(QWidget*)> m_inspect;
+    QObject m_guard;  // nothing runs once the watcher is gone
     bool m_bSeen = false;
-    int m_nPolls = 0;
 };
 
 class AppCommandsTest : public AppTest {

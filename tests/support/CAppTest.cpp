@@ -2,6 +2,7 @@
 
 #include "gui/CTransferDlg.h"
 #include "settings/CProfile.h"
+#include "support/CQtTestApp.h"
 #include "support/CTestConfig.h"
 
 #include <QDir>
@@ -123,28 +124,31 @@ QStringList AppTest::TransferThroughTheProgram(CTovrikApp& app, int nID,
                                                const std::string& device) {
     QStringList status;
     bool started = false;
-    std::function<void()> drive = [&] {
+    QObject guard;
+    // Runs inside the dialog's modal loop.
+    QTimer::singleShot(0, &guard, [&] {
         auto* dlg = qobject_cast<CTransferDlg*>(QApplication::activeModalWidget());
         if (dlg == nullptr) {
-            QTimer::singleShot(10, drive);
             return;
         }
-        if (!started) {
-            started = true;
-            dlg->Presenter().SetTiming(CTestConfig::Timing());
-            dlg->m_btnTransfer->click();
-        } else if (!dlg->Presenter().Session().IsRunning() && dlg->m_btnExit->isEnabled()) {
-            for (int i = 0; i < dlg->m_lbStatus->count(); ++i) {
-                status << dlg->m_lbStatus->item(i)->text();
-            }
-            dlg->m_btnExit->click();
+        started = true;
+        dlg->Presenter().SetTiming(CTestConfig::Timing());
+        dlg->m_btnTransfer->click();
+        EXPECT_TRUE(CQtTestApp::ServeUntil(
+            [dlg] { return !dlg->Presenter().Session().IsRunning(); }, 60000));
+        QCoreApplication::processEvents();  // what the worker posted last
+        for (int i = 0; i < dlg->m_lbStatus->count(); ++i) {
+            status << dlg->m_lbStatus->item(i)->text();
+        }
+        if (!dlg->m_btnExit->isEnabled()) {
+            ADD_FAILURE() << "Exit stays disabled after the transfer";
+            dlg->done(1);
             return;
         }
-        QTimer::singleShot(10, drive);
-    };
+        dlg->m_btnExit->click();
+    });
     // COM1, the port a new profile chooses, leads to the device.
     app.GetContext().Ports().SetDevice(1, device);
-    QTimer::singleShot(0, drive);
     app.OnCommand(nID);
     EXPECT_TRUE(started) << "no transfer dialog came up";
     return status;
