@@ -171,23 +171,6 @@ TEST_F(AppCommandsTest, NewEmptiesTheConfigurationSoThatDownloadHasNothingToSend
     EXPECT_EQ(device.Received(), "");
 }
 
-TEST_F(AppCommandsTest, DownloadOfAnIncompleteConfigurationAsksFirstAndNoSendsNothing) {
-    const std::string config = CTestConfig::Joined(CTestConfig::Lines(2));
-    auto app = StartApp({WriteFile("small.s19", QByteArray::fromStdString(config))});
-    CPtyDevice device;
-    ASSERT_TRUE(device.Ok());
-    m_questionAnswer = QMessageBox::No;
-
-    EXPECT_EQ(TransferThroughTheProgram(*app, ID_FILE_DOWNLOAD, device.Path()),
-              (QStringList{"Ready to Download.", "Download cancelled: nothing was sent."}));
-
-    EXPECT_EQ(m_boxes, QStringList{QString("Warning|This configuration is not complete (%1 bytes "
-                                           "instead of 196642). Download it anyway?")
-                                       .arg(config.size())});
-    EXPECT_EQ(m_questionDefaults, QList<QMessageBox::StandardButton>{QMessageBox::No});
-    EXPECT_EQ(device.Received(), "");
-}
-
 TEST_F(AppCommandsTest, FirstSaveAfterAnUploadAsksForANewName) {
     const QString backup = WriteFile("backup.s19", kSampleConfig);
     auto app = StartApp({backup});

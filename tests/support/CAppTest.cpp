@@ -89,7 +89,6 @@ EAnswer AppTest::Show(const CMessageBox& box) {
     if (box.eButtons == EBoxButtons::Ok) {
         return EAnswer::Ok;
     }
-    m_questionDefaults << (box.eDefault == EAnswer::Yes ? QMessageBox::Yes : QMessageBox::No);
     EXPECT_NE(m_questionAnswer, QMessageBox::NoButton)
         << "unexpected question: " << text.toStdString();
     return m_questionAnswer == QMessageBox::Yes ? EAnswer::Yes : EAnswer::No;
