@@ -42,6 +42,11 @@ protected:
             return -1;
         }
         Prepare(m_host, ETransferMode::Upload, m_sim->DevicePath());
+        if (bWhole) {
+            // The device's own wait for the answer: a simulator built with a
+            // sanitizer takes tens of milliseconds to make a whole one.
+            m_host.m_request.timing.nRequestPauseMs = CTransferTiming().nRequestPauseMs;
+        }
         const auto start = std::chrono::steady_clock::now();
         // A whole configuration goes byte by byte: time enough under a sanitizer.
         RunToEnd(m_host, 60000);
