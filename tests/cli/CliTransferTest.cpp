@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -133,13 +132,12 @@ TEST_F(CliTransfer, InterruptAfterTheEndLineOfADownloadOnlyShortensTheLastWait) 
     const std::string received = m_dir.File("received.s19");
     CSimProcess sim({"--received", received});
     ASSERT_TRUE(sim.Start()) << sim.Error();
-    const auto start = std::chrono::steady_clock::now();
 
+    // Ended well within the five seconds of the last wait, or killed (status -1).
     const auto r = CProcess::RunCli(
         {"download", m_configPath, "--force", "--port", sim.DevicePath(), "--baud", "9600"}, {},
-        "Download finished.", 15000);
+        "Download finished.", 4000);
 
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
     EXPECT_EQ(r.nStatus, 0) << "the download has finished";
     EXPECT_EQ(r.strErr, "") << "nothing said about an abort";
     EXPECT_EQ(r.strOut.rfind("Power cycle QARN.\n"), r.strOut.size() - 18) << r.strOut;

@@ -12,7 +12,7 @@
 
 // A transfer view that plays the user interface by writing down every call the
 // worker makes, in order. Each UI call is logged as one short text:
-//   "status:<line>", "insert:<i>:<line>", "pos:<n>", "count:<m_nTotal>",
+//   "status:<line>", "insert:<i>:<line>", "pos:<n>", "count:<total>",
 //   "enable", "caption:<text>", "box:<caption>|<text>", "done"
 // A port that could not be opened shows as the status lines the dialog words.
 // Per-byte calls (StepProgress, PostTransferStep) and PostTransferCount are only
