@@ -54,6 +54,9 @@ TEST_F(UploadWorker, StoresAWholeAnswerDroppingEchoAndPromptAndReportsTheCount) 
     CPtyDevice device({{0, noise + config}});
     CSerialPort port;
     CRecordingHost host(port);
+    // 196654 bytes through a pseudo-terminal: on a loaded machine the line
+    // can pause longer than the tests' short idle waits.
+    host.m_request.timing.nInLineIdleMs = host.m_request.timing.nBetweenLinesIdleMs = 2000;
 
     Upload(device, host);
 
