@@ -33,6 +33,7 @@ std::error_code CDocument::OnOpenDocument(const std::string& path) {
         return ETovrikError::NotEnoughMemory;
     }
     SetModifiedFlag(false);
+    OnSaved();
     return {};
 }
 

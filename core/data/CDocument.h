@@ -22,6 +22,8 @@ public:
     std::error_code OnSaveDocument(const std::string& path);
     // A load that throws must leave the document as it was.
     virtual void Serialize(CArchive& ar) = 0;
+    // After a save: the file now holds exactly what the document does.
+    virtual void OnSaved() {}
     // Whether the file read into `ar` may be loaded at all; the archive is
     // read from its start again afterwards.
     virtual std::error_code CheckContents(CArchive& /*ar*/) { return {}; }

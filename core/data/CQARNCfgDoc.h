@@ -43,6 +43,10 @@ public:
     std::error_code CheckContents(CArchive& ar) override;
     // Empties header, records, end record and notes; the file size stays.
     void EmptyConfiguration();
+    // The file saved holds the lines the document does, and nothing else: the
+    // notes describe those lines from now on, so that nothing is said to be
+    // left out of the file that a save just wrote.
+    void OnSaved() override;
 
     // The last component of the path name; empty when there is none.
     std::string GetFileName() const;

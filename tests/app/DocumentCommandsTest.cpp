@@ -4,6 +4,7 @@
 #include "app/CRecentFileList.h"
 #include "data/CQARNCfgDoc.h"
 #include "data/CRecordList.h"
+#include "settings/CSystemContext.h"
 #include "support/CScriptedPrompter.h"
 #include "support/CTempDir.h"
 #include "support/CTestConfig.h"
@@ -213,7 +214,7 @@ TEST(RecentFileList, KeepsTheLatestFourNewestFirstAcrossRuns) {
     const std::vector<std::string> expected{dir.File("c.s19"), dir.File("e.s19"), dir.File("d.s19"),
                                             dir.File("b.s19")};
     EXPECT_EQ(list.Files(), expected);
-    EXPECT_FALSE(list.Save(context.Profile()));
+    ASSERT_FALSE(list.Save(context.Profile()));
     CRecentFileList next;
     next.Load(context.Profile());
     EXPECT_EQ(next.Files(), expected);

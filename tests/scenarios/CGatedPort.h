@@ -26,6 +26,7 @@ public:
         m_released.notify_all();
     }
 
+protected:
     std::error_code PutByte(unsigned char byte) override {
         const std::error_code error = CSerialPort::PutByte(byte);
         Pass(EGate::SentByte);

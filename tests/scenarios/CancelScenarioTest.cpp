@@ -12,6 +12,7 @@
 #include "support/CTempDir.h"
 #include "support/CTestConfig.h"
 #include "support/CTestContext.h"
+#include "support/CWait.h"
 
 #include <gtest/gtest.h>
 
@@ -111,8 +112,7 @@ protected:
 
     // What the device received, once it has read all of it.
     std::vector<std::string> DeviceReceived(std::size_t nExpected) {
-        m_dialog.ServeUntil(
-            [&] { return ReceivedLines(CTempDir::Read(m_log)).size() >= nExpected; }, 5000);
+        CWait::Until([&] { return ReceivedLines(CTempDir::Read(m_log)).size() >= nExpected; });
         m_sim->Stop();
         return ReceivedLines(CTempDir::Read(m_log));
     }

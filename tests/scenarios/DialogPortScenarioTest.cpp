@@ -6,7 +6,7 @@
 #include "gui/CTransferDlg.h"
 #include "serial/CSerialPort.h"
 #include "support/CPortLockHolder.h"
-#include "support/CPtyPair.h"
+#include "support/CPtyDevice.h"
 #include "support/CQtTestApp.h"
 #include "support/CScriptedPrompter.h"
 #include "support/CSimProcess.h"
@@ -157,19 +157,18 @@ TEST_F(DialogPortScenario, PortLockedByAPlainLockHolderIsNamed) {
 // COM1 is the system console (a pseudo-terminal plays it): the dialog names the
 // port and the reason, and the console gets no byte.
 TEST_F(DialogPortScenario, Com1ThatIsTheSystemConsoleIsRefusedInTheStatusList) {
-    CPtyPair console;
+    CPtyDevice console;
     ASSERT_TRUE(console.Ok()) << console.Error();
     CSystemPaths paths;
-    paths.strActiveConsoles = m_dir.Write("active", console.SlavePath().substr(5) + "\n");
+    paths.strActiveConsoles = m_dir.Write("active", console.Path().substr(5) + "\n");
     paths.strConsoles = paths.strActiveConsoles;
     m_context = CTestContext::Make(paths);
 
-    const QStringList lines = Transfer(ETransferMode::Upload, console.SlavePath());
+    const QStringList lines = Transfer(ETransferMode::Upload, console.Path());
 
-    EXPECT_EQ(lines,
-              QStringList{QString::fromStdString("Cannot open port COM1 (" + console.SlavePath() +
-                                                 "): it is the system console.")});
-    EXPECT_EQ(console.ReadMaster(1, 100), "");
+    EXPECT_EQ(lines, QStringList{QString::fromStdString("Cannot open port COM1 (" + console.Path() +
+                                                        "): it is the system console.")});
+    EXPECT_EQ(console.Received(), "") << "refused before it was opened";
     EXPECT_EQ(CTestConfig::InMemory(m_doc), m_before);
 }
 
