@@ -33,7 +33,6 @@ std::error_code CDocument::OnOpenDocument(const std::string& path) {
         return ETovrikError::NotEnoughMemory;
     }
     SetModifiedFlag(false);
-    OnSaved();
     return {};
 }
 
@@ -53,5 +52,6 @@ std::error_code CDocument::OnSaveDocument(const std::string& path) {
         return ETovrikError::NotEnoughMemory;
     }
     SetModifiedFlag(false);
+    OnSaved();
     return {};
 }
