@@ -172,8 +172,8 @@ TEST_F(CTransferDlgTest, LaysOutControlsWithoutOverlapAtTodaysFont) {
 // read anew. A row chosen, "Other…" included, goes to the presenter.
 TEST_F(CTransferDlgTest, ThePortListShowsShortNamesAndReadsItsEntriesWhenOpened) {
     const std::string ftdiById = CFakeSysfs::kFtdiById;
-    const QString ftdi = QString::fromStdString(
-        ftdiById + " – FTDI FT232R USB UART (0403:6001, serial A50285BI)");
+    const QString ftdi =
+        QString::fromStdString(ftdiById + " – FTDI FT232R USB UART (0403:6001, serial A50285BI)");
     m_sys.AddUsbSerial("ttyUSB0", "1-1", CFakeSysfs::kFtdi, ftdiById);
     ASSERT_FALSE(m_context.Profile().WriteProfileInt("INITALISATION", "CPSEL", 1));
     Open(ETransferMode::Upload);
@@ -334,7 +334,8 @@ TEST_F(CTransferDlgTest, ClosingKeepsServingABusyWorker) {
         dlg.Presenter().OnInitDialog(m_doc, ETransferMode::Download);
         m_user.QueueAnswer(EAnswer::Yes);  // a short configuration goes out all the same
         dlg.m_btnTransfer->click();
-        ASSERT_TRUE(CQtTestApp::ServeUntil([&] { return dlg.m_editBytes->text() != "0 of 196642"; }));
+        ASSERT_TRUE(
+            CQtTestApp::ServeUntil([&] { return dlg.m_editBytes->text() != "0 of 196642"; }));
 
         const std::size_t nBoxes = m_user.Boxes().size();
         QDialog& window = dlg;
