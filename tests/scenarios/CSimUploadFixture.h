@@ -1,6 +1,7 @@
 #pragma once
 
 #include "serial/CSerialPort.h"
+#include "support/CAddressSpace.h"
 #include "support/CSimProcess.h"
 #include "support/CTempDir.h"
 #include "support/CWorkerFixture.h"
@@ -43,9 +44,11 @@ protected:
         }
         Prepare(m_host, ETransferMode::Upload, m_sim->DevicePath());
         if (bWhole) {
-            // The device's own wait for the answer: a simulator built with a
-            // sanitizer takes tens of milliseconds to make a whole one.
-            m_host.m_request.timing.nRequestPauseMs = CTransferTiming().nRequestPauseMs;
+            // The device's own wait for the answer; a simulator built with a
+            // sanitizer, on a loaded machine, takes longer to make a whole one.
+            m_host.m_request.timing.nRequestPauseMs = CAddressSpace::ReservingSanitizer() != nullptr
+                                                          ? 1000
+                                                          : CTransferTiming().nRequestPauseMs;
         }
         const auto start = std::chrono::steady_clock::now();
         // A whole configuration goes byte by byte: time enough under a sanitizer.

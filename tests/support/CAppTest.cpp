@@ -2,6 +2,7 @@
 
 #include "gui/CTransferDlg.h"
 #include "settings/CProfile.h"
+#include "support/CAddressSpace.h"
 #include "support/CQtTestApp.h"
 #include "support/CTestConfig.h"
 
@@ -132,9 +133,11 @@ QStringList AppTest::TransferThroughTheProgram(CTovrikApp& app, int nID,
         }
         started = true;
         CTransferTiming timing = CTestConfig::Timing();
-        // The device's own wait for an answer: a simulator built with a
-        // sanitizer takes tens of milliseconds to make a whole one.
-        timing.nRequestPauseMs = CTransferTiming().nRequestPauseMs;
+        // The device's own wait for an answer; a simulator built with a
+        // sanitizer, on a loaded machine, takes longer to make a whole one.
+        timing.nRequestPauseMs = CAddressSpace::ReservingSanitizer() != nullptr
+                                     ? 1000
+                                     : CTransferTiming().nRequestPauseMs;
         dlg->Presenter().SetTiming(timing);
         dlg->m_btnTransfer->click();
         EXPECT_TRUE(CQtTestApp::ServeUntil(
