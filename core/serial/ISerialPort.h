@@ -36,7 +36,7 @@ public:
     bool Drain();
 
     // The last failure since the last Open; empty when there was none.
-    std::error_code GetLastError() const { return m_lastError; }
+    [[nodiscard]] std::error_code GetLastError() const { return m_lastError; }
     // The device the port was last opened (or tried) on, for messages.
     const std::string& GetDeviceName() const { return m_strDevice; }
 

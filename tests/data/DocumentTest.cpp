@@ -111,8 +111,9 @@ TEST_F(Document, FileWithoutAnySRecordLineIsRefusedAndChangesNothing) {
     EXPECT_EQ(RoundTrip("notes\r\nS70500000000FB\r\n"), "S70500000000FB\r\n");
 }
 
-TEST_F(Document, LoadNotesWhereEachRecordStoodAndWhatItDropped) {
-    RoundTrip("\r\n" + kS3a + "S0first\r\nS9030000FC\r\n" + kS3b + kS7 + kS0 + kS7);
+TEST_F(Document, LoadNotesWhereEachRecordStoodAndWhatItDroppedUntilASaveWritesTheFileAnew) {
+    ASSERT_FALSE(doc.OnOpenDocument(
+        dir.Write("in.s19", "\r\n" + kS3a + "S0first\r\nS9030000FC\r\n" + kS3b + kS7 + kS0 + kS7)));
     const CReadNotes& notes = doc.m_notes;
     EXPECT_EQ(notes.nLines, 8);
     EXPECT_EQ(notes.dataLines, (std::vector<int>{2, 5}));
@@ -124,6 +125,15 @@ TEST_F(Document, LoadNotesWhereEachRecordStoodAndWhatItDropped) {
     EXPECT_EQ(notes.nLastRecord, 8);
     EXPECT_EQ(notes.nDropped, 2);
     EXPECT_EQ(notes.nFirstDropped, 1);
+
+    // The file saved holds only what is held, in its order.
+    ASSERT_FALSE(doc.OnSaveDocument(dir.File("out.s19")));
+    EXPECT_EQ(notes.nLines, 4);
+    EXPECT_EQ(notes.nHeaderLine, 1);
+    EXPECT_EQ(notes.dataLines, (std::vector<int>{2, 3}));
+    EXPECT_EQ(notes.nEndLine, 4);
+    EXPECT_EQ(notes.nDropped, 0);
+    EXPECT_TRUE(notes.replacedHeaders.empty());
 }
 
 TEST_F(Document, RandomBytesLoadAndSaveAsTheirFields) {
