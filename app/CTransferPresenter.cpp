@@ -124,7 +124,8 @@ void CTransferPresenter::OnStartTransfer() {
     m_request.strTitle = m_strCaption;
     if (m_request.eMode == ETransferMode::Download) {
         if (g_recordList.IsEmpty()) {
-            Tell(TransferProtocol::kNoDataText, TransferProtocol::kNoDataCaption);
+            Tell(TransferProtocol::kNoDataText, TransferProtocol::kNoDataCaption,
+                 EBoxIcon::Warning);
             NotStarted(kNotSentText);
             return;
         }
@@ -142,6 +143,7 @@ void CTransferPresenter::OnStartTransfer() {
     SetTransferControlsEnabled(false);
     m_dialog.ClearStatusLines();
     m_bEndPending = true;
+    ++m_nTransfer;
     if (m_session.Start(*m_pDoc, m_request)) {
         return;
     }
@@ -317,9 +319,9 @@ void CTransferPresenter::EndDialog() {
     m_dialog.EndDialog();
 }
 
-void CTransferPresenter::Tell(const std::string& text, const std::string& caption) {
+void CTransferPresenter::Tell(const std::string& text, const std::string& caption, EBoxIcon eIcon) {
     CMessageBox box;
-    box.eIcon = EBoxIcon::Information;
+    box.eIcon = eIcon;
     box.strCaption = caption;
     box.strText = text;
     m_prompter.Show(box);
@@ -327,8 +329,8 @@ void CTransferPresenter::Tell(const std::string& text, const std::string& captio
 
 // -- the end of a transfer ----------------------------------------------------
 
-void CTransferPresenter::OnTransferEnded() {
-    if (!m_bEndPending || m_session.IsRunning()) {
+void CTransferPresenter::OnTransferEnded(bool bWorkerDone) {
+    if (!m_bEndPending || (!bWorkerDone && m_session.IsRunning())) {
         return;
     }
     m_bEndPending = false;
@@ -341,6 +343,11 @@ void CTransferPresenter::OnTransferEnded() {
         case ETransferOutcome::Damaged:
         case ETransferOutcome::Incomplete:
             AskToKeepReceived();
+            break;
+        case ETransferOutcome::PortNotOpened:
+            // Nothing was transferred: no count of an earlier transfer stays.
+            m_dialog.SetByteCount({});
+            m_dialog.FocusExit();
             break;
         default:
             break;
@@ -457,7 +464,15 @@ void CTransferPresenter::PostTransferDone() {
 }
 
 void CTransferPresenter::PostTransferEnded() {
-    m_dialog.Post([this] { OnTransferEnded(); });
+    // Posted just before the worker's flag falls, so the call may run while it
+    // is still up: the worker has done all it will, and its end is handled,
+    // unless a later transfer has started by then.
+    const unsigned nTransfer = m_nTransfer;
+    m_dialog.Post([this, nTransfer] {
+        if (nTransfer == m_nTransfer) {
+            OnTransferEnded(true);
+        }
+    });
 }
 
 void CTransferPresenter::ShowByteCount(int nTotal) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/CPortListModel.h"
+#include "app/IPrompter.h"
 #include "data/CQARNCfgDoc.h"
 #include "transfer/CTransferRequest.h"
 #include "transfer/CTransferSession.h"
@@ -12,7 +13,6 @@
 
 class CSystemContext;
 class ISerialPort;
-class IPrompter;
 class ITransferDialog;
 
 // What the transfer dialog decides: its state (Ready, Running, Finished,
@@ -85,8 +85,9 @@ private:
     // A transfer that was not started: says so, and hands the focus to Exit.
     void NotStarted(const std::string& line);
     void SetTransferControlsEnabled(bool bEnabled);
-    // Once the worker has ended: what its end asks of the user.
-    void OnTransferEnded();
+    // Once the worker has ended, or has posted its end (bWorkerDone): what its
+    // end asks of the user.
+    void OnTransferEnded(bool bWorkerDone = false);
     void AskToKeepReceived();
     // Marks the dialog as closing and asks a running worker to stop; false when
     // it is closing already. bAborts: the request aborts the transfer (it does
@@ -96,7 +97,8 @@ private:
     // least one step when bAtLeastOnce is set.
     void WaitForWorker(int nStepMs, bool bAtLeastOnce);
     void EndDialog();
-    void Tell(const std::string& text, const std::string& caption);
+    void Tell(const std::string& text, const std::string& caption,
+              EBoxIcon eIcon = EBoxIcon::Information);
     void ShowByteCount(int nTotal);
     // Progress steps come once a byte; they are counted here and reach the bar
     // in batches, and before any other update, so that the order is kept.
@@ -117,5 +119,6 @@ private:
     int m_nProgressUpper = 0;
     bool m_bClosing = false;
     bool m_bEndPending = false;  // a started transfer whose end was not yet handled
+    unsigned m_nTransfer = 0;    // counts the transfers started
     std::atomic<int> m_nPendingSteps{0};
 };

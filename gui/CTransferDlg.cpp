@@ -95,6 +95,7 @@ void CTransferDlg::CreateControls() {
     }
     label("Working:", du.Rect(23, 161, 29, 8));
     m_progress = new CProgressCtrl(this);
+    m_progress->SetStep(1);  // a step is a byte
     m_progress->setGeometry(du.Rect(54, 159, 227, 14));
     m_lbStatus = new QListWidget(this);
     m_lbStatus->setGeometry(du.Rect(54, 176, 228, 53));
@@ -116,6 +117,13 @@ void CTransferDlg::CreateControls() {
     m_cbFlowControl = list({"Hardware", "None", "Xon/Xoff"}, du.Rect(175, 81, 48, 12));
     m_cbFlowControl->setEditable(true);
     label("Flow Control:", du.Rect(129, 84, 42, 12));
+    // The line format is fixed by the port: 8 data bits, no parity, 1 stop
+    // bit, no flow control. These lists only show it.
+    m_cbDataBits->setCurrentIndex(1);
+    m_cbFlowControl->setCurrentIndex(1);
+    for (QComboBox* cb : {m_cbParity, m_cbDataBits, m_cbStopBits, m_cbFlowControl}) {
+        cb->setEnabled(false);
+    }
     label("Bytes:", du.Rect(54, 233, 20, 8));
     m_editBytes = new QLineEdit(this);
     m_editBytes->setReadOnly(true);
@@ -239,7 +247,16 @@ void CTransferDlg::Invoke(const std::function<void()>& call) {
 
 void CTransferDlg::Post(std::function<void()> call) {
     // Dropped with the dialog: Qt delivers nothing to a destroyed receiver.
-    QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
+    // The counter states the order, as for Invoke: what the poster did before
+    // happens before the call.
+    m_nHandoffs.fetch_add(1, std::memory_order_release);
+    QMetaObject::invokeMethod(
+        this,
+        [this, call = std::move(call)] {
+            m_nHandoffs.load(std::memory_order_acquire);
+            call();
+        },
+        Qt::QueuedConnection);
 }
 
 void CTransferDlg::ServeFor(int ms) {

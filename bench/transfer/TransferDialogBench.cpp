@@ -4,11 +4,13 @@
 //    thread. Goal: under 50 ms.
 //  - ui_cpu_pct: the interface thread's CPU time as a share of the transfer
 //    time. Goal: under 10%.
+#include "app/IPrompter.h"
 #include "data/CQARNCfgDoc.h"
 #include "data/CRecordList.h"
 #include "gui/CProgressCtrl.h"
 #include "gui/CTransferDlg.h"
 #include "support/CPtyDevice.h"
+#include "support/CTestContext.h"
 
 #include <benchmark/benchmark.h>
 #include <poll.h>
@@ -16,6 +18,7 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QPushButton>
 #include <QTimer>
 
 #include <atomic>
@@ -30,35 +33,31 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-class CBenchDlg : public CTransferDlg {
+// Nobody to answer: a box is printed, and a question gets its default.
+class CPrintingPrompter : public IPrompter {
 public:
-    void Start(CQARNCfgDoc* pDoc, const std::string& device) {
-        m_session.m_pDoc = pDoc;
-        m_session.m_nMode = ETransferMode::Download;
-        m_session.m_strDevice = device;
-        OnInitDialog();
-        show();
-        OnStartTransfer();
+    EAnswer Show(const CMessageBox& box) override {
+        std::fprintf(stderr, "message box: %s\n", box.strText.c_str());
+        return box.eDefault;
     }
-    // Waits for the worker without blocking the event loop.
-    void WaitForEnd() {
-        QEventLoop loop;
-        QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (!m_session.m_bRunning) {
-                loop.quit();
-            }
-        });
-        poll.start(50);
-        loop.exec();
-        m_session.JoinWorker();
-    }
-
-protected:
-    void MessageBox(const QString& text, const QString&, QMessageBox::Icon) override {
-        std::fprintf(stderr, "message box: %s\n", text.toUtf8().constData());
+    std::string ChooseFile(const CFileDialog&) override { return {}; }
+    std::string AskText(const std::string&, const std::string&, const std::string&) override {
+        return {};
     }
 };
+
+// Waits for the worker without blocking the event loop.
+void WaitForEnd(CTransferDlg& dlg) {
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (!dlg.Presenter().Session().IsRunning()) {
+            loop.quit();
+        }
+    });
+    poll.start(50);
+    loop.exec();
+}
 
 double ThreadCpuSeconds() {
     timespec ts{};
@@ -118,13 +117,18 @@ void BM_DialogDuringFullDownload(benchmark::State& state) {
             return;
         }
 
-        CBenchDlg dlg;
+        CPrintingPrompter prompter;
+        CSystemContext context = CTestContext::Make();
+        context.Ports().SetDevice(1, pty.Path());
+        CTransferDlg dlg(prompter, context);
+        dlg.Presenter().OnInitDialog(doc, ETransferMode::Download);
+        dlg.show();
         QCoreApplication::processEvents();
         CLatencyProbe probe(&dlg);
         const double cpuStart = ThreadCpuSeconds();
         const auto start = Clock::now();
-        dlg.Start(&doc, pty.Path());
-        dlg.WaitForEnd();
+        dlg.m_btnTransfer->click();
+        WaitForEnd(dlg);
         const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
         const double cpu = ThreadCpuSeconds() - cpuStart;
         probe.Stop();
@@ -134,7 +138,7 @@ void BM_DialogDuringFullDownload(benchmark::State& state) {
         state.counters["transfer_s"] = seconds;
         state.counters["max_gap_ms"] = probe.MaxMs();
         state.counters["ui_cpu_pct"] = cpu / seconds * 100.0;
-        state.counters["bytes"] = dlg.m_session.m_nTotal.load();
+        state.counters["bytes"] = dlg.Presenter().Session().Total();
         state.counters["bar_pos"] = dlg.m_progress->GetPos();
     }
 }

@@ -2,8 +2,7 @@
 
 #include "app/CDocumentCommands.h"
 
-#include "serial/CPortMap.h"
-#include "settings/CProfile.h"
+#include "settings/CSystemContext.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,11 +18,6 @@ protected:
         AppTest::SetUp();
         qunsetenv("TOVRIK_COM1");
         qunsetenv("TOVRIK_COM2");
-        CPortMap::Reset();
-    }
-    void TearDown() override {
-        CPortMap::Reset();
-        AppTest::TearDown();
     }
 };
 
@@ -37,12 +31,12 @@ TEST_F(ProfileTest, RecentFilesSurviveToTheNextStart) {
         ASSERT_TRUE(app->GetCommands().OpenDocumentFile(second.toStdString()));
         app->ExitInstance();
     }
-    const std::string section = CRecentFileList::kSection;
-    EXPECT_EQ(CProfile::GetProfileString(section, "File1"), second.toStdString());
-    EXPECT_EQ(CProfile::GetProfileString(section, "File2"), PathOf("saved.s19").toStdString());
-    EXPECT_EQ(CProfile::GetProfileString(section, "File3"), first.toStdString());
-
     auto next = StartApp();
+    const CProfile& profile = next->GetContext().Profile();
+    const std::string section = CRecentFileList::kSection;
+    EXPECT_EQ(profile.GetProfileString(section, "File1"), second.toStdString());
+    EXPECT_EQ(profile.GetProfileString(section, "File2"), PathOf("saved.s19").toStdString());
+    EXPECT_EQ(profile.GetProfileString(section, "File3"), first.toStdString());
     EXPECT_EQ(next->GetRecentFileList().Files(),
               (std::vector<std::string>{second.toStdString(), PathOf("saved.s19").toStdString(),
                                         first.toStdString()}));
@@ -65,7 +59,7 @@ TEST_F(ProfileTest, CorruptProfileStartsWithDefaults) {
     auto app = StartApp();
     ASSERT_NE(app->GetMainFrame(), nullptr);
     EXPECT_TRUE(app->GetRecentFileList().Files().empty());
-    EXPECT_EQ(CPortMap::DeviceFor(1), "/dev/ttyS0");
+    EXPECT_EQ(app->GetContext().Ports().DeviceFor(1), "/dev/ttyS0");
 }
 
 TEST_F(ProfileTest, UnreadableProfileStartsWithDefaults) {
@@ -100,10 +94,11 @@ TEST_F(ProfileTest, AProfileThatIsNotARegularFileIsIgnoredWithAWarning) {
 }
 
 TEST_F(ProfileTest, PortDevicesComeFromThePortsSection) {
-    ASSERT_TRUE(CProfile::WriteProfileString("PORTS", "COM1", "/dev/ttyUSB3"));
+    ASSERT_FALSE(CSystemContext::ForThisMachine().Profile().WriteProfileString("PORTS", "COM1",
+                                                                               "/dev/ttyUSB3"));
     auto app = StartApp();
-    EXPECT_EQ(CPortMap::DeviceFor(1), "/dev/ttyUSB3");
-    EXPECT_EQ(CPortMap::DeviceFor(2), "/dev/ttyS1");
+    EXPECT_EQ(app->GetContext().Ports().DeviceFor(1), "/dev/ttyUSB3");
+    EXPECT_EQ(app->GetContext().Ports().DeviceFor(2), "/dev/ttyS1");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "serial/CSerialPort.h"
+#include "support/CAddressSpace.h"
 #include "support/CSimProcess.h"
 #include "support/CTempDir.h"
 #include "support/CWorkerFixture.h"
@@ -42,7 +43,13 @@ protected:
             return -1;
         }
         Prepare(m_host, ETransferMode::Upload, m_sim->DevicePath());
-        m_host.BeginUpload();
+        if (bWhole) {
+            // The device's own wait for the answer; a simulator built with a
+            // sanitizer, on a loaded machine, takes longer to make a whole one.
+            m_host.m_request.timing.nRequestPauseMs = CAddressSpace::ReservingSanitizer() != nullptr
+                                                          ? 1000
+                                                          : CTransferTiming().nRequestPauseMs;
+        }
         const auto start = std::chrono::steady_clock::now();
         // A whole configuration goes byte by byte: time enough under a sanitizer.
         RunToEnd(m_host, 60000);

@@ -1,24 +1,32 @@
 // Cancel in the transfer dialog at every phase of a transfer with qarn-sim:
-// the dialog says the transfer was aborted, closes within a few seconds, the
-// device gets whole lines only, and a cancelled upload leaves the
+// the dialog says the transfer was aborted and closes within a few seconds,
+// the device gets whole lines only, and a cancelled upload leaves the
 // configuration in memory exactly as it was.
-#include "CGatedTransferDlg.h"
+#include "CGatedPort.h"
+
+#include "app/CTransferPresenter.h"
+#include "data/CRecordList.h"
+#include "support/CFakeTransferDialog.h"
+#include "support/CScriptedPrompter.h"
 #include "support/CSimProcess.h"
 #include "support/CTempDir.h"
 #include "support/CTestConfig.h"
+#include "support/CTestContext.h"
+#include "support/CWait.h"
 
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
-#include <QLineEdit>
-
+#include <algorithm>
 #include <string>
 #include <vector>
 
 namespace {
 
+using EGate = CGatedPort::EGate;
+
 const std::string kOld = "S0030000FC\r\nold\r\n";
 const std::vector<std::string> kPreamble{"\r\n", "\r\n", "#CU\r\n"};
+const std::size_t kPreambleBytes = 9;
 
 // The lines qarn-sim logged as received, in order.
 std::vector<std::string> ReceivedLines(const std::string& log) {
@@ -50,7 +58,7 @@ protected:
         if (CSimProcess::ProgramPath().empty()) {
             GTEST_SKIP() << "QARN_SIM not set: qarn-sim not built";
         }
-        CTestTransferDlg::ClearProfile();
+        g_recordList.RemoveAll();
         m_device = CTestConfig::Lines(6);
         m_received = m_dir.Write("received.s19", kOld);
         m_log = m_dir.File("sim.log");
@@ -58,42 +66,53 @@ protected:
             "--config", m_dir.Write("device.s19", CTestConfig::Joined(m_device)), "--received",
             m_received, "--log", m_log, "--baud", "0"});
         ASSERT_TRUE(m_sim->Start()) << m_sim->Error();
-        m_dlg.m_session.m_strDevice = m_sim->DevicePath();
-        m_dlg.UseShortTiming();
+        m_context.Ports().SetDevice(1, m_sim->DevicePath());
+        // Cancel's box releases a worker held at the gate: the request to
+        // stop has been made by then.
+        m_user.m_onShow = [this](const CMessageBox& box) {
+            if (box.strCaption == "Info") {
+                m_port.Release();
+            }
+        };
     }
 
     void TearDown() override { g_recordList.RemoveAll(); }
 
-    void Start(ETransferMode nMode) {
-        m_dlg.Init(&m_doc, nMode);
-        m_dlg.OnStartTransfer();
-    }
-
-    // Cancel as the user presses it; how long the dialog took to close.
-    // bAborts: the dialog says the transfer was aborted.
-    qint64 Cancel(bool bAborts = true) {
-        QElapsedTimer timer;
-        timer.start();
-        m_dlg.OnCancel();
-        const qint64 ms = timer.elapsed();
-        EXPECT_FALSE(m_dlg.m_session.m_bRunning);
-        EXPECT_FALSE(m_dlg.m_port.IsOpen());
-        EXPECT_EQ(m_dlg.result(), 1);
-        EXPECT_LT(ms, 3000);
-        const QString text = m_dlg.m_session.m_nMode == ETransferMode::Upload
-                                 ? "Upload aborted.\nPlease power cycle QARN."
-                                 : "Download aborted.\nPlease power cycle QARN.";
-        EXPECT_EQ(m_dlg.m_boxes.size(), bAborts ? 1u : 0u);
-        if (!m_dlg.m_boxes.empty()) {
-            EXPECT_EQ(m_dlg.m_boxes[0].text, text);
-            EXPECT_EQ(m_dlg.m_boxes[0].caption, "Info");
+    void Start(ETransferMode eMode) {
+        m_presenter.SetTiming(m_timing);
+        m_presenter.OnInitDialog(m_doc, eMode);
+        if (eMode == ETransferMode::Download) {
+            m_user.QueueAnswer(EAnswer::Yes);  // a short configuration, sent all the same
         }
-        return ms;
+        m_presenter.OnStartTransfer();
+    }
+    void CancelAtTheGate(EGate gate, int n, ETransferMode eMode) {
+        m_port.HoldAt(gate, n);
+        Start(eMode);
+        ASSERT_TRUE(m_dialog.ServeUntil([this] { return m_port.IsHeld(); }));
+        Cancel();
     }
 
-    // What the device received, once it has read everything sent.
-    std::vector<std::string> DeviceReceived() {
-        CTestTransferDlg::ServeFor(150);
+    // Cancel as the user presses it. bAborts: the dialog says the transfer
+    // was aborted.
+    void Cancel(bool bAborts = true) {
+        const std::size_t nBoxes = m_user.Boxes().size();
+        m_presenter.OnCancel();
+        EXPECT_FALSE(m_presenter.Session().IsRunning());
+        EXPECT_FALSE(m_port.IsOpen());
+        EXPECT_TRUE(m_dialog.m_bEnded);
+        EXPECT_LE(m_dialog.m_nServedMs, 2 * CTransferPresenter::kCloseWaitMs);
+        const bool bUpload = m_presenter.Request().eMode == ETransferMode::Upload;
+        ASSERT_EQ(m_user.Boxes().size(), nBoxes + 1);
+        EXPECT_EQ(m_user.Boxes().back().strCaption, "Info");
+        EXPECT_EQ(m_user.Texts().back(), !bAborts  ? "Power cycle QARN."
+                                         : bUpload ? "Upload aborted.\nPlease power cycle QARN."
+                                                   : "Download aborted.\nPlease power cycle QARN.");
+    }
+
+    // What the device received, once it has read all of it.
+    std::vector<std::string> DeviceReceived(std::size_t nExpected) {
+        CWait::Until([&] { return ReceivedLines(CTempDir::Read(m_log)).size() >= nExpected; });
         m_sim->Stop();
         return ReceivedLines(CTempDir::Read(m_log));
     }
@@ -104,6 +123,9 @@ protected:
                      m_config.begin() + static_cast<std::ptrdiff_t>(nLines));
         return lines;
     }
+    std::size_t BytesOf(std::size_t nLines) const {
+        return CTestConfig::Joined(Sent(nLines)).size() - kPreambleBytes;
+    }
 
     CTempDir m_dir;
     std::vector<std::string> m_device;  // what the device holds
@@ -111,9 +133,13 @@ protected:
     std::string m_received;
     std::string m_log;
     std::unique_ptr<CSimProcess> m_sim;
+    CTransferTiming m_timing = CTestConfig::Timing();
+    CSystemContext m_context = CTestContext::Make();
     CQARNCfgDoc m_doc;
-    CGatedTransferDlg m_dlg;
-    CWatchdog m_watchdog{30};
+    CFakeTransferDialog m_dialog;
+    CScriptedPrompter m_user;
+    CGatedPort m_port;
+    CTransferPresenter m_presenter{m_dialog, m_user, m_context, m_port};
 };
 
 class CancelDownload : public CancelScenario {
@@ -132,7 +158,9 @@ protected:
     // nothing: it never got an end line.
     void ExpectNothingChanged() {
         EXPECT_EQ(CTestConfig::InMemory(m_doc), m_before);
-        EXPECT_FALSE(m_dlg.StatusLines().contains("Download finished."));
+        EXPECT_EQ(
+            std::count(m_dialog.m_status.begin(), m_dialog.m_status.end(), "Download finished."),
+            0);
         EXPECT_EQ(CTempDir::Read(m_received), kOld);
     }
 
@@ -140,55 +168,47 @@ protected:
 };
 
 TEST_F(CancelDownload, DuringTheWakeUp) {
-    m_dlg.m_session.m_timing.nWakeupPauseMs = 300;
-    Start(ETransferMode::Download);
-    CTestTransferDlg::ServeFor(100);
-    Cancel();
+    m_timing.nWakeupPauseMs = 300;
+    CancelAtTheGate(EGate::SentByte, 2, ETransferMode::Download);
 
-    EXPECT_TRUE(m_dlg.StatusLines().isEmpty()) << "no \"Downloading data.\"";
+    EXPECT_TRUE(m_dialog.m_status.empty()) << "no \"Downloading data.\"";
     // The device was told to receive, so the header still goes out; nothing else.
-    EXPECT_EQ(DeviceReceived(), Sent(1));
+    EXPECT_EQ(DeviceReceived(4), Sent(1));
     ExpectNothingChanged();
 }
 
 TEST_F(CancelDownload, DuringTheHeaderLineWhichStillGoesOutWhole) {
-    m_dlg.HoldAt(CGatedTransferDlg::EGate::SentByte, 10);
-    Start(ETransferMode::Download);
-    ASSERT_TRUE(m_dlg.WaitUntilHeld(5000));
-    Cancel();
+    CancelAtTheGate(EGate::SentByte, kPreambleBytes + 10, ETransferMode::Download);
 
-    EXPECT_EQ(m_dlg.StatusLines(), QStringList{"Downloading data."});
-    EXPECT_EQ(DeviceReceived(), Sent(1));
+    EXPECT_EQ(m_dialog.m_status, std::vector<std::string>{"Downloading data."});
+    EXPECT_EQ(DeviceReceived(4), Sent(1));
     ExpectNothingChanged();
 }
 
 TEST_F(CancelDownload, DuringADataLineWhichStillGoesOutWhole) {
-    const int inSecondRecord = static_cast<int>(m_config[0].size() + m_config[1].size() + 10);
-    m_dlg.HoldAt(CGatedTransferDlg::EGate::SentByte, inSecondRecord);
-    Start(ETransferMode::Download);
-    ASSERT_TRUE(m_dlg.WaitUntilHeld(5000));
-    Cancel();
+    CancelAtTheGate(EGate::SentByte, static_cast<int>(kPreambleBytes + BytesOf(2) + 10),
+                    ETransferMode::Download);
 
-    EXPECT_EQ(m_dlg.StatusLines(), QStringList{"Downloading data."});
-    EXPECT_EQ(DeviceReceived(), Sent(3));
-    const auto sent = m_config[0].size() + m_config[1].size() + m_config[2].size();
-    EXPECT_EQ(m_dlg.m_editBytes->text(), QString("%1 of 196642").arg(sent))
+    EXPECT_EQ(m_dialog.m_status, std::vector<std::string>{"Downloading data."});
+    EXPECT_EQ(DeviceReceived(6), Sent(3));
+    EXPECT_EQ(m_dialog.m_strBytes, std::to_string(BytesOf(3)) + " of 196642")
         << "the counter shows what went out, never an end line that did not";
     ExpectNothingChanged();
 }
 
 TEST_F(CancelDownload, DuringTheFinalWaitOnlyShortensItAndAbortsNothing) {
-    m_dlg.m_session.m_timing.nPowerCyclePauseMs = 5000;
+    m_timing.nPowerCyclePauseMs = 20000;
     Start(ETransferMode::Download);
-    ASSERT_TRUE(CTestTransferDlg::ServeUntil(
-        [this] { return m_dlg.StatusLines().contains("Download finished."); }, 5000));
-    Cancel(/*bAborts=*/false);  // and well within the five seconds
+    ASSERT_TRUE(m_dialog.ServeUntil([this] {
+        return !m_dialog.m_status.empty() && m_dialog.m_status.back() == "Download finished.";
+    }));
+    Cancel(/*bAborts=*/false);  // and well within the wait
 
     // Everything had gone out: the download has finished, the worker ends
     // with its last step, and the device has the whole configuration.
-    EXPECT_EQ(m_dlg.m_session.m_eOutcome, ETransferOutcome::Finished);
-    EXPECT_EQ(m_dlg.StatusLines().back(), "Power cycle QARN.");
-    EXPECT_EQ(DeviceReceived(), Sent(m_config.size()));
+    EXPECT_EQ(m_presenter.Session().Outcome(), ETransferOutcome::Finished);
+    EXPECT_EQ(m_dialog.m_status.back(), "Power cycle QARN.");
+    EXPECT_EQ(DeviceReceived(Sent(m_config.size()).size()), Sent(m_config.size()));
     EXPECT_EQ(CTempDir::Read(m_received), CTestConfig::Joined(m_config));
     EXPECT_EQ(CTestConfig::InMemory(m_doc), m_before);
 }
@@ -208,7 +228,6 @@ protected:
 
     // Exactly the configuration held before, modified flag included.
     void ExpectConfigurationAsBefore(bool bModified) {
-        EXPECT_FALSE(m_dlg.m_session.m_bUploadDone);
         EXPECT_EQ(CTestConfig::InMemory(m_doc), m_before);
         EXPECT_EQ(g_recordList.GetCount(), m_config.size() - 2);
         EXPECT_EQ(m_doc.IsModified(), bModified);
@@ -218,32 +237,25 @@ protected:
 };
 
 TEST_F(CancelUpload, DuringTheRequest) {
-    m_dlg.m_session.m_timing.nRequestPauseMs = 300;
-    Start(ETransferMode::Upload);
-    CTestTransferDlg::ServeFor(150);
-    Cancel();
+    m_timing.nRequestPauseMs = 300;
+    CancelAtTheGate(EGate::SentByte, 1, ETransferMode::Upload);
 
-    EXPECT_TRUE(m_dlg.StatusLines().isEmpty()) << "no \"Uploading data.\"";
+    EXPECT_TRUE(m_dialog.m_status.empty()) << "no \"Uploading data.\"";
     ExpectConfigurationAsBefore(false);
 }
 
 TEST_F(CancelUpload, InTheMiddleOfALine) {
     m_doc.SetModifiedFlag(true);  // changed and not yet saved: it stays so
-    m_dlg.HoldAt(CGatedTransferDlg::EGate::AcceptedByte, static_cast<int>(m_device[0].size() + 10));
-    Start(ETransferMode::Upload);
-    ASSERT_TRUE(m_dlg.WaitUntilHeld(5000));
-    Cancel();
+    CancelAtTheGate(EGate::ReceivedByte, static_cast<int>(m_device[0].size() + 10),
+                    ETransferMode::Upload);
 
-    EXPECT_EQ(m_dlg.StatusLines(), QStringList{"Uploading data."});
+    EXPECT_EQ(m_dialog.m_status, std::vector<std::string>{"Uploading data."});
     ExpectConfigurationAsBefore(true);
 }
 
 TEST_F(CancelUpload, BetweenLines) {
-    m_dlg.HoldAt(CGatedTransferDlg::EGate::StoredLine, 2);
-    Start(ETransferMode::Upload);
-    ASSERT_TRUE(m_dlg.WaitUntilHeld(5000));
-    Cancel();
+    CancelAtTheGate(EGate::ReceivedLine, 2, ETransferMode::Upload);
 
-    EXPECT_EQ(m_dlg.StatusLines(), QStringList{"Uploading data."});
+    EXPECT_EQ(m_dialog.m_status, std::vector<std::string>{"Uploading data."});
     ExpectConfigurationAsBefore(false);
 }

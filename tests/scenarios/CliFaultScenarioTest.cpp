@@ -50,7 +50,9 @@ TEST_F(CliFaultScenario, DeviceUnpluggedMidDownloadIsACommunicationError) {
 
     EXPECT_EQ(r.nStatus, 1);
     EXPECT_EQ(r.strOut, "Downloading data.\nDownload aborted.\n");
-    EXPECT_EQ(r.strErr, "Communication Error: Download Aborted\nPlease Power Cycle QARN\n");
+    EXPECT_EQ(r.strErr,
+              "Communication Error: Download Aborted\nPlease Power Cycle QARN\nCheck the cable, "
+              "the port and the baud rate.\n");
     EXPECT_TRUE(sim.WaitExit(3000)) << "the simulator dropped the line and ended";
     EXPECT_EQ(CTempDir::Read(received), kOld) << "the device kept its old configuration";
     EXPECT_EQ(CTempDir::Read(m_configPath), m_config);
@@ -66,7 +68,9 @@ TEST_F(CliFaultScenario, DeviceUnpluggedMidUploadLeavesTheOldBackup) {
 
     EXPECT_EQ(r.nStatus, 1);
     EXPECT_EQ(r.strOut, "Uploading data.\nUpload aborted.\n");
-    EXPECT_EQ(r.strErr, "Communication Error: Upload Aborted\nPlease Power Cycle QARN\n");
+    EXPECT_EQ(r.strErr,
+              "Communication Error: Upload Aborted\nPlease Power Cycle QARN\nCheck the cable, "
+              "the port and the baud rate.\n");
     EXPECT_EQ(CTempDir::Read(m_outPath), kOld);
     EXPECT_EQ(m_dir.Names(), (std::vector<std::string>{"backup.s19", "config.s19"}));
 }

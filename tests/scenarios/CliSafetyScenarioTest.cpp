@@ -9,6 +9,7 @@
 #include "support/CSimProcess.h"
 #include "support/CTempDir.h"
 #include "support/CTestConfig.h"
+#include "support/CWait.h"
 
 #include <fcntl.h>
 #include <sys/ioctl.h>
@@ -26,7 +27,6 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -278,11 +278,8 @@ TEST_F(CliSafetyScenario, ASignalDuringASaveLeavesTheOldFileAndNoTemporaryFile) 
             CProcess::Spawn(CProcess::CliProgram(), {"convert", big, target}, {}, nullptr, &errFd);
         ASSERT_GT(pid, 0);
         // Caught between the temporary file's creation and its rename.
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
         auto saving = [&] { return m_dir.Names().size() == 4; };
-        while (!saving() && std::chrono::steady_clock::now() < deadline) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
+        CWait::Until(saving, std::chrono::seconds(20));
         kill(pid, SIGSTOP);
         const bool caught = saving();
         kill(pid, signal);

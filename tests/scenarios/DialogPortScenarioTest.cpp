@@ -2,20 +2,23 @@
 // console, when the profile cannot be written, and when the device's answer is
 // not its configuration: the status list says why, the dialog stays usable,
 // and the configuration in memory is kept.
-#include "platform/CSystemConsole.h"
-#include "serial/CPortMap.h"
+#include "gui/CPortList.h"
+#include "gui/CTransferDlg.h"
 #include "serial/CSerialPort.h"
 #include "support/CPortLockHolder.h"
-#include "support/CPtyPair.h"
+#include "support/CPtyDevice.h"
+#include "support/CQtTestApp.h"
+#include "support/CScriptedPrompter.h"
 #include "support/CSimProcess.h"
 #include "support/CTempDir.h"
 #include "support/CTestConfig.h"
-#include "support/CTestTransferDlg.h"
+#include "support/CTestContext.h"
 
 #include <gtest/gtest.h>
 
 #include <QComboBox>
-#include <QDir>
+#include <QCoreApplication>
+#include <QListWidget>
 #include <QPushButton>
 
 #include <string>
@@ -27,7 +30,6 @@ protected:
         if (CSimProcess::ProgramPath().empty()) {
             GTEST_SKIP() << "QARN_SIM not set: qarn-sim not built";
         }
-        CTestTransferDlg::ClearProfile();
         m_device = CTestConfig::Lines(3);
         m_devicePath = m_dir.Write("device.s19", CTestConfig::Joined(m_device));
         CTestConfig::Load(m_doc, {CTestConfig::HeaderLine("OLD"), CTestConfig::DataLine(0x8000),
@@ -36,25 +38,42 @@ protected:
     }
     void TearDown() override { g_recordList.RemoveAll(); }
 
-    // Runs one transfer in a fresh dialog on `device`, leaves with Exit, and
-    // returns the status lines as they stood before Exit.
-    QStringList Transfer(ETransferMode nMode, const std::string& device,
-                         const std::function<void(CTestTransferDlg&)>& between = {}) {
-        CTestTransferDlg dlg;
-        dlg.m_session.m_strDevice = device;
-        dlg.UseShortTiming();
-        dlg.Init(&m_doc, nMode);
-        dlg.OnStartTransfer();
-        EXPECT_TRUE(CTestTransferDlg::ServeUntil([&] { return !dlg.m_session.m_bRunning; }, 5000));
-        CTestTransferDlg::ServeFor(30);
+    // Runs one transfer in a fresh dialog with COM1 on `device`, leaves with
+    // Exit, and returns the status lines as they stood before Exit. A
+    // download of the document's small configuration is confirmed.
+    QStringList Transfer(ETransferMode eMode, const std::string& device,
+                         const std::function<void(CTransferDlg&)>& between = {}) {
+        m_context.Ports().SetDevice(1, device);
+        CTransferDlg dlg(m_user, m_context);
+        dlg.Presenter().SetTiming(CTestConfig::Timing());
+        dlg.Presenter().OnInitDialog(m_doc, eMode);
+        if (eMode == ETransferMode::Download) {
+            m_user.QueueAnswer(EAnswer::Yes);
+        }
+        RunToTheEnd(dlg);
         EXPECT_TRUE(dlg.m_btnTransfer->isEnabled()) << "the user can try again";
         EXPECT_EQ(dlg.windowTitle(), "Tovrik - QARN Data Backup/Restore");
         if (between) {
             between(dlg);
         }
-        QStringList lines = dlg.StatusLines();
-        m_boxes = dlg.m_boxes.size();
-        dlg.OnOK();
+        QStringList lines = StatusLines(dlg);
+        dlg.m_btnExit->click();
+        EXPECT_EQ(dlg.result(), 1);
+        return lines;
+    }
+
+    // Transfer Configuration, then the worker's end and what it posted.
+    static void RunToTheEnd(CTransferDlg& dlg) {
+        dlg.m_btnTransfer->click();
+        EXPECT_TRUE(CQtTestApp::ServeUntil([&] { return !dlg.Presenter().Session().IsRunning(); }));
+        QCoreApplication::processEvents();
+    }
+
+    static QStringList StatusLines(const CTransferDlg& dlg) {
+        QStringList lines;
+        for (int i = 0; i < dlg.m_lbStatus->count(); ++i) {
+            lines << dlg.m_lbStatus->item(i)->text();
+        }
         return lines;
     }
 
@@ -66,7 +85,8 @@ protected:
     }
 
     static QStringList CannotOpen(const std::string& device, const char* reason, const char* hint) {
-        return {QString::fromStdString("Cannot open port " + device + ": " + reason + "."), hint};
+        return {QString::fromStdString("Cannot open port COM1 (" + device + "): " + reason + "."),
+                hint};
     }
 
     CTempDir m_dir;
@@ -74,8 +94,9 @@ protected:
     std::string m_devicePath;
     CQARNCfgDoc m_doc;
     std::string m_before;
-    std::size_t m_boxes = 0;
-    CWatchdog m_watchdog{30};
+    CMemoryProfileStore* m_pStore = new CMemoryProfileStore;  // owned by the context
+    CSystemContext m_context = CTestContext::Make(std::unique_ptr<CProfileStore>(m_pStore));
+    CScriptedPrompter m_user;
 };
 
 TEST_F(DialogPortScenario, DeviceGoneBeforeTheTransferIsNamedAndNothingIsLost) {
@@ -89,9 +110,8 @@ TEST_F(DialogPortScenario, DeviceGoneBeforeTheTransferIsNamedAndNothingIsLost) {
                                         "There is no such device: check the port setting.");
 
     EXPECT_EQ(Transfer(ETransferMode::Download, link), gone);
-    EXPECT_EQ(m_boxes, 0u);
     EXPECT_EQ(Transfer(ETransferMode::Upload, link), gone);
-    EXPECT_EQ(m_boxes, 0u);
+    EXPECT_EQ(m_user.Boxes().size(), 1u) << "only the download's question";
     EXPECT_EQ(CTestConfig::InMemory(m_doc), m_before);
     EXPECT_FALSE(m_doc.IsModified());
 }
@@ -100,21 +120,23 @@ TEST_F(DialogPortScenario, PortHeldByAnotherPortIsNamedAndFreedPortWorks) {
     CSimProcess sim({"--config", m_devicePath, "--baud", "0"});
     ASSERT_TRUE(sim.Start()) << sim.Error();
     auto holder = std::make_unique<CSerialPort>();
-    ASSERT_TRUE(holder->OpenDevice(sim.DevicePath(), 38400));
+    ASSERT_TRUE(holder->Open(CPortChoice::Device(sim.DevicePath()), 38400));
 
     const QStringList lines =
-        Transfer(ETransferMode::Upload, sim.DevicePath(), [&](CTestTransferDlg& dlg) {
-            EXPECT_EQ(dlg.StatusLines(), CannotOpen(sim.DevicePath(), "Device or resource busy",
-                                                    "The port is in use by another program."));
+        Transfer(ETransferMode::Upload, sim.DevicePath(), [&](CTransferDlg& dlg) {
+            EXPECT_EQ(StatusLines(dlg), CannotOpen(sim.DevicePath(), "Device or resource busy",
+                                                   "The port is in use by another program."));
             EXPECT_EQ(CTestConfig::InMemory(m_doc), m_before) << "given back at once";
-            // The other program lets go; the same dialog tries again.
+            // The other program lets go; the same dialog tries again, and the
+            // small configuration the device holds is not kept.
             holder.reset();
-            dlg.OnStartTransfer();
-            EXPECT_TRUE(
-                CTestTransferDlg::ServeUntil([&] { return !dlg.m_session.m_bRunning; }, 5000));
+            m_user.QueueAnswer(EAnswer::No);
+            RunToTheEnd(dlg);
         });
 
-    EXPECT_EQ(lines.value(1), Answered());
+    EXPECT_EQ(lines, (QStringList{"Uploading data.", Answered(),
+                                  "Upload cancelled: the configuration in memory is kept."}));
+    EXPECT_EQ(CTestConfig::InMemory(m_doc), m_before);
 }
 
 TEST_F(DialogPortScenario, PortLockedByAPlainLockHolderIsNamed) {
@@ -125,12 +147,9 @@ TEST_F(DialogPortScenario, PortLockedByAPlainLockHolderIsNamed) {
     const QStringList busy = CannotOpen(sim.DevicePath(), "Device or resource busy",
                                         "The port is in use by another program.");
 
-    const QStringList download = Transfer(ETransferMode::Download, sim.DevicePath());
-    const QStringList upload = Transfer(ETransferMode::Upload, sim.DevicePath());
-
-    EXPECT_EQ(download, busy);
-    EXPECT_EQ(upload, busy);
-    EXPECT_EQ(m_boxes, 0u);
+    EXPECT_EQ(Transfer(ETransferMode::Download, sim.DevicePath()), busy);
+    EXPECT_EQ(Transfer(ETransferMode::Upload, sim.DevicePath()), busy);
+    EXPECT_EQ(m_user.Boxes().size(), 1u) << "only the download's question";
     EXPECT_EQ(CTestConfig::InMemory(m_doc), m_before);
     EXPECT_FALSE(m_doc.IsModified());
 }
@@ -138,75 +157,75 @@ TEST_F(DialogPortScenario, PortLockedByAPlainLockHolderIsNamed) {
 // COM1 is the system console (a pseudo-terminal plays it): the dialog names the
 // port and the reason, and the console gets no byte.
 TEST_F(DialogPortScenario, Com1ThatIsTheSystemConsoleIsRefusedInTheStatusList) {
-    CPtyPair console;
+    CPtyDevice console;
     ASSERT_TRUE(console.Ok()) << console.Error();
-    const std::string consoleList = m_dir.Write("active", console.SlavePath().substr(5) + "\n");
-    CSystemConsole::SetSources(consoleList, consoleList);
-    CPortMap::SetDevice(1, console.SlavePath());
+    CSystemPaths paths;
+    paths.strActiveConsoles = m_dir.Write("active", console.Path().substr(5) + "\n");
+    paths.strConsoles = paths.strActiveConsoles;
+    m_context = CTestContext::Make(paths);
 
-    const QStringList lines = Transfer(ETransferMode::Upload, "");
-    CSystemConsole::ResetSources();
-    CPortMap::Reset();
+    const QStringList lines = Transfer(ETransferMode::Upload, console.Path());
 
-    EXPECT_EQ(lines,
-              QStringList{QString::fromStdString("Cannot open port COM1 (" + console.SlavePath() +
-                                                 "): it is the system console.")});
-    EXPECT_EQ(console.ReadMaster(1, 100), "");
+    EXPECT_EQ(lines, QStringList{QString::fromStdString("Cannot open port COM1 (" + console.Path() +
+                                                        "): it is the system console.")});
+    EXPECT_EQ(console.Received(), "") << "refused before it was opened";
     EXPECT_EQ(CTestConfig::InMemory(m_doc), m_before);
 }
 
-// The profile's path is a directory: nothing can be read from it or written to
-// it, yet the dialog opens with its defaults and transfers at the rate chosen.
+// The profile refuses every write: the dialog says so, and transfers at the
+// rate and on the port chosen all the same; the next one opens with the
+// defaults.
 TEST_F(DialogPortScenario, UnwritableProfileLeavesTheDialogWorkingWithoutRememberingChoices) {
-    const QString profile = CTestTransferDlg::Profile().fileName();
-    QFile::remove(profile);
-    ASSERT_TRUE(QDir().mkpath(profile));
+    m_pStore->m_bRefuseWrites = true;
     CSimProcess sim({"--config", m_devicePath, "--baud", "0"});
     ASSERT_TRUE(sim.Start()) << sim.Error();
+    m_context.Ports().SetDevice(2, sim.DevicePath());
+    m_user.QueueAnswer(EAnswer::No);
 
     const QStringList lines =
-        Transfer(ETransferMode::Upload, sim.DevicePath(), [this, &sim](CTestTransferDlg& dlg) {
+        Transfer(ETransferMode::Upload, sim.DevicePath(), [&](CTransferDlg& dlg) {
             EXPECT_EQ(dlg.m_cbBaudRate->currentText(), "9600");
-            EXPECT_EQ(dlg.m_cbPort->currentText(), QString::fromStdString(sim.DevicePath()))
-                << "the list shows the device the dialog was given";
             dlg.m_cbBaudRate->setCurrentIndex(6);
-            CPortMap::SetDevice(2, sim.DevicePath());
             dlg.m_cbPort->setCurrentIndex(1);
-            EXPECT_EQ(dlg.m_session.m_nBaudRate, 38400);
-            EXPECT_EQ(dlg.m_session.m_nPort, 2);
-            dlg.OnStartTransfer();
-            EXPECT_TRUE(
-                CTestTransferDlg::ServeUntil([&] { return !dlg.m_session.m_bRunning; }, 5000));
-            EXPECT_EQ(dlg.StatusLines().value(1), Answered());
-            EXPECT_EQ(dlg.m_port.GetBaudRate(), 38400) << "the port was opened at the rate chosen";
+            EXPECT_EQ(dlg.m_cbPort->ShownText(), "COM2");
+            EXPECT_TRUE(StatusLines(dlg).join('\n').contains("Cannot remember the baud rate: "));
+            EXPECT_EQ(dlg.Presenter().Request().nBaudRate, 38400);
+            m_user.QueueAnswer(EAnswer::No);
+            RunToTheEnd(dlg);
         });
 
     EXPECT_EQ(lines.value(1), Answered());
-    CTestTransferDlg next;
-    next.Init(&m_doc, ETransferMode::Download);
+    EXPECT_EQ(m_user.Boxes().size(), 2u);
+    CTransferDlg next(m_user, m_context);
+    next.Presenter().OnInitDialog(m_doc, ETransferMode::Download);
     EXPECT_EQ(next.m_cbBaudRate->currentText(), "9600") << "the choice was not remembered";
     EXPECT_EQ(next.m_cbPort->ShownText(), "COM1");
-    CPortMap::Reset();
-    EXPECT_TRUE(QFileInfo(profile).isDir());
-    QDir(profile).removeRecursively();
 }
 
+// What arrived as the device sent it: a changed digit is damage, and a stale
+// tail before the answer is never read as part of it. Neither is kept unless
+// the user says so.
 TEST_F(DialogPortScenario, AnswerWithStaleBytesArrivesAsSentAndAChangedDigitIsDamage) {
     auto upload = [&](const std::string& option, const std::string& value) {
         CSimProcess sim({"--config", m_devicePath, "--baud", "0", option, value});
         EXPECT_TRUE(sim.Start()) << sim.Error();
+        m_user.QueueAnswer(EAnswer::No);
         return Transfer(ETransferMode::Upload, sim.DevicePath());
     };
+    const QString notKept = "Upload cancelled: the configuration in memory is kept.";
 
-    EXPECT_EQ(upload("--bitflip", "2"),
-              (QStringList{"Uploading data.", "Upload damaged: 1 record fails its checksum."}));
-    EXPECT_EQ(m_boxes, 1u);
+    EXPECT_EQ(
+        upload("--bitflip", "2"),
+        (QStringList{"Uploading data.", "Upload damaged: 1 record fails its checksum.", notKept}));
+    EXPECT_EQ(m_user.Boxes().back().strText.rfind(
+                  "The configuration received is not complete (1 record fails its checksum; ", 0),
+              0u);
     EXPECT_EQ(CTestConfig::InMemory(m_doc), m_before);
     EXPECT_FALSE(m_doc.IsModified());
 
     // Only what the device sent for this request, exactly: its size is the
     // configuration's.
-    EXPECT_EQ(upload("--stale", "60"), (QStringList{"Uploading data.", Answered()}));
-    EXPECT_EQ(m_boxes, 1u);
+    EXPECT_EQ(upload("--stale", "60"), (QStringList{"Uploading data.", Answered(), notKept}));
+    EXPECT_EQ(m_user.Boxes().size(), 2u);
     EXPECT_EQ(CTestConfig::InMemory(m_doc), m_before);
 }

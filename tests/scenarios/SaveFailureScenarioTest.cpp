@@ -62,7 +62,7 @@ protected:
     void UploadThroughTheProgram(CTovrikApp& app) {
         const QStringList status =
             TransferThroughTheProgram(app, ID_FILE_UPLOAD, m_sim->DevicePath());
-        ASSERT_EQ(status.value(1), "Upload finished.");
+        ASSERT_EQ(status.value(1), "Upload finished.") << status.join('\n').toStdString();
         ASSERT_EQ(CTestConfig::InMemory(*app.GetDocument()), m_device);
         ASSERT_TRUE(app.GetDocument()->IsModified());
     }

@@ -2,6 +2,8 @@
 
 #include "gui/CTransferDlg.h"
 #include "settings/CProfile.h"
+#include "support/CAddressSpace.h"
+#include "support/CQtTestApp.h"
 #include "support/CTestConfig.h"
 
 #include <QDir>
@@ -88,7 +90,6 @@ EAnswer AppTest::Show(const CMessageBox& box) {
     if (box.eButtons == EBoxButtons::Ok) {
         return EAnswer::Ok;
     }
-    m_questionDefaults << (box.eDefault == EAnswer::Yes ? QMessageBox::Yes : QMessageBox::No);
     EXPECT_NE(m_questionAnswer, QMessageBox::NoButton)
         << "unexpected question: " << text.toStdString();
     return m_questionAnswer == QMessageBox::Yes ? EAnswer::Yes : EAnswer::No;
@@ -123,28 +124,37 @@ QStringList AppTest::TransferThroughTheProgram(CTovrikApp& app, int nID,
                                                const std::string& device) {
     QStringList status;
     bool started = false;
-    std::function<void()> drive = [&] {
+    QObject guard;
+    // Runs inside the dialog's modal loop.
+    QTimer::singleShot(0, &guard, [&] {
         auto* dlg = qobject_cast<CTransferDlg*>(QApplication::activeModalWidget());
         if (dlg == nullptr) {
-            QTimer::singleShot(10, drive);
             return;
         }
-        if (!started) {
-            started = true;
-            dlg->Presenter().SetTiming(CTestConfig::Timing());
-            dlg->m_btnTransfer->click();
-        } else if (!dlg->Presenter().Session().IsRunning() && dlg->m_btnExit->isEnabled()) {
-            for (int i = 0; i < dlg->m_lbStatus->count(); ++i) {
-                status << dlg->m_lbStatus->item(i)->text();
-            }
-            dlg->m_btnExit->click();
+        started = true;
+        CTransferTiming timing = CTestConfig::Timing();
+        // The device's own wait for an answer; a simulator built with a
+        // sanitizer, on a loaded machine, takes longer to make a whole one.
+        timing.nRequestPauseMs = CAddressSpace::ReservingSanitizer() != nullptr
+                                     ? 1000
+                                     : CTransferTiming().nRequestPauseMs;
+        dlg->Presenter().SetTiming(timing);
+        dlg->m_btnTransfer->click();
+        EXPECT_TRUE(CQtTestApp::ServeUntil(
+            [dlg] { return !dlg->Presenter().Session().IsRunning(); }, 60000));
+        QCoreApplication::processEvents();  // what the worker posted last
+        for (int i = 0; i < dlg->m_lbStatus->count(); ++i) {
+            status << dlg->m_lbStatus->item(i)->text();
+        }
+        if (!dlg->m_btnExit->isEnabled()) {
+            ADD_FAILURE() << "Exit stays disabled after the transfer";
+            dlg->done(1);
             return;
         }
-        QTimer::singleShot(10, drive);
-    };
+        dlg->m_btnExit->click();
+    });
     // COM1, the port a new profile chooses, leads to the device.
     app.GetContext().Ports().SetDevice(1, device);
-    QTimer::singleShot(0, drive);
     app.OnCommand(nID);
     EXPECT_TRUE(started) << "no transfer dialog came up";
     return status;

@@ -67,5 +67,4 @@ protected:
     // What a Yes/No question answers; a question asked while this is NoButton
     // fails the test.
     QMessageBox::StandardButton m_questionAnswer = QMessageBox::NoButton;
-    QList<QMessageBox::StandardButton> m_questionDefaults;  // each question's default
 };

@@ -3,6 +3,7 @@
 #include "support/CTempDir.h"
 
 #include <QApplication>
+#include <QTest>
 
 #include <cstdlib>
 
@@ -21,4 +22,8 @@ QApplication& CQtTestApp::Instance() {
         return qtApp;
     }();
     return *app;
+}
+
+bool CQtTestApp::ServeUntil(const std::function<bool()>& done, int timeoutMs) {
+    return QTest::qWaitFor(done, timeoutMs);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 class QApplication;
 
 // The one QApplication of a test program that shows widgets. It is made before
@@ -9,4 +11,7 @@ class QApplication;
 class CQtTestApp {
 public:
     static QApplication& Instance();
+    // Runs the event loop until `done` holds, for at most `timeoutMs`; true
+    // when it held. The one wait of the widget tests.
+    static bool ServeUntil(const std::function<bool()>& done, int timeoutMs = 10000);
 };

@@ -4,6 +4,9 @@
 
 EAnswer CScriptedPrompter::Show(const CMessageBox& box) {
     m_boxes.push_back(box);
+    if (m_onShow) {
+        m_onShow(box);
+    }
     if (box.eButtons == EBoxButtons::Ok) {
         return EAnswer::Ok;
     }

@@ -3,6 +3,7 @@
 #include "app/IPrompter.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,9 @@ public:
     const std::vector<CFileDialog>& Dialogs() const { return m_dialogs; }
     // True when every queued answer, file and text was used.
     bool ScriptUsed() const { return m_answers.empty() && m_files.empty() && m_texts.empty(); }
+
+    // Called with each box as it is shown, before it is answered.
+    std::function<void(const CMessageBox& box)> m_onShow;
 
 private:
     std::deque<EAnswer> m_answers;
