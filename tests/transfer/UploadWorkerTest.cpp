@@ -60,6 +60,7 @@ TEST_F(UploadWorker, StoresAWholeAnswerDroppingEchoAndPromptAndReportsTheCount) 
 
     Upload(device, host);
 
+    EXPECT_TRUE(device.WaitForBytes(kRequest.size()));
     EXPECT_EQ(device.Received(), kRequest);
     EXPECT_EQ(CTestConfig::InMemory(m_doc), config);
     EXPECT_EQ(g_recordList.GetCount(), lines.size() - 2);
@@ -88,6 +89,8 @@ TEST_F(UploadWorker, SilentDeviceMeansNoConnectionAndTheConfigurationStays) {
 
     Upload(device, host);
 
+    // The device's reader may still be collecting the last bytes.
+    EXPECT_TRUE(device.WaitForBytes(kRequest.size()));
     EXPECT_EQ(device.Received(), kRequest);
     EXPECT_EQ(host.Log(),
               (std::vector<std::string>{"status:No connection. could not upload data.",
