@@ -3,10 +3,10 @@
 #include "app/CErrorText.h"
 #include "app/CRecentFileList.h"
 #include "app/IPrompter.h"
-#include "data/CConfigCheck.h"
-#include "data/CQARNCfgDoc.h"
-#include "platform/CLocalTime.h"
-#include "platform/CPathName.h"
+#include "core/data/CConfigCheck.h"
+#include "core/data/CQARNCfgDoc.h"
+#include "platform/common/CLocalTime.h"
+#include "platform/common/CPathName.h"
 
 namespace {
 

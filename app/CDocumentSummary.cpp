@@ -1,8 +1,8 @@
 #include "app/CDocumentSummary.h"
 
 #include "app/CDocumentCommands.h"
-#include "data/CConfigCheck.h"
-#include "data/CQARNCfgDoc.h"
+#include "core/data/CConfigCheck.h"
+#include "core/data/CQARNCfgDoc.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "app/CErrorText.h"
 
-#include "platform/ETovrikError.h"
-#include "serial/CPortChoice.h"
+#include "core/serial/CPortChoice.h"
+#include "platform/common/ETovrikError.h"
 
 std::string CErrorText::OpenFailed(const std::string& path, std::error_code error) {
     if (error == ETovrikError::NotConfiguration) {

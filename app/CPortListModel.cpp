@@ -1,6 +1,6 @@
 #include "app/CPortListModel.h"
 
-#include "platform/CPathName.h"
+#include "platform/common/CPathName.h"
 #include "settings/CSystemContext.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/CSerialPortInfo.h"
-#include "serial/CPortChoice.h"
+#include "core/serial/CPortChoice.h"
+#include "platform/common/CSerialPortInfo.h"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "app/CRecentFileList.h"
 
-#include "platform/CPathName.h"
+#include "platform/common/CPathName.h"
 #include "settings/CProfile.h"
 
 #include <algorithm>

@@ -3,13 +3,13 @@
 #include "app/CErrorText.h"
 #include "app/IPrompter.h"
 #include "app/ITransferDialog.h"
-#include "data/CConfigCheck.h"
-#include "data/CRecordList.h"
-#include "platform/ETovrikError.h"
-#include "serial/ISerialPort.h"
+#include "core/data/CConfigCheck.h"
+#include "core/data/CRecordList.h"
+#include "core/serial/ISerialPort.h"
+#include "core/transfer/TransferProtocol.h"
+#include "platform/common/ETovrikError.h"
 #include "settings/CSystemContext.h"
 #include "settings/CTransferSettings.h"
-#include "transfer/TransferProtocol.h"
 
 #include <algorithm>
 #include <cstdlib>

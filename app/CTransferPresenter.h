@@ -2,10 +2,10 @@
 
 #include "app/CPortListModel.h"
 #include "app/IPrompter.h"
-#include "data/CQARNCfgDoc.h"
-#include "transfer/CTransferRequest.h"
-#include "transfer/CTransferSession.h"
-#include "transfer/CTransferView.h"
+#include "core/data/CQARNCfgDoc.h"
+#include "core/transfer/CTransferRequest.h"
+#include "core/transfer/CTransferSession.h"
+#include "core/transfer/CTransferView.h"
 
 #include <atomic>
 #include <string>

@@ -1,9 +1,9 @@
 #include "cli/CCheckReport.h"
 #include "app/CErrorText.h"
 
-#include "data/CConfigCheck.h"
-#include "data/CQARNCfgDoc.h"
-#include "transfer/CTransferSession.h"
+#include "core/data/CConfigCheck.h"
+#include "core/data/CQARNCfgDoc.h"
+#include "core/transfer/CTransferSession.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/CInterruptGuard.h"
-#include "platform/ETovrikError.h"
+#include "platform/common/CInterruptGuard.h"
+#include "platform/common/ETovrikError.h"
 
 #include <filesystem>
 #include <ostream>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "transfer/CTransferView.h"
+#include "core/transfer/CTransferView.h"
 
 #include <chrono>
 #include <mutex>

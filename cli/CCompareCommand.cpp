@@ -5,9 +5,9 @@
 #include "cli/CCliCommand.h"
 #include "cli/CTransferCommand.h"
 #include "cli/CTransferOptions.h"
-#include "data/CConfigCompare.h"
-#include "data/CConfiguration.h"
-#include "data/CDocument.h"
+#include "core/data/CConfigCompare.h"
+#include "core/data/CConfiguration.h"
+#include "core/data/CDocument.h"
 #include "settings/CSystemContext.h"
 
 #include <optional>

@@ -4,10 +4,10 @@
 #include "cli/CArgumentParser.h"
 #include "cli/CCheckReport.h"
 #include "cli/CCliCommand.h"
-#include "data/CConfigCheck.h"
-#include "data/CQARNCfgDoc.h"
-#include "data/CRecordList.h"
-#include "platform/CInterruptGuard.h"
+#include "core/data/CConfigCheck.h"
+#include "core/data/CQARNCfgDoc.h"
+#include "core/data/CRecordList.h"
+#include "platform/common/CInterruptGuard.h"
 
 #include <filesystem>
 

@@ -2,7 +2,7 @@
 
 #include "cli/CArgumentParser.h"
 #include "cli/CCliCommand.h"
-#include "platform/CPortDiscovery.h"
+#include "platform/common/CPortDiscovery.h"
 #include "settings/CSystemContext.h"
 
 #include <algorithm>

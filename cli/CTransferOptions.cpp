@@ -1,6 +1,6 @@
 #include "cli/CTransferOptions.h"
 
-#include "platform/CSerialDevice.h"
+#include "platform/common/CSerialDevice.h"
 #include "settings/CSystemContext.h"
 #include "settings/CTransferSettings.h"
 

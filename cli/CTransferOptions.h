@@ -1,6 +1,6 @@
 #pragma once
 
-#include "serial/CPortChoice.h"
+#include "core/serial/CPortChoice.h"
 
 #include <string>
 

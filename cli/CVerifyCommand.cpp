@@ -4,9 +4,9 @@
 #include "cli/CArgumentParser.h"
 #include "cli/CCheckReport.h"
 #include "cli/CCliCommand.h"
-#include "data/CConfigCheck.h"
-#include "data/CQARNCfgDoc.h"
-#include "platform/ETovrikError.h"
+#include "core/data/CConfigCheck.h"
+#include "core/data/CQARNCfgDoc.h"
+#include "platform/common/ETovrikError.h"
 
 #include <algorithm>
 

@@ -25,11 +25,3 @@ function(tovrik_fuzz_sources name out_var)
   set(${out_var} ${sources} PARENT_SCOPE)
 endfunction()
 
-# The fuzz folder's own headers, and the test support's, which the libFuzzer
-# build (without the test libraries) compiles from SUPPORT.
-if(NOT TARGET tovrik_fuzz_support)
-  add_library(tovrik_fuzz_support INTERFACE)
-  tovrik_headers(tovrik_fuzz_support fuzz ${TOVRIK_FUZZ_DIR})
-  file(CREATE_LINK ${PROJECT_SOURCE_DIR}/tests/support
-    ${PROJECT_BINARY_DIR}/include/tovrik_fuzz_support/support SYMBOLIC)
-endif()

@@ -5,12 +5,12 @@
 // of it is well-formed, when it is refused in turn. The configuration check
 // counts the bytes a save writes.
 
-#include "data/CConfigCheck.h"
-#include "data/CQARNCfgDoc.h"
-#include "data/CRecordList.h"
+#include "core/data/CConfigCheck.h"
+#include "core/data/CQARNCfgDoc.h"
+#include "core/data/CRecordList.h"
 #include "fuzz/FuzzCheck.h"
-#include "platform/ETovrikError.h"
-#include "support/CTempDir.h"
+#include "platform/common/ETovrikError.h"
+#include "tests/support/CTempDir.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,10 +2,10 @@
 // reads outside the line, every field is cut at its position, a record parsed
 // again forgets its earlier line, and a well-formed line joins back unchanged.
 
-#include "data/CQARNCfgDoc.h"
-#include "data/Cs0Header.h"
-#include "data/Cs7EndRecord.h"
-#include "data/Csrecord.h"
+#include "core/data/CQARNCfgDoc.h"
+#include "core/data/Cs0Header.h"
+#include "core/data/Cs7EndRecord.h"
+#include "core/data/Csrecord.h"
 #include "fuzz/FuzzCheck.h"
 
 #include <algorithm>

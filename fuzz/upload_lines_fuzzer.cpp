@@ -9,13 +9,13 @@
 // damaged or incomplete otherwise; every other end gives the configuration
 // held before back, and keeps what was received aside.
 
-#include "data/CConfigCheck.h"
-#include "data/CQARNCfgDoc.h"
-#include "data/CRecordList.h"
+#include "core/data/CConfigCheck.h"
+#include "core/data/CQARNCfgDoc.h"
+#include "core/data/CRecordList.h"
+#include "core/transfer/CTransferSession.h"
 #include "fuzz/FuzzCheck.h"
-#include "support/CFakePort.h"
-#include "support/CRecordingView.h"
-#include "transfer/CTransferSession.h"
+#include "tests/support/CFakePort.h"
+#include "tests/support/CRecordingView.h"
 
 #include <algorithm>
 #include <chrono>

@@ -3,8 +3,8 @@
 #include "CAboutDlg.h"
 #include "CStringTable.h"
 #include "IAppCommands.h"
+#include "platform/common/Win32Text.h"
 #include "resource.h"
-#include "win32/Win32Text.h"
 
 #include <commctrl.h>
 #include <shellapi.h>

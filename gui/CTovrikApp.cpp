@@ -2,7 +2,7 @@
 
 #include "app/CDocumentCommands.h"
 #include "app/CDocumentSummary.h"
-#include "data/CQARNCfgDoc.h"
+#include "core/data/CQARNCfgDoc.h"
 #include "gui/CAboutDlg.h"
 #include "gui/CCommandLineInfo.h"
 #include "gui/CCommandTable.h"

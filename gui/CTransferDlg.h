@@ -2,7 +2,7 @@
 
 #include "app/CTransferPresenter.h"
 #include "app/ITransferDialog.h"
-#include "serial/CSerialPort.h"
+#include "core/serial/CSerialPort.h"
 
 #include <QDialog>
 #include <QString>

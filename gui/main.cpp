@@ -1,6 +1,6 @@
 #include "gui/CCommandLineInfo.h"
 #include "gui/CTovrikApp.h"
-#include "platform/CStandardDescriptors.h"
+#include "platform/common/CStandardDescriptors.h"
 
 #include <QApplication>
 

@@ -15,14 +15,15 @@ echo "clang-tidy: ${#sources[@]} files"
 printf '%s\n' "${sources[@]}" | xargs -P "$(nproc)" -n 4 clang-tidy -p "$build" --quiet 2>/dev/null || status=1
 
 echo "cppcheck"
-# Each library's include root, as the build sees them.
-includes=(-I "$build/generated")
-for root in "$build"/include/*/; do
-  includes+=(-I "$root")
-done
+# Includes name paths from the repository's root; the version header is
+# generated into the build.
+includes=(-I . -I "$build/generated")
 cppcheck --quiet --error-exitcode=1 --std=c++20 --language=c++ \
   --enable=warning,performance,portability --inline-suppr \
   --suppress=missingIncludeSystem --library=googletest --library=qt --library=posix \
   "${includes[@]}" "${sources[@]}" || status=1
+
+echo "include layers"
+./scripts/check-layers.sh || status=1
 
 exit "$status"

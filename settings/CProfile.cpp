@@ -1,6 +1,6 @@
 #include "settings/CProfile.h"
 
-#include "platform/ETovrikError.h"
+#include "platform/common/ETovrikError.h"
 
 namespace {
 

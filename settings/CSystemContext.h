@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/CPortDiscovery.h"
-#include "platform/CSystemPaths.h"
-#include "serial/CPortMap.h"
+#include "core/serial/CPortMap.h"
+#include "platform/common/CPortDiscovery.h"
+#include "platform/common/CSystemPaths.h"
 #include "settings/CProfile.h"
 
 #include <memory>

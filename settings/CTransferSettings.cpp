@@ -1,6 +1,6 @@
 #include "settings/CTransferSettings.h"
 
-#include "serial/CPortMap.h"
+#include "core/serial/CPortMap.h"
 #include "settings/CProfile.h"
 
 namespace {

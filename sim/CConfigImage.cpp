@@ -1,6 +1,6 @@
 #include "sim/CConfigImage.h"
 
-#include "platform/ETovrikError.h"
+#include "platform/common/ETovrikError.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,8 +1,8 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/CStandardDescriptors.h"
-#include "platform/ETovrikError.h"
+#include "platform/common/CStandardDescriptors.h"
+#include "platform/common/ETovrikError.h"
 #include "sim/CConfigImage.h"
 #include "sim/CDeviceLink.h"
 #include "sim/CPseudoTerminal.h"

@@ -3,11 +3,11 @@
 //
 // `data_bench --peak-rss` instead loads one 64 MiB file in this fresh process
 // and prints the growth of its resident set (getrusage ru_maxrss).
-#include "data/CConfigCheck.h"
-#include "data/CConfigCompare.h"
-#include "data/CConfiguration.h"
-#include "data/CQARNCfgDoc.h"
-#include "data/CRecordList.h"
+#include "core/data/CConfigCheck.h"
+#include "core/data/CConfigCompare.h"
+#include "core/data/CConfiguration.h"
+#include "core/data/CQARNCfgDoc.h"
+#include "core/data/CRecordList.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,9 +4,9 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
-#include "serial/CPortChoice.h"
-#include "serial/CSerialPort.h"
-#include "support/CPtyDevice.h"
+#include "core/serial/CPortChoice.h"
+#include "core/serial/CSerialPort.h"
+#include "tests/support/CPtyDevice.h"
 
 namespace {
 

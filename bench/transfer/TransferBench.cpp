@@ -6,14 +6,14 @@
 //  - Compare with the device: the same upload, kept beside the configuration
 //    loaded from the file and compared with it. Goal: as long as the upload,
 //    within noise.
-#include "data/CConfigCompare.h"
-#include "data/CConfiguration.h"
-#include "data/CQARNCfgDoc.h"
-#include "data/CRecordList.h"
-#include "serial/CSerialPort.h"
-#include "support/CPtyDevice.h"
-#include "support/CSimProcess.h"
-#include "transfer/CTransferSession.h"
+#include "core/data/CConfigCompare.h"
+#include "core/data/CConfiguration.h"
+#include "core/data/CQARNCfgDoc.h"
+#include "core/data/CRecordList.h"
+#include "core/serial/CSerialPort.h"
+#include "core/transfer/CTransferSession.h"
+#include "tests/support/CPtyDevice.h"
+#include "tests/support/CSimProcess.h"
 
 #include <benchmark/benchmark.h>
 

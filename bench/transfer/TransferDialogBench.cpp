@@ -5,12 +5,12 @@
 //  - ui_cpu_pct: the interface thread's CPU time as a share of the transfer
 //    time. Goal: under 10%.
 #include "app/IPrompter.h"
-#include "data/CQARNCfgDoc.h"
-#include "data/CRecordList.h"
+#include "core/data/CQARNCfgDoc.h"
+#include "core/data/CRecordList.h"
 #include "gui/CProgressCtrl.h"
 #include "gui/CTransferDlg.h"
-#include "support/CPtyDevice.h"
-#include "support/CTestContext.h"
+#include "tests/support/CPtyDevice.h"
+#include "tests/support/CTestContext.h"
 
 #include <benchmark/benchmark.h>
 #include <poll.h>

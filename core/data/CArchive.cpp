@@ -1,7 +1,7 @@
-#include "data/CArchive.h"
+#include "core/data/CArchive.h"
 
-#include "platform/CFileReader.h"
-#include "platform/CPathName.h"
+#include "platform/common/CFileReader.h"
+#include "platform/common/CPathName.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/CAtomicFile.h"
+#include "platform/common/CAtomicFile.h"
 
 #include <cstdint>
 #include <string>

@@ -1,9 +1,9 @@
-#include "data/CConfigCheck.h"
+#include "core/data/CConfigCheck.h"
 
-#include "data/CQARNCfgDoc.h"
-#include "data/CRecordList.h"
-#include "data/Cs0Header.h"
-#include "data/Cs7EndRecord.h"
+#include "core/data/CQARNCfgDoc.h"
+#include "core/data/CRecordList.h"
+#include "core/data/Cs0Header.h"
+#include "core/data/Cs7EndRecord.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/CReadNotes.h"
+#include "core/data/CReadNotes.h"
 
 #include <cstdint>
 #include <string>

@@ -1,10 +1,10 @@
-#include "data/CConfigCompare.h"
+#include "core/data/CConfigCompare.h"
 
-#include "data/CConfiguration.h"
-#include "data/CQARNCfgDoc.h"
-#include "data/CRecordList.h"
-#include "data/Cs0Header.h"
-#include "data/Cs7EndRecord.h"
+#include "core/data/CConfiguration.h"
+#include "core/data/CQARNCfgDoc.h"
+#include "core/data/CRecordList.h"
+#include "core/data/Cs0Header.h"
+#include "core/data/Cs7EndRecord.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/CConfigCheck.h"
+#include "core/data/CConfigCheck.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
-#include "data/CConfigSnapshot.h"
+#include "core/data/CConfigSnapshot.h"
 
-#include "data/CQARNCfgDoc.h"
+#include "core/data/CQARNCfgDoc.h"
 
 #include <utility>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/CConfiguration.h"
+#include "core/data/CConfiguration.h"
 
 class CQARNCfgDoc;
 

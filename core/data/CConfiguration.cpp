@@ -1,8 +1,8 @@
-#include "data/CConfiguration.h"
+#include "core/data/CConfiguration.h"
 
-#include "data/CArchive.h"
-#include "data/CQARNCfgDoc.h"
-#include "platform/ETovrikError.h"
+#include "core/data/CArchive.h"
+#include "core/data/CQARNCfgDoc.h"
+#include "platform/common/ETovrikError.h"
 
 #include <new>
 #include <utility>

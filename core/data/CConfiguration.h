@@ -1,9 +1,9 @@
 #pragma once
 
-#include "data/CReadNotes.h"
-#include "data/CRecordList.h"
-#include "data/Cs0Header.h"
-#include "data/Cs7EndRecord.h"
+#include "core/data/CReadNotes.h"
+#include "core/data/CRecordList.h"
+#include "core/data/Cs0Header.h"
+#include "core/data/Cs7EndRecord.h"
 
 #include <string>
 #include <system_error>

@@ -1,7 +1,7 @@
-#include "data/CDocument.h"
+#include "core/data/CDocument.h"
 
-#include "data/CArchive.h"
-#include "platform/ETovrikError.h"
+#include "core/data/CArchive.h"
+#include "platform/common/ETovrikError.h"
 
 #include <new>
 

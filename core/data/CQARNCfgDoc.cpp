@@ -1,11 +1,11 @@
-#include "data/CQARNCfgDoc.h"
+#include "core/data/CQARNCfgDoc.h"
 
-#include "data/CArchive.h"
-#include "data/CConfigCheck.h"
-#include "data/CRecordList.h"
-#include "data/TextCut.h"
-#include "platform/CPathName.h"
-#include "platform/ETovrikError.h"
+#include "core/data/CArchive.h"
+#include "core/data/CConfigCheck.h"
+#include "core/data/CRecordList.h"
+#include "core/data/TextCut.h"
+#include "platform/common/CPathName.h"
+#include "platform/common/ETovrikError.h"
 
 #include <algorithm>
 #include <cstdint>

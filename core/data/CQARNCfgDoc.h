@@ -1,10 +1,10 @@
 #pragma once
 
-#include "data/CDocument.h"
-#include "data/CReadNotes.h"
-#include "data/Cs0Header.h"
-#include "data/Cs7EndRecord.h"
-#include "data/Csrecord.h"
+#include "core/data/CDocument.h"
+#include "core/data/CReadNotes.h"
+#include "core/data/Cs0Header.h"
+#include "core/data/Cs7EndRecord.h"
+#include "core/data/Csrecord.h"
 
 #include <memory>
 #include <string>

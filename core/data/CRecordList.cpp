@@ -1,4 +1,4 @@
-#include "data/CRecordList.h"
+#include "core/data/CRecordList.h"
 
 #include <utility>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/Csrecord.h"
+#include "core/data/Csrecord.h"
 
 #include <cstddef>
 #include <memory>

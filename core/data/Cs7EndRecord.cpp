@@ -1,7 +1,7 @@
-#include "data/Cs7EndRecord.h"
+#include "core/data/Cs7EndRecord.h"
 
-#include "data/CArchive.h"
-#include "data/TextCut.h"
+#include "core/data/CArchive.h"
+#include "core/data/TextCut.h"
 
 void Cs7EndRecord::Parse(const std::string& line) {
     m_strType = TextCut::Left(line, 2);

@@ -1,7 +1,7 @@
-#include "data/Csrecord.h"
+#include "core/data/Csrecord.h"
 
-#include "data/CArchive.h"
-#include "data/TextCut.h"
+#include "core/data/CArchive.h"
+#include "core/data/TextCut.h"
 
 #include <cstdlib>
 

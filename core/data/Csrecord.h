@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/CObject.h"
+#include "core/data/CObject.h"
 
 #include <string>
 

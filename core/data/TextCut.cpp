@@ -1,4 +1,4 @@
-#include "data/TextCut.h"
+#include "core/data/TextCut.h"
 
 #include <algorithm>
 

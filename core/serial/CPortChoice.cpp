@@ -1,9 +1,9 @@
-#include "serial/CPortChoice.h"
+#include "core/serial/CPortChoice.h"
 
-#include "platform/CPathName.h"
-#include "platform/CPortDiscovery.h"
-#include "platform/CSerialDevice.h"
-#include "serial/CPortMap.h"
+#include "core/serial/CPortMap.h"
+#include "platform/common/CPathName.h"
+#include "platform/common/CPortDiscovery.h"
+#include "platform/common/CSerialDevice.h"
 
 #include <algorithm>
 #include <cctype>

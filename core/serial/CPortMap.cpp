@@ -1,6 +1,6 @@
-#include "serial/CPortMap.h"
+#include "core/serial/CPortMap.h"
 
-#include "platform/CSerialDevice.h"
+#include "platform/common/CSerialDevice.h"
 
 std::string CPortMap::DeviceFor(int port) const {
     const auto it = m_devices.find(port);

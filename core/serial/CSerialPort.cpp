@@ -1,4 +1,4 @@
-#include "serial/CSerialPort.h"
+#include "core/serial/CSerialPort.h"
 
 #include <chrono>
 #include <thread>

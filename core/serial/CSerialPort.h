@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/CSerialDevice.h"
-#include "serial/ISerialPort.h"
+#include "core/serial/ISerialPort.h"
+#include "platform/common/CSerialDevice.h"
 
 // The serial line to the QARN device: one port at a time, opened exclusively at
 // 8 data bits and no parity, moved one byte at a time. No byte operation waits

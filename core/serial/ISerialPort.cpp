@@ -1,6 +1,6 @@
-#include "serial/ISerialPort.h"
+#include "core/serial/ISerialPort.h"
 
-#include "serial/CPortChoice.h"
+#include "core/serial/CPortChoice.h"
 
 bool ISerialPort::Fail(std::error_code error) {
     if (error) {

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "data/CQARNCfgDoc.h"
-#include "serial/CPortChoice.h"
-#include "transfer/CTransferTiming.h"
+#include "core/data/CQARNCfgDoc.h"
+#include "core/serial/CPortChoice.h"
+#include "core/transfer/CTransferTiming.h"
 
 #include <string>
 

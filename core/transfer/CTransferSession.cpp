@@ -1,7 +1,7 @@
-#include "transfer/CTransferSession.h"
+#include "core/transfer/CTransferSession.h"
 
-#include "transfer/DownloadThreadProc.h"
-#include "transfer/UploadThreadProc.h"
+#include "core/transfer/DownloadThreadProc.h"
+#include "core/transfer/UploadThreadProc.h"
 
 #include <algorithm>
 #include <thread>

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "data/CConfigCheck.h"
-#include "data/CConfigSnapshot.h"
-#include "data/CQARNCfgDoc.h"
-#include "platform/CWorkerThread.h"
-#include "serial/ISerialPort.h"
-#include "transfer/CTransferRequest.h"
-#include "transfer/CTransferView.h"
+#include "core/data/CConfigCheck.h"
+#include "core/data/CConfigSnapshot.h"
+#include "core/data/CQARNCfgDoc.h"
+#include "core/serial/ISerialPort.h"
+#include "core/transfer/CTransferRequest.h"
+#include "core/transfer/CTransferView.h"
+#include "platform/common/CWorkerThread.h"
 
 #include <atomic>
 #include <chrono>

@@ -1,9 +1,9 @@
-#include "transfer/DownloadThreadProc.h"
+#include "core/transfer/DownloadThreadProc.h"
 
-#include "data/CQARNCfgDoc.h"
-#include "data/CRecordList.h"
-#include "transfer/CTransferSession.h"
-#include "transfer/TransferProtocol.h"
+#include "core/data/CQARNCfgDoc.h"
+#include "core/data/CRecordList.h"
+#include "core/transfer/CTransferSession.h"
+#include "core/transfer/TransferProtocol.h"
 
 #include <cstdio>
 #include <string>

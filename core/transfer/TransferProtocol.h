@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/CQARNCfgDoc.h"
+#include "core/data/CQARNCfgDoc.h"
 
 // What the device expects on the line and what a transfer tells the user,
 // written once for the dialog, the command-line tool and the workers.

@@ -1,11 +1,11 @@
-#include "transfer/UploadThreadProc.h"
+#include "core/transfer/UploadThreadProc.h"
 
-#include "data/CConfigCheck.h"
-#include "data/CQARNCfgDoc.h"
-#include "data/CRecordList.h"
-#include "data/Csrecord.h"
-#include "transfer/CTransferSession.h"
-#include "transfer/TransferProtocol.h"
+#include "core/data/CConfigCheck.h"
+#include "core/data/CQARNCfgDoc.h"
+#include "core/data/CRecordList.h"
+#include "core/data/Csrecord.h"
+#include "core/transfer/CTransferSession.h"
+#include "core/transfer/TransferProtocol.h"
 
 #include <cstdio>
 #include <memory>

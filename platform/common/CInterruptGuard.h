@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ETovrikError.h"
+#include "platform/common/ETovrikError.h"
 
 #include <memory>
 #include <system_error>

@@ -1,4 +1,4 @@
-#include "platform/CPathName.h"
+#include "platform/common/CPathName.h"
 
 #include <filesystem>
 #include <system_error>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/CSerialPortInfo.h"
-#include "platform/CSystemPaths.h"
+#include "platform/common/CSerialPortInfo.h"
+#include "platform/common/CSystemPaths.h"
 
 #include <optional>
 #include <string>

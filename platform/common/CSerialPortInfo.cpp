@@ -1,4 +1,4 @@
-#include "platform/CSerialPortInfo.h"
+#include "platform/common/CSerialPortInfo.h"
 
 std::string CSerialPortInfo::Name() const {
     return strById.empty() ? strDevice : ByIdName();

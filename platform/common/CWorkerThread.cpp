@@ -1,4 +1,4 @@
-#include "platform/CWorkerThread.h"
+#include "platform/common/CWorkerThread.h"
 
 CWorkerThread::~CWorkerThread() {
     Join();

@@ -1,4 +1,4 @@
-#include "platform/ETovrikError.h"
+#include "platform/common/ETovrikError.h"
 
 namespace {
 

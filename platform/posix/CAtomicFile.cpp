@@ -1,8 +1,8 @@
-#include "platform/CAtomicFile.h"
+#include "platform/common/CAtomicFile.h"
 
 #include "PosixError.h"
-#include "platform/CInterruptGuard.h"
-#include "platform/ETovrikError.h"
+#include "platform/common/CInterruptGuard.h"
+#include "platform/common/ETovrikError.h"
 
 #include <fcntl.h>
 #include <linux/capability.h>

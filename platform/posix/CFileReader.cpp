@@ -1,8 +1,8 @@
-#include "platform/CFileReader.h"
+#include "platform/common/CFileReader.h"
 
 #include "PosixError.h"
-#include "platform/ETovrikError.h"
-#include "platform/ReadWhole.h"
+#include "platform/common/ETovrikError.h"
+#include "platform/common/ReadWhole.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

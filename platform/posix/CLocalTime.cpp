@@ -1,4 +1,4 @@
-#include "platform/CLocalTime.h"
+#include "platform/common/CLocalTime.h"
 
 std::string CLocalTime::Format(std::time_t t, const char* format) {
     std::tm local{};

@@ -1,6 +1,6 @@
-#include "platform/CPortDiscovery.h"
+#include "platform/common/CPortDiscovery.h"
 
-#include "platform/CSystemConsole.h"
+#include "platform/common/CSystemConsole.h"
 
 #include <grp.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "platform/CSerialDevice.h"
+#include "platform/common/CSerialDevice.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -13,8 +13,8 @@
 #include "CLinuxCustomBaud.h"
 #include "CTerminalState.h"
 #include "PosixError.h"
-#include "platform/CSystemConsole.h"
-#include "platform/ETovrikError.h"
+#include "platform/common/CSystemConsole.h"
+#include "platform/common/ETovrikError.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/CStandardDescriptors.h"
+#include "platform/common/CStandardDescriptors.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "platform/CSystemConsole.h"
+#include "platform/common/CSystemConsole.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,4 +1,4 @@
-#include "platform/CAtomicFile.h"
+#include "platform/common/CAtomicFile.h"
 
 #include <windows.h>
 
@@ -6,8 +6,8 @@
 
 #include "Win32Error.h"
 #include "Win32Path.h"
-#include "platform/CInterruptGuard.h"
-#include "platform/ETovrikError.h"
+#include "platform/common/CInterruptGuard.h"
+#include "platform/common/ETovrikError.h"
 
 namespace {
 

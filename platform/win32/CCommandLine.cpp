@@ -1,10 +1,10 @@
-#include "platform/CCommandLine.h"
+#include "platform/common/CCommandLine.h"
 
 #include <windows.h>
 
 #include <shellapi.h>  // after windows.h, on which it builds
 
-#include "Win32Text.h"
+#include "platform/common/Win32Text.h"
 
 std::vector<std::string> CCommandLine::Arguments(int argc, char* argv[]) {
     int count = 0;

@@ -1,11 +1,11 @@
-#include "platform/CFileReader.h"
+#include "platform/common/CFileReader.h"
 
 #include <windows.h>
 
 #include "Win32Error.h"
 #include "Win32Path.h"
-#include "platform/ETovrikError.h"
-#include "platform/ReadWhole.h"
+#include "platform/common/ETovrikError.h"
+#include "platform/common/ReadWhole.h"
 
 std::error_code CFileReader::ReadRegularFile(const std::string& path, std::string& text,
                                              std::int64_t& size) {

@@ -1,4 +1,4 @@
-#include "platform/CInterruptGuard.h"
+#include "platform/common/CInterruptGuard.h"
 
 #include <windows.h>
 

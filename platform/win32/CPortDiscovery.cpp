@@ -1,6 +1,6 @@
-#include "platform/CPortDiscovery.h"
+#include "platform/common/CPortDiscovery.h"
 
-#include "Win32Text.h"
+#include "platform/common/Win32Text.h"
 
 #include <windows.h>
 

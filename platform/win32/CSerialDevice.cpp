@@ -1,11 +1,11 @@
-#include "platform/CSerialDevice.h"
+#include "platform/common/CSerialDevice.h"
 
 #include <windows.h>
 
 #include <cwctype>
 
 #include "Win32Error.h"
-#include "Win32Text.h"
+#include "platform/common/Win32Text.h"
 
 namespace {
 

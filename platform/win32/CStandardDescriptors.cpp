@@ -1,4 +1,4 @@
-#include "platform/CStandardDescriptors.h"
+#include "platform/common/CStandardDescriptors.h"
 
 // Nothing to do: Windows hands a program its standard streams as handles, and
 // every file and port the program opens is a new handle of CreateFileW, never

@@ -1,4 +1,4 @@
-#include "platform/CSystemConsole.h"
+#include "platform/common/CSystemConsole.h"
 
 // Windows puts no console on a serial port: every port may be used.
 std::vector<std::string> CSystemConsole::ActiveNames() const {

@@ -1,4 +1,4 @@
-#include "platform/CTerminal.h"
+#include "platform/common/CTerminal.h"
 
 #include <windows.h>
 

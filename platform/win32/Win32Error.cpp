@@ -5,7 +5,7 @@
 #include <cwctype>
 #include <string>
 
-#include "Win32Text.h"
+#include "platform/common/Win32Text.h"
 
 namespace {
 

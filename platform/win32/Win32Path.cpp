@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "Win32Text.h"
+#include "platform/common/Win32Text.h"
 
 namespace Win32Path {
 

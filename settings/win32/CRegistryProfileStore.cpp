@@ -1,7 +1,7 @@
 #include "CRegistryProfileStore.h"
 
+#include "platform/common/Win32Text.h"
 #include "settings/CProfile.h"
-#include "win32/Win32Text.h"
 
 #include <windows.h>
 

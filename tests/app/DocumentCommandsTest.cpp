@@ -2,13 +2,13 @@
 // asks and says, answered by a scripted user.
 #include "app/CDocumentCommands.h"
 #include "app/CRecentFileList.h"
-#include "data/CQARNCfgDoc.h"
-#include "data/CRecordList.h"
+#include "core/data/CQARNCfgDoc.h"
+#include "core/data/CRecordList.h"
 #include "settings/CSystemContext.h"
-#include "support/CScriptedPrompter.h"
-#include "support/CTempDir.h"
-#include "support/CTestConfig.h"
-#include "support/CTestContext.h"
+#include "tests/support/CScriptedPrompter.h"
+#include "tests/support/CTempDir.h"
+#include "tests/support/CTestConfig.h"
+#include "tests/support/CTestContext.h"
 
 #include <gtest/gtest.h>
 

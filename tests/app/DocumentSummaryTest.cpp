@@ -1,10 +1,10 @@
 // What the main window shows of the document: its title and the summary lines
 // for a whole, a damaged and an empty configuration.
 #include "app/CDocumentSummary.h"
-#include "data/CQARNCfgDoc.h"
-#include "data/CRecordList.h"
-#include "support/CTempDir.h"
-#include "support/CTestConfig.h"
+#include "core/data/CQARNCfgDoc.h"
+#include "core/data/CRecordList.h"
+#include "tests/support/CTempDir.h"
+#include "tests/support/CTestConfig.h"
 
 #include <gtest/gtest.h>
 

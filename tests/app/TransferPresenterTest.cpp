@@ -3,14 +3,14 @@
 // and the baud and port lists. Transfers go over a port without a device.
 #include "app/CTransferPresenter.h"
 
-#include "data/CRecordList.h"
-#include "platform/ETovrikError.h"
-#include "support/CFakePort.h"
-#include "support/CFakeSysfs.h"
-#include "support/CFakeTransferDialog.h"
-#include "support/CScriptedPrompter.h"
-#include "support/CTestConfig.h"
-#include "support/CTestContext.h"
+#include "core/data/CRecordList.h"
+#include "platform/common/ETovrikError.h"
+#include "tests/support/CFakePort.h"
+#include "tests/support/CFakeSysfs.h"
+#include "tests/support/CFakeTransferDialog.h"
+#include "tests/support/CScriptedPrompter.h"
+#include "tests/support/CTestConfig.h"
+#include "tests/support/CTestContext.h"
 
 #include <gtest/gtest.h>
 

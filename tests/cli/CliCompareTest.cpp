@@ -1,7 +1,7 @@
-#include "support/CProcess.h"
-#include "support/CSimProcess.h"
-#include "support/CTempDir.h"
-#include "support/CTestConfig.h"
+#include "tests/support/CProcess.h"
+#include "tests/support/CSimProcess.h"
+#include "tests/support/CTempDir.h"
+#include "tests/support/CTestConfig.h"
 
 #include <gtest/gtest.h>
 

@@ -3,11 +3,11 @@
 #include "cli/CPortsCommand.h"
 #include "cli/CTransferCommand.h"
 #include "cli/CTransferOptions.h"
-#include "support/CFakeSysfs.h"
-#include "support/CSimProcess.h"
-#include "support/CTempDir.h"
-#include "support/CTestConfig.h"
-#include "support/CTestContext.h"
+#include "tests/support/CFakeSysfs.h"
+#include "tests/support/CSimProcess.h"
+#include "tests/support/CTempDir.h"
+#include "tests/support/CTestConfig.h"
+#include "tests/support/CTestContext.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "res/Version.h"
-#include "support/CProcess.h"
-#include "support/CTempDir.h"
-#include "support/CTestConfig.h"
+#include "tests/support/CProcess.h"
+#include "tests/support/CTempDir.h"
+#include "tests/support/CTestConfig.h"
 
 #include <gtest/gtest.h>
 

@@ -2,12 +2,12 @@
 #include "cli/CTransferOptions.h"
 #include "settings/CSystemContext.h"
 #include "settings/CTransferSettings.h"
-#include "support/CProcess.h"
-#include "support/CPtyDevice.h"
-#include "support/CSimProcess.h"
-#include "support/CTempDir.h"
-#include "support/CTestConfig.h"
-#include "support/CTestContext.h"
+#include "tests/support/CProcess.h"
+#include "tests/support/CPtyDevice.h"
+#include "tests/support/CSimProcess.h"
+#include "tests/support/CTempDir.h"
+#include "tests/support/CTestConfig.h"
+#include "tests/support/CTestContext.h"
 
 #include <gtest/gtest.h>
 

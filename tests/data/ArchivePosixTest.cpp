@@ -1,6 +1,6 @@
-#include "data/CArchive.h"
-#include "platform/ETovrikError.h"
-#include "support/CTempDir.h"
+#include "core/data/CArchive.h"
+#include "platform/common/ETovrikError.h"
+#include "tests/support/CTempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "data/CArchive.h"
-#include "support/CTempDir.h"
+#include "core/data/CArchive.h"
+#include "tests/support/CTempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "data/CConfigCheck.h"
-#include "data/CQARNCfgDoc.h"
-#include "data/CRecordList.h"
-#include "support/CTempDir.h"
-#include "support/CTestConfig.h"
+#include "core/data/CConfigCheck.h"
+#include "core/data/CQARNCfgDoc.h"
+#include "core/data/CRecordList.h"
+#include "tests/support/CTempDir.h"
+#include "tests/support/CTestConfig.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "data/CConfigCompare.h"
-#include "data/CConfiguration.h"
-#include "data/CQARNCfgDoc.h"
-#include "support/CTempDir.h"
-#include "support/CTestConfig.h"
+#include "core/data/CConfigCompare.h"
+#include "core/data/CConfiguration.h"
+#include "core/data/CQARNCfgDoc.h"
+#include "tests/support/CTempDir.h"
+#include "tests/support/CTestConfig.h"
 
 #include <gtest/gtest.h>
 

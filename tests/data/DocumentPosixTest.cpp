@@ -1,6 +1,6 @@
-#include "data/CQARNCfgDoc.h"
-#include "data/CRecordList.h"
-#include "support/CTempDir.h"
+#include "core/data/CQARNCfgDoc.h"
+#include "core/data/CRecordList.h"
+#include "tests/support/CTempDir.h"
 
 #include <gtest/gtest.h>
 

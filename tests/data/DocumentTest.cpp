@@ -1,7 +1,7 @@
-#include "data/CQARNCfgDoc.h"
-#include "data/CRecordList.h"
-#include "platform/ETovrikError.h"
-#include "support/CTempDir.h"
+#include "core/data/CQARNCfgDoc.h"
+#include "core/data/CRecordList.h"
+#include "platform/common/ETovrikError.h"
+#include "tests/support/CTempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "data/CArchive.h"
-#include "data/CQARNCfgDoc.h"
-#include "data/Cs0Header.h"
-#include "data/Cs7EndRecord.h"
-#include "data/Csrecord.h"
-#include "data/TextCut.h"
-#include "support/CTempDir.h"
+#include "core/data/CArchive.h"
+#include "core/data/CQARNCfgDoc.h"
+#include "core/data/Cs0Header.h"
+#include "core/data/Cs7EndRecord.h"
+#include "core/data/Csrecord.h"
+#include "core/data/TextCut.h"
+#include "tests/support/CTempDir.h"
 
 #include <gtest/gtest.h>
 

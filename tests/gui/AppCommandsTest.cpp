@@ -1,16 +1,16 @@
-#include "support/CAppTest.h"
+#include "tests/support/CAppTest.h"
 
 #include "app/CDocumentCommands.h"
-#include "data/CQARNCfgDoc.h"
-#include "data/CRecordList.h"
+#include "core/data/CQARNCfgDoc.h"
+#include "core/data/CRecordList.h"
 #include "gui/CAboutDlg.h"
 #include "gui/CCommandTable.h"
 #include "gui/CDialogUnits.h"
 #include "gui/CMainFrame.h"
 #include "gui/CQtPrompter.h"
 #include "gui/CTransferDlg.h"
-#include "support/CPtyDevice.h"
-#include "support/CTestConfig.h"
+#include "tests/support/CPtyDevice.h"
+#include "tests/support/CTestConfig.h"
 
 #include <QAction>
 #include <QDir>

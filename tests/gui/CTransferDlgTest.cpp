@@ -4,15 +4,15 @@
 // thread.
 #include "gui/CTransferDlg.h"
 
-#include "data/CRecordList.h"
+#include "core/data/CRecordList.h"
 #include "gui/CPortList.h"
 #include "gui/CProgressCtrl.h"
-#include "support/CFakeSysfs.h"
-#include "support/CPtyDevice.h"
-#include "support/CQtTestApp.h"
-#include "support/CScriptedPrompter.h"
-#include "support/CTestConfig.h"
-#include "support/CTestContext.h"
+#include "tests/support/CFakeSysfs.h"
+#include "tests/support/CPtyDevice.h"
+#include "tests/support/CQtTestApp.h"
+#include "tests/support/CScriptedPrompter.h"
+#include "tests/support/CTestConfig.h"
+#include "tests/support/CTestContext.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "gui/CCommandLineInfo.h"
-#include "support/CProcess.h"
+#include "tests/support/CProcess.h"
 
 #include <QFile>
 #include <QRegularExpression>

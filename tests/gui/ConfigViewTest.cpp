@@ -1,8 +1,8 @@
 // The main window shows the summary of the configuration held.
-#include "support/CAppTest.h"
+#include "tests/support/CAppTest.h"
 
-#include "data/CQARNCfgDoc.h"
-#include "data/CRecordList.h"
+#include "core/data/CQARNCfgDoc.h"
+#include "core/data/CRecordList.h"
 #include "gui/CConfigView.h"
 #include "gui/CMainFrame.h"
 

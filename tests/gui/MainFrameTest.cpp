@@ -1,4 +1,4 @@
-#include "support/CAppTest.h"
+#include "tests/support/CAppTest.h"
 
 #include "gui/CCommandTable.h"
 #include "gui/CConfigView.h"

@@ -1,4 +1,4 @@
-#include "support/CAppTest.h"
+#include "tests/support/CAppTest.h"
 
 #include "app/CDocumentCommands.h"
 

@@ -1,5 +1,5 @@
-#include "platform/CPortDiscovery.h"
-#include "support/CFakeSysfs.h"
+#include "platform/common/CPortDiscovery.h"
+#include "tests/support/CFakeSysfs.h"
 
 #include <gtest/gtest.h>
 

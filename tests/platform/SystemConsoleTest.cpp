@@ -1,9 +1,9 @@
-#include "platform/CSystemConsole.h"
-#include "serial/CPortMap.h"
-#include "serial/CSerialPort.h"
-#include "support/CPtyDevice.h"
-#include "support/CRecordingView.h"
-#include "support/CTempDir.h"
+#include "core/serial/CPortMap.h"
+#include "core/serial/CSerialPort.h"
+#include "platform/common/CSystemConsole.h"
+#include "tests/support/CPtyDevice.h"
+#include "tests/support/CRecordingView.h"
+#include "tests/support/CTempDir.h"
 
 #include <gtest/gtest.h>
 

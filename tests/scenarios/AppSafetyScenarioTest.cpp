@@ -1,13 +1,13 @@
 // The desktop program with something that is not a file where it saves, and
 // with too little memory for the file it opens: it says so, and the
 // configuration in memory, saved or not, stays as it was.
-#include "support/CAppTest.h"
+#include "tests/support/CAppTest.h"
 
 #include "app/CDocumentCommands.h"
-#include "data/CQARNCfgDoc.h"
-#include "data/CRecordList.h"
-#include "support/CAddressSpace.h"
-#include "support/CTestConfig.h"
+#include "core/data/CQARNCfgDoc.h"
+#include "core/data/CRecordList.h"
+#include "tests/support/CAddressSpace.h"
+#include "tests/support/CTestConfig.h"
 
 #include <sys/resource.h>
 #include <sys/stat.h>

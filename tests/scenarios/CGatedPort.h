@@ -1,6 +1,6 @@
 #pragma once
 
-#include "serial/CSerialPort.h"
+#include "core/serial/CSerialPort.h"
 
 #include <atomic>
 #include <chrono>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "serial/CSerialPort.h"
-#include "support/CAddressSpace.h"
-#include "support/CSimProcess.h"
-#include "support/CTempDir.h"
-#include "support/CWorkerFixture.h"
+#include "core/serial/CSerialPort.h"
+#include "tests/support/CAddressSpace.h"
+#include "tests/support/CSimProcess.h"
+#include "tests/support/CTempDir.h"
+#include "tests/support/CWorkerFixture.h"
 
 #include <chrono>
 #include <memory>

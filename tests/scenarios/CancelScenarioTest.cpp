@@ -5,14 +5,14 @@
 #include "CGatedPort.h"
 
 #include "app/CTransferPresenter.h"
-#include "data/CRecordList.h"
-#include "support/CFakeTransferDialog.h"
-#include "support/CScriptedPrompter.h"
-#include "support/CSimProcess.h"
-#include "support/CTempDir.h"
-#include "support/CTestConfig.h"
-#include "support/CTestContext.h"
-#include "support/CWait.h"
+#include "core/data/CRecordList.h"
+#include "tests/support/CFakeTransferDialog.h"
+#include "tests/support/CScriptedPrompter.h"
+#include "tests/support/CSimProcess.h"
+#include "tests/support/CTempDir.h"
+#include "tests/support/CTestConfig.h"
+#include "tests/support/CTestContext.h"
+#include "tests/support/CWait.h"
 
 #include <gtest/gtest.h>
 

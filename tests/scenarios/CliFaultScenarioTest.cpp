@@ -1,11 +1,11 @@
 // tovrik-cli against qarn-sim when the device goes away, when another program
 // holds the port and when the profile cannot be written: a clear message, an
 // exit status that says the command failed, and no file lost.
-#include "support/CPortLockHolder.h"
-#include "support/CProcess.h"
-#include "support/CSimProcess.h"
-#include "support/CTempDir.h"
-#include "support/CTestConfig.h"
+#include "tests/support/CPortLockHolder.h"
+#include "tests/support/CProcess.h"
+#include "tests/support/CSimProcess.h"
+#include "tests/support/CTempDir.h"
+#include "tests/support/CTestConfig.h"
 
 #include <gtest/gtest.h>
 

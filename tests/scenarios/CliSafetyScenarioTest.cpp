@@ -3,13 +3,13 @@
 // save stopped by a signal leaves the old file and no temporary file, a
 // transfer stopped by SIGTERM or SIGHUP leaves the port free and as it was,
 // and a profile that is not a file is ignored.
-#include "support/CAddressSpace.h"
-#include "support/CFileDescriptor.h"
-#include "support/CProcess.h"
-#include "support/CSimProcess.h"
-#include "support/CTempDir.h"
-#include "support/CTestConfig.h"
-#include "support/CWait.h"
+#include "tests/support/CAddressSpace.h"
+#include "tests/support/CFileDescriptor.h"
+#include "tests/support/CProcess.h"
+#include "tests/support/CSimProcess.h"
+#include "tests/support/CTempDir.h"
+#include "tests/support/CTestConfig.h"
+#include "tests/support/CWait.h"
 
 #include <fcntl.h>
 #include <sys/ioctl.h>

@@ -2,17 +2,17 @@
 // console, when the profile cannot be written, and when the device's answer is
 // not its configuration: the status list says why, the dialog stays usable,
 // and the configuration in memory is kept.
+#include "core/serial/CSerialPort.h"
 #include "gui/CPortList.h"
 #include "gui/CTransferDlg.h"
-#include "serial/CSerialPort.h"
-#include "support/CPortLockHolder.h"
-#include "support/CPtyDevice.h"
-#include "support/CQtTestApp.h"
-#include "support/CScriptedPrompter.h"
-#include "support/CSimProcess.h"
-#include "support/CTempDir.h"
-#include "support/CTestConfig.h"
-#include "support/CTestContext.h"
+#include "tests/support/CPortLockHolder.h"
+#include "tests/support/CPtyDevice.h"
+#include "tests/support/CQtTestApp.h"
+#include "tests/support/CScriptedPrompter.h"
+#include "tests/support/CSimProcess.h"
+#include "tests/support/CTempDir.h"
+#include "tests/support/CTestConfig.h"
+#include "tests/support/CTestContext.h"
 
 #include <gtest/gtest.h>
 

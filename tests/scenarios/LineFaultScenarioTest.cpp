@@ -6,7 +6,7 @@
 // sent, whole, or the one held before the upload: never a part of one.
 #include "CSimUploadFixture.h"
 
-#include "data/CConfigCheck.h"
+#include "core/data/CConfigCheck.h"
 
 #include <algorithm>
 #include <ostream>

@@ -3,20 +3,20 @@
 // tovrik-cli: a message that names the file and the reason, the old file as it
 // was, no temporary file left, and the uploaded configuration still in memory
 // and still marked as changed.
-#include "support/CAppTest.h"
+#include "tests/support/CAppTest.h"
 
 #include "app/CDocumentCommands.h"
 
 #include "CTmpfsMount.h"
-#include "data/CQARNCfgDoc.h"
-#include "data/CRecordList.h"
+#include "core/data/CQARNCfgDoc.h"
+#include "core/data/CRecordList.h"
 #include "gui/CCommandTable.h"
 #include "gui/CMainFrame.h"
 #include "gui/CTransferDlg.h"
-#include "support/CProcess.h"
-#include "support/CSimProcess.h"
-#include "support/CTempDir.h"
-#include "support/CTestConfig.h"
+#include "tests/support/CProcess.h"
+#include "tests/support/CSimProcess.h"
+#include "tests/support/CTempDir.h"
+#include "tests/support/CTestConfig.h"
 
 #include <QListWidget>
 #include <QPushButton>

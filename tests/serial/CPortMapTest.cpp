@@ -1,10 +1,10 @@
-#include "serial/CPortMap.h"
+#include "core/serial/CPortMap.h"
 
-#include "platform/CPortDiscovery.h"
-#include "serial/CPortChoice.h"
-#include "serial/CSerialPort.h"
-#include "support/CFakeSysfs.h"
-#include "support/CPtyDevice.h"
+#include "core/serial/CPortChoice.h"
+#include "core/serial/CSerialPort.h"
+#include "platform/common/CPortDiscovery.h"
+#include "tests/support/CFakeSysfs.h"
+#include "tests/support/CPtyDevice.h"
 
 #include <gtest/gtest.h>
 

@@ -6,10 +6,10 @@
 #include <chrono>
 #include <string>
 
-#include "serial/CPortChoice.h"
-#include "serial/CSerialPort.h"
-#include "support/CPtyDevice.h"
-#include "support/CTempDir.h"
+#include "core/serial/CPortChoice.h"
+#include "core/serial/CSerialPort.h"
+#include "tests/support/CPtyDevice.h"
+#include "tests/support/CTempDir.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
-#include "serial/CPortChoice.h"
-#include "serial/CSerialPort.h"
+#include "core/serial/CPortChoice.h"
+#include "core/serial/CSerialPort.h"
 
 #include <gtest/gtest.h>
 #include <sys/ioctl.h>
@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "support/CPtyDevice.h"
-#include "support/CWait.h"
+#include "tests/support/CPtyDevice.h"
+#include "tests/support/CWait.h"
 
 namespace {
 

@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "serial/CPortChoice.h"
-#include "serial/CSerialPort.h"
-#include "support/CProcess.h"
-#include "support/CSimProcess.h"
-#include "support/CTempDir.h"
-#include "support/CWait.h"
+#include "core/serial/CPortChoice.h"
+#include "core/serial/CSerialPort.h"
+#include "tests/support/CProcess.h"
+#include "tests/support/CSimProcess.h"
+#include "tests/support/CTempDir.h"
+#include "tests/support/CWait.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "support/CAddressSpace.h"
+#include "tests/support/CAddressSpace.h"
 
 #include <fstream>
 #include <string>

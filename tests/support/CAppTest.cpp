@@ -1,10 +1,10 @@
-#include "support/CAppTest.h"
+#include "tests/support/CAppTest.h"
 
 #include "gui/CTransferDlg.h"
 #include "settings/CProfile.h"
-#include "support/CAddressSpace.h"
-#include "support/CQtTestApp.h"
-#include "support/CTestConfig.h"
+#include "tests/support/CAddressSpace.h"
+#include "tests/support/CQtTestApp.h"
+#include "tests/support/CTestConfig.h"
 
 #include <QDir>
 #include <QFile>

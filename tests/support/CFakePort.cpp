@@ -1,4 +1,4 @@
-#include "support/CFakePort.h"
+#include "tests/support/CFakePort.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "serial/ISerialPort.h"
+#include "core/serial/ISerialPort.h"
 
 #include <chrono>
 #include <cstddef>

@@ -1,7 +1,7 @@
-#include "support/CFakeSysfs.h"
+#include "tests/support/CFakeSysfs.h"
 
-#include "platform/CPortDiscovery.h"
-#include "platform/CSystemConsole.h"
+#include "platform/common/CPortDiscovery.h"
+#include "platform/common/CSystemConsole.h"
 
 #include <grp.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/CSystemPaths.h"
-#include "support/CTempDir.h"
+#include "platform/common/CSystemPaths.h"
+#include "tests/support/CTempDir.h"
 
 #include <optional>
 #include <string>

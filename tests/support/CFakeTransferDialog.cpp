@@ -1,4 +1,4 @@
-#include "support/CFakeTransferDialog.h"
+#include "tests/support/CFakeTransferDialog.h"
 
 #include <gtest/gtest.h>
 

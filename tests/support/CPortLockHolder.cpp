@@ -1,4 +1,4 @@
-#include "support/CPortLockHolder.h"
+#include "tests/support/CPortLockHolder.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "support/CFileDescriptor.h"
+#include "tests/support/CFileDescriptor.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
-#include "support/CProcess.h"
+#include "tests/support/CProcess.h"
 
-#include "support/CWait.h"
+#include "tests/support/CWait.h"
 
 #include <fcntl.h>
 #include <grp.h>

@@ -1,6 +1,6 @@
-#include "support/CPtyDevice.h"
+#include "tests/support/CPtyDevice.h"
 
-#include "support/CWait.h"
+#include "tests/support/CWait.h"
 
 #include <fcntl.h>
 #include <poll.h>

@@ -1,6 +1,6 @@
-#include "support/CQtTestApp.h"
+#include "tests/support/CQtTestApp.h"
 
-#include "support/CTempDir.h"
+#include "tests/support/CTempDir.h"
 
 #include <QApplication>
 #include <QTest>

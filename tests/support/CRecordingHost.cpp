@@ -1,6 +1,6 @@
-#include "support/CRecordingView.h"
+#include "tests/support/CRecordingView.h"
 
-#include "support/CTestConfig.h"
+#include "tests/support/CTestConfig.h"
 
 #include <chrono>
 

@@ -1,4 +1,4 @@
-#include "support/CRecordingView.h"
+#include "tests/support/CRecordingView.h"
 
 #include "app/CErrorText.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "transfer/CTransferRequest.h"
-#include "transfer/CTransferSession.h"
-#include "transfer/CTransferView.h"
+#include "core/transfer/CTransferRequest.h"
+#include "core/transfer/CTransferSession.h"
+#include "core/transfer/CTransferView.h"
 
 #include <atomic>
 #include <functional>

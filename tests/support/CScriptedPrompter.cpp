@@ -1,4 +1,4 @@
-#include "support/CScriptedPrompter.h"
+#include "tests/support/CScriptedPrompter.h"
 
 #include <gtest/gtest.h>
 

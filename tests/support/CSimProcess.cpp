@@ -1,7 +1,7 @@
-#include "support/CSimProcess.h"
+#include "tests/support/CSimProcess.h"
 
-#include "support/CProcess.h"
-#include "support/CWait.h"
+#include "tests/support/CProcess.h"
+#include "tests/support/CWait.h"
 
 #include <fcntl.h>
 #include <poll.h>

@@ -1,4 +1,4 @@
-#include "support/CTempDir.h"
+#include "tests/support/CTempDir.h"
 
 #include <algorithm>
 #include <filesystem>

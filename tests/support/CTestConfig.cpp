@@ -1,6 +1,6 @@
-#include "support/CTestConfig.h"
+#include "tests/support/CTestConfig.h"
 
-#include "data/CRecordList.h"
+#include "core/data/CRecordList.h"
 
 #include <cstdio>
 #include <fstream>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "data/CQARNCfgDoc.h"
-#include "transfer/CTransferTiming.h"
+#include "core/data/CQARNCfgDoc.h"
+#include "core/transfer/CTransferTiming.h"
 
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "support/CTestContext.h"
+#include "tests/support/CTestContext.h"
 
 namespace {
 

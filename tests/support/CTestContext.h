@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/CSystemPaths.h"
+#include "platform/common/CSystemPaths.h"
 #include "settings/CProfileStore.h"
 #include "settings/CSystemContext.h"
 

@@ -1,4 +1,4 @@
-#include "support/CWait.h"
+#include "tests/support/CWait.h"
 
 #include <thread>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "data/CQARNCfgDoc.h"
-#include "data/CRecordList.h"
-#include "support/CRecordingView.h"
-#include "support/CTestConfig.h"
+#include "core/data/CQARNCfgDoc.h"
+#include "core/data/CRecordList.h"
+#include "tests/support/CRecordingView.h"
+#include "tests/support/CTestConfig.h"
 
 #include <gtest/gtest.h>
 

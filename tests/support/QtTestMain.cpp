@@ -1,6 +1,6 @@
 // The main of the test programs that show widgets: the QApplication comes
 // before the first test and goes after the last.
-#include "support/CQtTestApp.h"
+#include "tests/support/CQtTestApp.h"
 
 #include <QApplication>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "support/CWorkerFixture.h"
+#include "tests/support/CWorkerFixture.h"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "CDownloadWorkerFixture.h"
-#include "serial/CPortMap.h"
-#include "support/CFakePort.h"
+#include "core/serial/CPortMap.h"
+#include "tests/support/CFakePort.h"
 
 #include <algorithm>
 #include <atomic>

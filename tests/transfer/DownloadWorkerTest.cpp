@@ -1,6 +1,6 @@
 #include "CDownloadWorkerFixture.h"
-#include "serial/CSerialPort.h"
-#include "support/CPtyDevice.h"
+#include "core/serial/CSerialPort.h"
+#include "tests/support/CPtyDevice.h"
 
 #include <cerrno>
 #include <chrono>

@@ -1,6 +1,6 @@
-#include "serial/CSerialPort.h"
-#include "support/CPtyDevice.h"
-#include "support/CWorkerFixture.h"
+#include "core/serial/CSerialPort.h"
+#include "tests/support/CPtyDevice.h"
+#include "tests/support/CWorkerFixture.h"
 
 class KeepDocument : public CWorkerFixture {};
 

@@ -1,6 +1,6 @@
-#include "support/CFakePort.h"
-#include "support/CWait.h"
-#include "support/CWorkerFixture.h"
+#include "tests/support/CFakePort.h"
+#include "tests/support/CWait.h"
+#include "tests/support/CWorkerFixture.h"
 
 #include <atomic>
 #include <chrono>

@@ -1,8 +1,8 @@
-#include "data/CConfigCheck.h"
-#include "serial/CSerialPort.h"
-#include "support/CFakePort.h"
-#include "support/CPtyDevice.h"
-#include "support/CWorkerFixture.h"
+#include "core/data/CConfigCheck.h"
+#include "core/serial/CSerialPort.h"
+#include "tests/support/CFakePort.h"
+#include "tests/support/CPtyDevice.h"
+#include "tests/support/CWorkerFixture.h"
 
 #include <cctype>
 #include <cerrno>

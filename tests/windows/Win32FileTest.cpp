@@ -1,11 +1,11 @@
 #include "CWineRun.h"
-#include "data/CArchive.h"
-#include "data/CQARNCfgDoc.h"
-#include "data/CRecordList.h"
-#include "platform/CAtomicFile.h"
-#include "platform/CFileReader.h"
-#include "platform/ETovrikError.h"
-#include "support/CTempDir.h"
+#include "core/data/CArchive.h"
+#include "core/data/CQARNCfgDoc.h"
+#include "core/data/CRecordList.h"
+#include "platform/common/CAtomicFile.h"
+#include "platform/common/CFileReader.h"
+#include "platform/common/ETovrikError.h"
+#include "tests/support/CTempDir.h"
 
 #include <gtest/gtest.h>
 

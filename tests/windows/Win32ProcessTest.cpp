@@ -1,6 +1,6 @@
-#include "platform/CCommandLine.h"
-#include "platform/CInterruptGuard.h"
-#include "platform/CWorkerThread.h"
+#include "platform/common/CCommandLine.h"
+#include "platform/common/CInterruptGuard.h"
+#include "platform/common/CWorkerThread.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "serial/CPortMap.h"
+#include "core/serial/CPortMap.h"
 #include "settings/CProfile.h"
 #include "settings/CTransferSettings.h"
 

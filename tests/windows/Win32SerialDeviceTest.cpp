@@ -1,9 +1,9 @@
 #include "CWineRun.h"
-#include "platform/CSerialDevice.h"
-#include "serial/CPortMap.h"
-#include "serial/CSerialPort.h"
-#include "support/CRecordingView.h"
-#include "support/CTempDir.h"
+#include "core/serial/CPortMap.h"
+#include "core/serial/CSerialPort.h"
+#include "platform/common/CSerialDevice.h"
+#include "tests/support/CRecordingView.h"
+#include "tests/support/CTempDir.h"
 
 #include <gtest/gtest.h>
 
