@@ -1,4 +1,5 @@
 #include "CWineRun.h"
+#include "app/CErrorText.h"
 #include "data/CArchive.h"
 #include "data/CQARNCfgDoc.h"
 #include "data/CRecordList.h"
@@ -114,7 +115,7 @@ TEST(Win32FileReader, RefusesFoldersDevicesAndMissingFiles) {
               ETovrikError::NotRegularFile);
     const std::error_code missing = CFileReader::ReadRegularFile(dir.File("gone.s19"), text, size);
     EXPECT_EQ(missing, std::errc::no_such_file_or_directory);
-    EXPECT_EQ(CDocument::OpenErrorMessage("gone.s19", missing),
+    EXPECT_EQ(CErrorText::OpenFailed("gone.s19", missing),
               "Cannot open gone.s19: The system cannot find the file specified.");
 }
 
