@@ -12,13 +12,13 @@
 #include "data/CConfigCheck.h"
 #include "data/CQARNCfgDoc.h"
 #include "data/CRecordList.h"
-#include "fuzz/CAnswerPort.h"
-#include "fuzz/CSilentView.h"
 #include "fuzz/FuzzCheck.h"
+#include "support/CFakePort.h"
+#include "support/CRecordingView.h"
 #include "transfer/CTransferSession.h"
-#include "transfer/UploadThreadProc.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -152,6 +152,15 @@ bool HoldsThePreviousConfiguration(const CQARNCfgDoc& doc) {
            doc.m_pEndRecord->GetLine() == kPreviousEnd;
 }
 
+// The configuration in memory, header first and end line last.
+std::string InMemory(const CQARNCfgDoc& doc) {
+    std::string all = doc.m_pHeader->GetLine();
+    for (const auto& record : g_recordList) {
+        all += record->GetLine();
+    }
+    return all + doc.m_pEndRecord->GetLine();
+}
+
 // What the upload received, in memory: the lines of the reference reading.
 void CheckReceived(const CQARNCfgDoc& doc, const CExpectedUpload& expected) {
     FUZZ_CHECK(g_recordList.GetCount() == expected.records.size(),
@@ -191,53 +200,55 @@ void Upload(const std::string& answer) {
     previous->Parse(kPreviousRecord);
     g_recordList.AddTail(std::move(previous));
 
-    CAnswerPort port(answer);
-    CSilentView view;
+    CFakePort port(answer);
+    CRecordingView view;
     CTransferSession host(view, port);
-    host.m_pDoc = &doc;
-    host.m_nMode = ETransferMode::Upload;
-    host.m_timing = CTransferTiming{0, 0, 0, 0, 0, 0, 0, 0};
-    host.m_nTotal = 0;
-    // As the dialog does before it starts the worker.
-    host.BeginUpload();
-    UploadThreadProc(&host);
+    CTransferRequest request;
+    request.eMode = ETransferMode::Upload;
+    request.timing = CTransferTiming{0, 0, 0, 0, 0, 0, 0, 0};
+    FUZZ_CHECK(host.Start(doc, request), "no worker thread");
+    FUZZ_CHECK(host.WaitForEnd(std::chrono::minutes(1)), "the worker did not end");
 
     const CExpectedUpload expected(answer);
     // An answer that reaches its S7 line finishes, or is damaged or
     // incomplete; the check below says which it must be.
     const bool bEnded = expected.outcome == ETransferOutcome::Finished;
-    const bool bNotWhole = host.m_eOutcome == ETransferOutcome::Damaged ||
-                           host.m_eOutcome == ETransferOutcome::Incomplete;
-    FUZZ_CHECK(host.m_eOutcome == expected.outcome || (bEnded && bNotWhole),
-               std::string("upload ended ") + OutcomeName(host.m_eOutcome) + ", expected " +
+    const ETransferOutcome outcome = host.Outcome();
+    const bool bNotWhole =
+        outcome == ETransferOutcome::Damaged || outcome == ETransferOutcome::Incomplete;
+    FUZZ_CHECK(outcome == expected.outcome || (bEnded && bNotWhole),
+               std::string("upload ended ") + OutcomeName(outcome) + ", expected " +
                    OutcomeName(expected.outcome) + " for " + Escape(answer));
-    FUZZ_CHECK(host.m_bUploadDone && !host.m_bRunning && !port.IsOpen(),
+    // The worker has settled the configuration: ending the session changes nothing.
+    const std::string settled = InMemory(doc);
+    host.EndSession();
+    FUZZ_CHECK(!host.IsRunning() && !port.IsOpen() && InMemory(doc) == settled,
                "the worker did not end cleanly");
-    FUZZ_CHECK(port.Written() == "\r\n\r\n#CD\r\n", "request " + Escape(port.Written()));
-    FUZZ_CHECK(port.BytesRead() == expected.bytesRead, std::to_string(port.BytesRead()) +
-                                                           " bytes read, expected " +
-                                                           std::to_string(expected.bytesRead));
-    FUZZ_CHECK(host.m_nTotal == expected.total, "m_nTotal " + std::to_string(host.m_nTotal) +
-                                                    ", stored lines hold " +
-                                                    std::to_string(expected.total) + " characters");
+    FUZZ_CHECK(port.WireBytes() == "\r\n\r\n#CD\r\n", "request " + Escape(port.WireBytes()));
+    FUZZ_CHECK(port.AnswerBytesRead() == expected.bytesRead,
+               std::to_string(port.AnswerBytesRead()) + " bytes read, expected " +
+                   std::to_string(expected.bytesRead));
+    FUZZ_CHECK(host.Total() == expected.total, "the total " + std::to_string(host.Total()) +
+                                                   ", stored lines hold " +
+                                                   std::to_string(expected.total) + " characters");
     FUZZ_CHECK(view.m_nPostedSteps == static_cast<long>(expected.acceptedBytes),
                std::to_string(view.m_nPostedSteps) + " steps posted for " +
                    std::to_string(expected.acceptedBytes) + " accepted bytes");
     FUZZ_CHECK(view.m_nPostedCounts == static_cast<long>(expected.lines.size()),
                std::to_string(view.m_nPostedCounts) + " counts posted for " +
                    std::to_string(expected.lines.size()) + " lines");
-    if (host.m_eOutcome != ETransferOutcome::Finished) {
+    if (outcome != ETransferOutcome::Finished) {
         FUZZ_CHECK(HoldsThePreviousConfiguration(doc) && !doc.IsModified(),
                    "the configuration held before the upload is not back");
         FUZZ_CHECK(host.HasReceived() == !expected.StoredNothing(),
                    "what was received is not kept aside");
-        host.PutBackReceived();
+        host.KeepReceived();
     }
     if (!expected.StoredNothing()) {
         CheckReceived(doc, expected);
     }
-    FUZZ_CHECK(host.m_receivedCheck.has_value() == bNotWhole,
-               std::string("an upload ") + OutcomeName(host.m_eOutcome) +
+    FUZZ_CHECK(host.ReceivedCheck().has_value() == bNotWhole,
+               std::string("an upload ") + OutcomeName(outcome) +
                    (bNotWhole ? " without" : " with") + " the check of what it received");
     const CConfigCheck check(doc);
     const std::size_t losses = static_cast<std::size_t>(
@@ -250,9 +261,9 @@ void Upload(const std::string& answer) {
         const ETransferOutcome verdict = !check.IsValid()   ? ETransferOutcome::Damaged
                                          : !check.IsWhole() ? ETransferOutcome::Incomplete
                                                             : ETransferOutcome::Finished;
-        FUZZ_CHECK(host.m_eOutcome == verdict,
-                   std::string("an upload ") + OutcomeName(host.m_eOutcome) + " of " +
-                       Escape(answer) + " against the check's verdict " + OutcomeName(verdict));
+        FUZZ_CHECK(outcome == verdict, std::string("an upload ") + OutcomeName(outcome) + " of " +
+                                           Escape(answer) + " against the check's verdict " +
+                                           OutcomeName(verdict));
     }
 }
 

@@ -1,11 +1,12 @@
 #include "sim/CConfigImage.h"
 
+#include "platform/ETovrikError.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
 namespace {
 
@@ -14,22 +15,21 @@ constexpr off_t kMaxConfigBytes = off_t{64} * 1024 * 1024;
 
 }  // namespace
 
-bool CConfigImage::Load(const std::string& path, std::string* pError) {
+std::error_code CConfigImage::Load(const std::string& path) {
     // Non-blocking, so that a FIFO is refused rather than waited on.
     const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
-        *pError = "cannot read " + path + ": " + std::strerror(errno);
-        return false;
+        return {errno, std::generic_category()};
     }
     struct stat st {};
     std::string text;
-    std::string error;
+    std::error_code error;
     if (fstat(fd, &st) != 0) {
-        error = "cannot read " + path + ": " + std::strerror(errno);
+        error = {errno, std::generic_category()};
     } else if (!S_ISREG(st.st_mode)) {
-        error = path + " is not a regular file";
+        error = ETovrikError::NotRegularFile;
     } else if (st.st_size > kMaxConfigBytes) {
-        error = path + " is larger than 64 MiB: not a configuration";
+        error = std::make_error_code(std::errc::file_too_large);
     } else {
         // Never more than the size checked: a file that grows is cut there.
         text.resize(static_cast<std::size_t>(st.st_size));
@@ -41,7 +41,7 @@ bool CConfigImage::Load(const std::string& path, std::string* pError) {
             }
             if (n <= 0) {
                 if (n < 0) {
-                    error = "cannot read " + path + ": " + std::strerror(errno);
+                    error = {errno, std::generic_category()};
                 }
                 break;
             }
@@ -50,12 +50,10 @@ bool CConfigImage::Load(const std::string& path, std::string* pError) {
         text.resize(got);
     }
     close(fd);
-    if (!error.empty()) {
-        *pError = error;
-        return false;
+    if (!error) {
+        m_lines = SplitLines(text);
     }
-    m_lines = SplitLines(text);
-    return true;
+    return error;
 }
 
 std::vector<std::string> CConfigImage::SplitLines(const std::string& text) {

@@ -1,13 +1,16 @@
 #pragma once
 
 #include <string>
+#include <system_error>
 #include <vector>
 
 // The configuration the simulated device holds: the lines of an ".s19" file,
 // each ending in CR LF whatever line ends the file used (LF, CR LF or CR).
 class CConfigImage {
 public:
-    bool Load(const std::string& path, std::string* pError);
+    // Reads the file's lines. Refuses what is not a regular file
+    // (ETovrikError::NotRegularFile) and a file over 64 MiB (file_too_large).
+    [[nodiscard]] std::error_code Load(const std::string& path);
     // Splits text into lines and gives each a CR LF end.
     static std::vector<std::string> SplitLines(const std::string& text);
 

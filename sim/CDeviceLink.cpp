@@ -4,28 +4,25 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
 CDeviceLink::~CDeviceLink() {
     Remove();
 }
 
-bool CDeviceLink::Create(const std::string& link, const std::string& target, std::string* pError) {
+std::error_code CDeviceLink::Create(const std::string& link, const std::string& target) {
     struct stat st {};
     if (lstat(link.c_str(), &st) == 0) {
         if (!S_ISLNK(st.st_mode)) {
-            *pError = link + " exists and is not a symbolic link";
-            return false;
+            return std::make_error_code(std::errc::file_exists);
         }
         unlink(link.c_str());
     }
     if (symlink(target.c_str(), link.c_str()) != 0) {
-        *pError = "cannot link " + link + ": " + std::strerror(errno);
-        return false;
+        return {errno, std::generic_category()};
     }
     m_strLink = link;
     m_strTarget = target;
-    return true;
+    return {};
 }
 
 void CDeviceLink::Remove() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <system_error>
 
 // A symbolic link that names the simulator's terminal with a stable path. It
 // replaces an older link of the same name and is removed again by its owner,
@@ -12,8 +13,9 @@ public:
     CDeviceLink(const CDeviceLink&) = delete;
     CDeviceLink& operator=(const CDeviceLink&) = delete;
 
-    // False when `link` exists and is not a symbolic link, or cannot be made.
-    bool Create(const std::string& link, const std::string& target, std::string* pError);
+    // Fails with file_exists when `link` exists and is not a symbolic link,
+    // or with the system's error when it cannot be made.
+    [[nodiscard]] std::error_code Create(const std::string& link, const std::string& target);
     void Remove();
 
 private:

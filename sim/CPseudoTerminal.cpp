@@ -7,7 +7,6 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 
 #include "sim/CStopSignal.h"
 
@@ -15,25 +14,24 @@ CPseudoTerminal::~CPseudoTerminal() {
     Unplug();
 }
 
-bool CPseudoTerminal::Create(std::string* pError) {
+std::error_code CPseudoTerminal::Create() {
     m_nMaster = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (m_nMaster < 0) {
-        *pError = std::string("cannot create a pseudo-terminal: ") + std::strerror(errno);
-        return false;
+        return {errno, std::generic_category()};
     }
     char name[128];
     if (grantpt(m_nMaster) != 0 || unlockpt(m_nMaster) != 0 ||
         ptsname_r(m_nMaster, name, sizeof name) != 0) {
-        *pError = std::string("cannot prepare the pseudo-terminal: ") + std::strerror(errno);
+        const std::error_code error(errno, std::generic_category());
         Unplug();
-        return false;
+        return error;
     }
     m_strSlavePath = name;
     m_nSlave = open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (m_nSlave < 0) {
-        *pError = "cannot open " + m_strSlavePath + ": " + std::strerror(errno);
+        const std::error_code error(errno, std::generic_category());
         Unplug();
-        return false;
+        return error;
     }
     // Raw from the start, so that nothing is echoed or translated before the
     // client sets the line up itself.
@@ -44,7 +42,7 @@ bool CPseudoTerminal::Create(std::string* pError) {
         tcsetattr(m_nSlave, TCSANOW, &tio);
     }
     fcntl(m_nMaster, F_SETFL, fcntl(m_nMaster, F_GETFL) | O_NONBLOCK);
-    return true;
+    return {};
 }
 
 void CPseudoTerminal::WaitUntilRead(int timeoutMs) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <system_error>
 
 // The simulator's end of the line: a pseudo-terminal whose slave end the
 // program under test opens as its serial port. The simulator keeps a slave
@@ -13,8 +14,8 @@ public:
     CPseudoTerminal(const CPseudoTerminal&) = delete;
     CPseudoTerminal& operator=(const CPseudoTerminal&) = delete;
 
-    // False on failure; *pError says why.
-    bool Create(std::string* pError);
+    // The system's error when the terminal cannot be made.
+    [[nodiscard]] std::error_code Create();
     int MasterFd() const { return m_nMaster; }
     const std::string& SlavePath() const { return m_strSlavePath; }
     // Waits up to `timeoutMs` until the client has read everything sent to it

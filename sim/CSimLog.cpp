@@ -11,13 +11,9 @@ CSimLog::~CSimLog() {
     }
 }
 
-bool CSimLog::Open(const std::string& path, std::string* pError) {
+std::error_code CSimLog::Open(const std::string& path) {
     m_pFile = std::fopen(path.c_str(), "a");
-    if (m_pFile == nullptr) {
-        *pError = "cannot open log " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    return true;
+    return m_pFile == nullptr ? std::error_code(errno, std::generic_category()) : std::error_code();
 }
 
 void CSimLog::Received(const std::string& bytes) {

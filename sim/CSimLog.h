@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <string>
+#include <system_error>
 
 // The simulator's log: one time-stamped line per event or received line, with
 // control and non-ASCII bytes written as escapes. Does nothing without a file.
@@ -12,7 +13,7 @@ public:
     CSimLog(const CSimLog&) = delete;
     CSimLog& operator=(const CSimLog&) = delete;
 
-    bool Open(const std::string& path, std::string* pError);
+    [[nodiscard]] std::error_code Open(const std::string& path);
     void Received(const std::string& bytes);
     void Note(const std::string& text);
 

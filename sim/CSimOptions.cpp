@@ -72,7 +72,7 @@ std::string CSimOptions::Usage() {
            "  --help                show this help\n";
 }
 
-bool CSimOptions::Parse(int argc, char** argv, std::string* pError) {
+std::string CSimOptions::Parse(int argc, char** argv) {
     const std::pair<const char*, bool*> flags[] = {
         {"--help", &m_bHelp},
         {"--noise", &m_bNoise},
@@ -124,30 +124,21 @@ bool CSimOptions::Parse(int argc, char** argv, std::string* pError) {
         const auto count = std::find_if(std::begin(counts), std::end(counts),
                                         [&](const CCount& c) { return arg == c.name; });
         if (path == std::end(paths) && count == std::end(counts)) {
-            *pError = arg.starts_with('-') ? "unknown option " : "unknown argument ";
-            *pError += arg;
-            return false;
+            return (arg.starts_with('-') ? "unknown option " : "unknown argument ") + arg;
         }
         if (i + 1 >= argc) {
-            *pError = arg + " needs a value";
-            return false;
+            return arg + " needs a value";
         }
         const std::string value = argv[++i];
         if (path != std::end(paths)) {
             *path->second = value;
         } else if (!ParseCount(value, count->min, count->max, count->pValue)) {
-            *pError = std::string("bad ") + count->what;
-            *pError += " for ";
-            *pError += arg;
-            *pError += ": ";
-            *pError += value;
-            return false;
+            return std::string("bad ") + count->what + " for " + arg + ": " + value;
         }
     }
     if (m_nStoreBitflip > 0 && !m_bKeepReceived) {
-        *pError = "--store-bitflip needs --keep-received";
-        return false;
+        return "--store-bitflip needs --keep-received";
     }
     m_nBaud = static_cast<int>(baud);
-    return true;
+    return {};
 }

@@ -5,8 +5,8 @@
 // The command line of qarn-sim.
 class CSimOptions {
 public:
-    // False on a bad command line; *pError says what is wrong.
-    bool Parse(int argc, char** argv, std::string* pError);
+    // What is wrong with the command line; empty when nothing is.
+    [[nodiscard]] std::string Parse(int argc, char** argv);
     static std::string Usage();
 
     bool m_bHelp = false;

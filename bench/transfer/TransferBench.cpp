@@ -20,24 +20,30 @@
 #include <chrono>
 #include <cstdlib>
 #include <string>
-#include <thread>
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// A dialog that is never slow: every update returns at once.
-class CQuietView : public CTransferView {};
-
-double RunToEnd(CTransferSession& session) {
+// The transfer's seconds from its start to the worker's end; -1 when it did
+// not start or end. The view is a dialog that is never slow: every update
+// returns at once.
+double RunToEnd(CTransferSession& session, CQARNCfgDoc& doc, const CTransferRequest& request) {
     const auto start = Clock::now();
-    session.StartWorker();
-    while (session.m_bRunning) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    if (!session.Start(doc, request) || !session.WaitForEnd(std::chrono::minutes(10))) {
+        return -1;
     }
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     session.EndSession();
     return seconds;
+}
+
+CTransferRequest RequestFor(ETransferMode eMode, const std::string& device, int nBaudRate) {
+    CTransferRequest request;
+    request.eMode = eMode;
+    request.port = CPortChoice::Device(device);
+    request.nBaudRate = nBaudRate;
+    return request;
 }
 
 void BM_DownloadFullConfiguration(benchmark::State& state) {
@@ -54,19 +60,16 @@ void BM_DownloadFullConfiguration(benchmark::State& state) {
     for (auto _ : state) {
         CPtyDevice pty;
         CSerialPort port;
-        CQuietView view;
+        CTransferView view;
         CTransferSession host(view, port);
-        host.m_pDoc = &doc;
-        host.m_nMode = ETransferMode::Download;
-        host.m_strDevice = pty.Path();
-        host.m_nBaudRate = 38400;
-        const double seconds = RunToEnd(host);
+        const double seconds =
+            RunToEnd(host, doc, RequestFor(ETransferMode::Download, pty.Path(), 38400));
         state.SetIterationTime(seconds);
         state.counters["seconds"] = seconds;
         state.counters["pauses_s"] = pauses;
         state.counters["over_pauses_pct"] = (seconds / pauses - 1.0) * 100.0;
-        state.counters["bytes"] = host.m_nTotal.load();
-        if (host.m_eOutcome != ETransferOutcome::Finished) {
+        state.counters["bytes"] = host.Total();
+        if (host.Outcome() != ETransferOutcome::Finished) {
             state.SkipWithError("the download did not finish");
         }
     }
@@ -85,22 +88,18 @@ void BM_UploadFullConfigurationAt38400(benchmark::State& state) {
         }
         CQARNCfgDoc doc;
         CSerialPort port;
-        CQuietView view;
+        CTransferView view;
         CTransferSession host(view, port);
-        host.m_pDoc = &doc;
-        host.m_nMode = ETransferMode::Upload;
-        host.m_strDevice = sim.DevicePath();
-        host.m_nBaudRate = kBaud;
-        host.BeginUpload();
-        const double seconds = RunToEnd(host);
-        const double lineTime = host.m_nTotal.load() * 10.0 / kBaud;
+        const double seconds =
+            RunToEnd(host, doc, RequestFor(ETransferMode::Upload, sim.DevicePath(), kBaud));
+        const double lineTime = host.Total() * 10.0 / kBaud;
         const double goal = lineTime + 1.6 + 1.0;
         state.SetIterationTime(seconds);
         state.counters["seconds"] = seconds;
         state.counters["goal_s"] = goal;
         state.counters["line_time_s"] = lineTime;
-        state.counters["bytes"] = host.m_nTotal.load();
-        if (host.m_eOutcome != ETransferOutcome::Finished) {
+        state.counters["bytes"] = host.Total();
+        if (host.Outcome() != ETransferOutcome::Finished) {
             state.SkipWithError("the upload did not finish");
         }
     }
@@ -127,23 +126,19 @@ void BM_CompareWithDeviceAt38400(benchmark::State& state) {
         }
         CQARNCfgDoc doc;
         CSerialPort port;
-        CQuietView view;
+        CTransferView view;
         CTransferSession host(view, port);
-        host.m_pDoc = &doc;
-        host.m_nMode = ETransferMode::Upload;
-        host.m_bKeepDocument = true;
-        host.m_strDevice = sim.DevicePath();
-        host.m_nBaudRate = kBaud;
-        host.BeginUpload();
-        RunToEnd(host);
+        CTransferRequest request = RequestFor(ETransferMode::Upload, sim.DevicePath(), kBaud);
+        request.bKeepDocument = true;
+        RunToEnd(host, doc, request);
         const CConfigCompare compare(file, host.Received());
         const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-        const double lineTime = host.m_nTotal.load() * 10.0 / kBaud;
+        const double lineTime = host.Total() * 10.0 / kBaud;
         state.SetIterationTime(seconds);
         state.counters["seconds"] = seconds;
         state.counters["goal_s"] = lineTime + 1.6 + 1.0;
         state.counters["line_time_s"] = lineTime;
-        if (host.m_eOutcome != ETransferOutcome::Finished || !compare.IsIdentical()) {
+        if (host.Outcome() != ETransferOutcome::Finished || !compare.IsIdentical()) {
             state.SkipWithError("the upload did not finish, or differs from the file");
         }
     }

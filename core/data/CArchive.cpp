@@ -12,8 +12,9 @@ constexpr char kTextEnd = 0x1A;  // ends the text in text mode
 
 }  // namespace
 
-CArchive::CArchive(const std::string& path, Mode mode) : m_path(path), m_mode(mode) {
-    if (mode == load) {
+std::error_code CArchive::Open(const std::string& path) {
+    m_path = path;
+    if (m_mode == load) {
         m_bOpen = !Fail(CFileReader::ReadRegularFile(path, m_text, m_nFileSize));
         const std::size_t textEnd = m_text.find(kTextEnd);
         if (textEnd != std::string::npos) {
@@ -31,6 +32,7 @@ CArchive::CArchive(const std::string& path, Mode mode) : m_path(path), m_mode(mo
     } else {
         m_bOpen = !Fail(m_file.Open(path));
     }
+    return m_error;
 }
 
 bool CArchive::Fail(std::error_code error) {
@@ -79,13 +81,13 @@ bool CArchive::Flush() {
     return ok;
 }
 
-bool CArchive::Close() {
+std::error_code CArchive::Close() {
     if (!m_bOpen) {
-        return false;
+        return m_error ? m_error : std::make_error_code(std::errc::bad_file_descriptor);
     }
     m_bOpen = false;
-    if (m_mode == load) {
-        return true;
+    if (m_mode == store && !m_error && Flush()) {
+        Fail(m_file.Commit());
     }
-    return !m_error && Flush() && !Fail(m_file.Commit());
+    return m_error;
 }

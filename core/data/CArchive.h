@@ -11,16 +11,18 @@
 // Loading reads the whole file when the archive is opened, so that every I/O
 // error is known before the document is touched. Storing writes to a temporary
 // file beside the target; Close() renames it over the target, so a failed save
-// leaves the old file as it was.
+// leaves the old file as it was. A failure of any write is kept and reported
+// by Close().
 class CArchive {
 public:
     enum Mode { load, store };
 
-    CArchive(const std::string& path, Mode mode);
+    explicit CArchive(Mode mode) : m_mode(mode) {}
     CArchive(const CArchive&) = delete;
     CArchive& operator=(const CArchive&) = delete;
 
-    bool IsOpen() const { return m_bOpen; }  // false when opening failed: see GetError()
+    // Loading: reads the whole file. Storing: makes the temporary file.
+    [[nodiscard]] std::error_code Open(const std::string& path);
     bool IsStoring() const { return m_mode == store; }
     std::string GetFileName() const;   // last component of the path
     std::int64_t GetFileSize() const;  // loading: size of the file as opened
@@ -40,14 +42,12 @@ public:
 
     // Storing: writes the characters as they are, nothing added.
     void WriteString(const std::string& text);
-    // Storing: flushes, syncs and renames over the target. False on failure.
-    bool Close();
-
-    // The first failure, empty if none.
-    std::error_code GetError() const { return m_error; }
+    // Storing: flushes, syncs and renames over the target; the first failure
+    // of a write or of these.
+    [[nodiscard]] std::error_code Close();
 
 private:
-    bool Fail(std::error_code error);  // keeps the first error; always false
+    bool Fail(std::error_code error);  // keeps the first failure; true when there is one
     bool Flush();
 
     std::string m_path;

@@ -9,9 +9,9 @@
 
 std::error_code CConfiguration::Load(const std::string& path) {
     try {
-        CArchive ar(path, CArchive::load);
-        if (!ar.IsOpen()) {
-            return ar.GetError();
+        CArchive ar(CArchive::load);
+        if (const std::error_code error = ar.Open(path)) {
+            return error;
         }
         CConfiguration read;
         read.Read(ar);

@@ -20,7 +20,7 @@ public:
     // Reads `path` as File > Open does and holds what it read. A file that
     // cannot be read, one without a single S0, S3 or S7 line, and running out
     // of memory leave what was held as it was.
-    std::error_code Load(const std::string& path);
+    [[nodiscard]] std::error_code Load(const std::string& path);
     // Every line of a loading archive, in place of what was held.
     void Read(CArchive& ar);
     // Holds no record of any kind.

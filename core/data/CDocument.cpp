@@ -18,9 +18,9 @@ std::error_code CDocument::OnOpenDocument(const std::string& path) {
     try {
         // The whole file is read before the document is touched, so a file
         // that cannot be read leaves the document as it was.
-        CArchive ar(path, CArchive::load);
-        if (!ar.IsOpen()) {
-            return ar.GetError();
+        CArchive ar(CArchive::load);
+        if (const std::error_code error = ar.Open(path)) {
+            return error;
         }
         if (const std::error_code refused = CheckContents(ar)) {
             return refused;
@@ -38,19 +38,20 @@ std::error_code CDocument::OnOpenDocument(const std::string& path) {
 
 std::error_code CDocument::OnSaveDocument(const std::string& path) {
     try {
-        CArchive ar(path, CArchive::store);
-        if (!ar.IsOpen()) {
-            return ar.GetError();
+        CArchive ar(CArchive::store);
+        if (const std::error_code error = ar.Open(path)) {
+            return error;
         }
         Serialize(ar);
         std::string pathName = path;
-        if (!ar.Close()) {
-            return ar.GetError();
+        if (const std::error_code error = ar.Close()) {
+            return error;
         }
         m_strPathName.swap(pathName);
     } catch (const std::bad_alloc&) {
         return ETovrikError::NotEnoughMemory;
     }
     SetModifiedFlag(false);
+    OnSaved();
     return {};
 }

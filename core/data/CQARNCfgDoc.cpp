@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <new>
 #include <utility>
 
 namespace {
@@ -100,6 +101,28 @@ void CQARNCfgDoc::Serialize(CArchive& ar) {
     }
     m_nFileSize =
         static_cast<int>(std::min<std::int64_t>(ar.GetFileSize(), std::numeric_limits<int>::max()));
+}
+
+void CQARNCfgDoc::OnSaved() {
+    try {
+        Cs0Header header;
+        Cs7EndRecord endRecord;
+        CReadNotes notes;
+        auto note = [&](const std::string& line) {
+            if (!line.empty()) {
+                std::unique_ptr<Csrecord> record;
+                ParseLine(line, header, endRecord, record, notes);
+            }
+        };
+        note(m_pHeader->GetLine());
+        for (const auto& record : g_recordList) {
+            note(record->GetLine());
+        }
+        note(m_pEndRecord->GetLine());
+        m_notes = std::move(notes);
+    } catch (const std::bad_alloc&) {
+        // The notes of the load stay; they only mislead about lines left out.
+    }
 }
 
 ERecordType CQARNCfgDoc::StoreLine(const std::string& line, const CDroppedBytes& dropped) {

@@ -40,9 +40,13 @@ public:
     void Serialize(CArchive& ar) override;
     // Refuses a file none of whose lines is a well-formed S0, S3 or S7 record
     // (a wrong checksum aside): notes, a text that happens to hold "S7".
-    std::error_code CheckContents(CArchive& ar) override;
+    [[nodiscard]] std::error_code CheckContents(CArchive& ar) override;
     // Empties header, records, end record and notes; the file size stays.
     void EmptyConfiguration();
+    // The file saved holds the lines the document does, and nothing else: the
+    // notes describe those lines from now on, so that nothing is said to be
+    // left out of the file that a save just wrote.
+    void OnSaved() override;
 
     // The last component of the path name; empty when there is none.
     std::string GetFileName() const;

@@ -18,10 +18,12 @@ public:
 
     int GetBaudRate() const { return m_nBaud; }
 
+    bool IsOpen() const override { return m_device.IsOpen(); }
+
+protected:
     [[nodiscard]] std::error_code OpenDevice(const std::string& device, int baud) override;
     // Waits for queued output as WaitUntilSent() does, then drops what is left.
     void CloseDevice() override;
-    bool IsOpen() const override { return m_device.IsOpen(); }
     [[nodiscard]] std::error_code PutByte(unsigned char byte) override;
     [[nodiscard]] std::error_code GetByte(unsigned char& byte, bool& got) override;
     [[nodiscard]] std::error_code CountInput(int& count) override;

@@ -17,21 +17,7 @@ class ISerialPort {
 public:
     virtual ~ISerialPort() = default;
 
-    // -- the primitives --------------------------------------------------------
-    // Opens the device at `baud`; only called while closed.
-    [[nodiscard]] virtual std::error_code OpenDevice(const std::string& device, int baud) = 0;
-    // Closes the device; bytes still queued go out first where they can.
-    virtual void CloseDevice() = 0;
     virtual bool IsOpen() const = 0;
-    [[nodiscard]] virtual std::error_code PutByte(unsigned char byte) = 0;
-    // got is false when no byte was waiting, which is not a failure.
-    [[nodiscard]] virtual std::error_code GetByte(unsigned char& byte, bool& got) = 0;
-    [[nodiscard]] virtual std::error_code CountInput(int& count) = 0;
-    // Throws away whatever has been received and not yet read.
-    [[nodiscard]] virtual std::error_code DiscardInput() = 0;
-    // Waits until the bytes written so far have left the port, for at most the
-    // time they need at the port's baud rate plus a second.
-    [[nodiscard]] virtual std::error_code WaitUntilSent() = 0;
 
     // -- what the workers call -------------------------------------------------
     // Opens the port's device. Already open: true, and the port keeps its
@@ -50,9 +36,25 @@ public:
     bool Drain();
 
     // The last failure since the last Open; empty when there was none.
-    std::error_code GetLastError() const { return m_lastError; }
+    [[nodiscard]] std::error_code GetLastError() const { return m_lastError; }
     // The device the port was last opened (or tried) on, for messages.
     const std::string& GetDeviceName() const { return m_strDevice; }
+
+protected:
+    // -- the primitives, for the members above ----------------------------------
+    // Opens the device at `baud`; only called while closed.
+    [[nodiscard]] virtual std::error_code OpenDevice(const std::string& device, int baud) = 0;
+    // Closes the device; bytes still queued go out first where they can.
+    virtual void CloseDevice() = 0;
+    [[nodiscard]] virtual std::error_code PutByte(unsigned char byte) = 0;
+    // got is false when no byte was waiting, which is not a failure.
+    [[nodiscard]] virtual std::error_code GetByte(unsigned char& byte, bool& got) = 0;
+    [[nodiscard]] virtual std::error_code CountInput(int& count) = 0;
+    // Throws away whatever has been received and not yet read.
+    [[nodiscard]] virtual std::error_code DiscardInput() = 0;
+    // Waits until the bytes written so far have left the port, for at most the
+    // time they need at the port's baud rate plus a second.
+    [[nodiscard]] virtual std::error_code WaitUntilSent() = 0;
 
 private:
     // Keeps a failure; true when there was one.

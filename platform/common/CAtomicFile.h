@@ -28,14 +28,14 @@ public:
     // file or folder the user may not write, a folder that does not exist, a
     // file whose owner and group the new one could not be given. Asked before
     // a command spends minutes on a transfer.
-    static std::error_code CheckTarget(const std::string& target);
+    [[nodiscard]] static std::error_code CheckTarget(const std::string& target);
 
     // Refuses what CheckTarget refuses, then creates the temporary file.
-    std::error_code Open(const std::string& target);
-    std::error_code Write(const char* data, std::size_t size);
+    [[nodiscard]] std::error_code Open(const std::string& target);
+    [[nodiscard]] std::error_code Write(const char* data, std::size_t size);
     // Gives the new file the old one's owner, group and permissions, syncs it
     // to disk and renames it over the target.
-    std::error_code Commit();
+    [[nodiscard]] std::error_code Commit();
 
 private:
     struct Impl;

@@ -10,6 +10,6 @@
 class CFileReader {
 public:
     // text gets every byte; size the size the file system reported at open.
-    static std::error_code ReadRegularFile(const std::string& path, std::string& text,
-                                           std::int64_t& size);
+    [[nodiscard]] static std::error_code ReadRegularFile(const std::string& path, std::string& text,
+                                                         std::int64_t& size);
 };

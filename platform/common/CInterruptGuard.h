@@ -21,7 +21,7 @@ public:
     static int Caught();
     // ETovrikError::SaveInterrupted once a signal has been caught, so that a
     // save stops before its next step; empty otherwise.
-    static std::error_code SaveInterruption() {
+    [[nodiscard]] static std::error_code SaveInterruption() {
         return Caught() != 0 ? std::error_code(ETovrikError::SaveInterrupted) : std::error_code();
     }
     // The exit status after each request to end, for the help: "130 when

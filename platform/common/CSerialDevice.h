@@ -24,7 +24,7 @@ public:
     // A device path as a user of this system would type it, for help texts.
     static std::string ExamplePath();
 
-    std::error_code Open(const std::string& path, int baud);
+    [[nodiscard]] std::error_code Open(const std::string& path, int baud);
     // Puts back the settings the device had when it was opened, gives up the
     // exclusive claim and closes; the destructor and a failed Open do the
     // same. Drops bytes still queued when discardUnsent is set, so that
@@ -33,13 +33,13 @@ public:
     bool IsOpen() const;
 
     // Waits up to timeoutMs for room when the driver's queue is full.
-    std::error_code WriteByte(unsigned char byte, int timeoutMs);
+    [[nodiscard]] std::error_code WriteByte(unsigned char byte, int timeoutMs);
     // got is false when no byte was waiting, which is not a failure.
-    std::error_code ReadByte(unsigned char& byte, bool& got);
-    std::error_code InQueue(int& count);
+    [[nodiscard]] std::error_code ReadByte(unsigned char& byte, bool& got);
+    [[nodiscard]] std::error_code InQueue(int& count);
     // Throws away every byte received and not yet read.
-    std::error_code FlushInput();
-    std::error_code OutQueue(int& count);
+    [[nodiscard]] std::error_code FlushInput();
+    [[nodiscard]] std::error_code OutQueue(int& count);
 
 private:
     struct Impl;

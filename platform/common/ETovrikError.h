@@ -18,7 +18,7 @@ enum class ETovrikError {
 };
 
 const std::error_category& TovrikCategory();
-std::error_code make_error_code(ETovrikError e);
+[[nodiscard]] std::error_code make_error_code(ETovrikError e);
 
 template <>
 struct std::is_error_code_enum<ETovrikError> : std::true_type {};

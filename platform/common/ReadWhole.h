@@ -10,8 +10,8 @@
 // the size the file system reported; a file that grew meanwhile is read whole.
 // A file too large for memory gives `outOfMemory` and an empty text.
 template <class Read>
-std::error_code ReadWhole(std::size_t expectedSize, std::string& text, Read read,
-                          std::error_code outOfMemory) {
+[[nodiscard]] std::error_code ReadWhole(std::size_t expectedSize, std::string& text, Read read,
+                                        std::error_code outOfMemory) {
     std::size_t used = 0;
     try {
         // One byte more than the size, so that the read meeting the end of the

@@ -10,10 +10,10 @@ namespace Win32Error {
 
 // A condition that no Win32 call reported, as the Win32 error that stands for
 // it (std::errc::device_or_resource_busy: "The requested resource is in use").
-std::error_code Of(std::errc condition);
+[[nodiscard]] std::error_code Of(std::errc condition);
 // A Win32 error code (GetLastError()); ERROR_SUCCESS gives an empty code.
-std::error_code FromCode(unsigned long code);
+[[nodiscard]] std::error_code FromCode(unsigned long code);
 // The error of the Win32 call that just failed.
-std::error_code Last();
+[[nodiscard]] std::error_code Last();
 
 }  // namespace Win32Error

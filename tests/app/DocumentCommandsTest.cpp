@@ -4,10 +4,11 @@
 #include "app/CRecentFileList.h"
 #include "data/CQARNCfgDoc.h"
 #include "data/CRecordList.h"
-#include "settings/CProfile.h"
+#include "settings/CSystemContext.h"
 #include "support/CScriptedPrompter.h"
 #include "support/CTempDir.h"
 #include "support/CTestConfig.h"
+#include "support/CTestContext.h"
 
 #include <gtest/gtest.h>
 
@@ -22,12 +23,6 @@ const std::string kOther = CTestConfig::Joined(
 
 class DocumentCommandsTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        for (std::size_t i = 1; i <= CRecentFileList::kSize; ++i) {
-            CProfile::WriteProfileString(CRecentFileList::kSection, "File" + std::to_string(i), "");
-        }
-        m_recent.Load();
-    }
     void TearDown() override { EXPECT_TRUE(m_user.ScriptUsed()) << "an answer was not asked for"; }
 
     std::string Write(const std::string& name, const std::string& content) {
@@ -210,19 +205,21 @@ TEST_F(DocumentCommandsTest, SavingOverItsFileAsksWhenItWouldLoseLines) {
 
 TEST(RecentFileList, KeepsTheLatestFourNewestFirstAcrossRuns) {
     CTempDir dir;
+    CSystemContext context = CTestContext::Make();
     CRecentFileList list;
-    list.Load();
+    list.Load(context.Profile());
     for (const char* name : {"a.s19", "b.s19", "c.s19", "d.s19", "e.s19", "c.s19"}) {
         list.Add(dir.File(name));
     }
     const std::vector<std::string> expected{dir.File("c.s19"), dir.File("e.s19"), dir.File("d.s19"),
                                             dir.File("b.s19")};
     EXPECT_EQ(list.Files(), expected);
-    list.Save();
+    ASSERT_FALSE(list.Save(context.Profile()));
     CRecentFileList next;
-    next.Load();
+    next.Load(context.Profile());
     EXPECT_EQ(next.Files(), expected);
-    EXPECT_EQ(CProfile::GetProfileString(CRecentFileList::kSection, "File1"), dir.File("c.s19"));
+    EXPECT_EQ(context.Profile().GetProfileString(CRecentFileList::kSection, "File1"),
+              dir.File("c.s19"));
 }
 
 }  // namespace

@@ -3,11 +3,11 @@
 #include "cli/CPortsCommand.h"
 #include "cli/CTransferCommand.h"
 #include "cli/CTransferOptions.h"
-#include "settings/CProfile.h"
 #include "support/CFakeSysfs.h"
 #include "support/CSimProcess.h"
 #include "support/CTempDir.h"
 #include "support/CTestConfig.h"
+#include "support/CTestContext.h"
 
 #include <gtest/gtest.h>
 
@@ -24,15 +24,15 @@ struct CRun {
     std::string strErr;
 };
 
-CRun Ports(const std::vector<std::string>& args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = CPortsCommand::Run(args, out, err);
-    return {status, out.str(), err.str()};
-}
-
 class CliPorts : public ::testing::Test {
 protected:
+    CRun Ports(const std::vector<std::string>& args) {
+        std::ostringstream out;
+        std::ostringstream err;
+        const int status = CPortsCommand::Run(m_context, args, out, err);
+        return {status, out.str(), err.str()};
+    }
+
     // An FTDI adapter, a modem without a by-id link, and the console.
     void AddMachine() {
         m_sys.AddUsbSerial("ttyUSB0", "1-1", kFtdi, kFtdiById);
@@ -43,6 +43,7 @@ protected:
     }
 
     CFakeSysfs m_sys;
+    CSystemContext m_context = CTestContext::Make(m_sys.Paths());
 };
 
 TEST_F(CliPorts, PrintsOneLinePerPortWithItsNameDescriptionAndMarks) {
@@ -93,22 +94,25 @@ TEST_F(CliPorts, PortTakesTheNamesThatPortsPrints) {
     AddMachine();
     CTransferOptions options;
     std::string error;
-    EXPECT_TRUE(options.SetPort(kFtdiById, error)) << error;
-    EXPECT_EQ(options.m_strDevice, m_sys.ById(kFtdiById)) << "the stable link, not ttyUSB0";
-    EXPECT_TRUE(options.SetPort("ttyACM10", error)) << error;
-    EXPECT_EQ(options.m_strDevice, m_sys.Node("ttyACM10"));
-    EXPECT_TRUE(options.SetPort(m_sys.ById(kFtdiById), error));
-    EXPECT_EQ(options.m_strDevice, m_sys.ById(kFtdiById));
+    EXPECT_TRUE(options.SetPort(kFtdiById, m_context, error)) << error;
+    EXPECT_EQ(options.m_port.DevicePath(), m_sys.ById(kFtdiById)) << "the stable link, not ttyUSB0";
+    EXPECT_TRUE(options.SetPort("ttyACM10", m_context, error)) << error;
+    EXPECT_EQ(options.m_port.DevicePath(), m_sys.Node("ttyACM10"));
+    EXPECT_TRUE(options.SetPort(m_sys.ById(kFtdiById), m_context, error));
+    EXPECT_EQ(options.m_port.DevicePath(), m_sys.ById(kFtdiById));
+    // A placeholder is no port found, and is taken as any other name.
+    EXPECT_TRUE(options.SetPort("ttyS1", m_context, error));
+    EXPECT_EQ(options.m_port.DevicePath(), m_sys.Node("ttyS1"));
 
-    EXPECT_FALSE(options.SetPort("ttyS1", error)) << "a placeholder is no port";
+    EXPECT_FALSE(options.SetPort(" ", m_context, error));
     EXPECT_EQ(error,
-              "unknown port 'ttyS1': use 1, 2, COM1, COM2, a device path such as /dev/ttyUSB0, or "
-              "a name that 'tovrik-cli ports' lists");
+              "no port given: use 1, 2, COM1, COM2, a device path such as /dev/ttyUSB0, or a "
+              "name that 'tovrik-cli ports' lists");
 
     // The port last chosen in the dialog, when it is a device, is the default.
-    ASSERT_TRUE(CProfile::WriteProfileString("INITALISATION", "CPDEVICE", m_sys.ById(kFtdiById)));
-    EXPECT_EQ(CTransferOptions::FromProfile().m_strDevice, m_sys.ById(kFtdiById));
-    CProfile::WriteProfileString("INITALISATION", "CPDEVICE", {});
+    ASSERT_FALSE(
+        m_context.Profile().WriteProfileString("INITALISATION", "CPDEVICE", m_sys.ById(kFtdiById)));
+    EXPECT_EQ(CTransferOptions::FromProfile(m_context).m_port.DevicePath(), m_sys.ById(kFtdiById));
 }
 
 // The adapter's node leads to qarn-sim: an upload through its by-id name goes
@@ -126,7 +130,8 @@ TEST_F(CliPorts, UploadsThroughTheByIdName) {
     std::ostringstream out;
     std::ostringstream err;
     const std::string file = m_sys.Dir().File("backup.s19");
-    const int status = CTransferCommand::RunUpload({file, "--port", kFtdiById}, out, err);
+    const int status =
+        CTransferCommand::RunUpload(m_context, {file, "--port", kFtdiById}, out, err);
     EXPECT_EQ(status, 0) << out.str() << err.str();
     EXPECT_EQ(out.str().substr(0, 33), "Uploading data.\nUpload finished.\n");
     EXPECT_EQ(CTempDir::Read(file), config);

@@ -33,13 +33,12 @@ TEST(ArchiveLoad, FailsWithTheReason) {
         {dir.Path(), std::make_error_code(std::errc::is_a_directory)},
         {dir.File("fifo"), ETovrikError::NotRegularFile}};
     for (const auto& [path, error] : cases) {
-        CArchive ar(path, CArchive::load);
-        EXPECT_FALSE(ar.IsOpen()) << path;
-        EXPECT_EQ(ar.GetError(), error) << path;
+        CArchive ar(CArchive::load);
+        EXPECT_EQ(ar.Open(path), error) << path;
         std::string line;
         EXPECT_FALSE(ar.ReadString(line));
     }
-    EXPECT_EQ(CArchive(dir.File("missing.s19"), CArchive::load).GetError().message(),
+    EXPECT_EQ(CArchive(CArchive::load).Open(dir.File("missing.s19")).message(),
               "No such file or directory");
 }
 
@@ -50,9 +49,8 @@ TEST(ArchiveLoad, UnreadableFile) {
     CTempDir dir;
     dir.Write("secret.s19", "S0\r\n");
     ::chmod(dir.File("secret.s19").c_str(), 0);
-    CArchive ar(dir.File("secret.s19"), CArchive::load);
-    EXPECT_FALSE(ar.IsOpen());
-    EXPECT_EQ(ar.GetError(), std::errc::permission_denied);
+    CArchive ar(CArchive::load);
+    EXPECT_EQ(ar.Open(dir.File("secret.s19")), std::errc::permission_denied);
 }
 
 TEST(ArchiveStore, WritesExactlyAndLeavesNoTemporaryFile) {
@@ -60,14 +58,14 @@ TEST(ArchiveStore, WritesExactlyAndLeavesNoTemporaryFile) {
     const mode_t old = ::umask(027);
     std::string expected;
     {
-        CArchive ar(dir.File("out.s19"), CArchive::store);
-        ASSERT_TRUE(ar.IsOpen());
+        CArchive ar(CArchive::store);
+        ASSERT_FALSE(ar.Open(dir.File("out.s19")));
         for (int i = 0; i < 5000; ++i) {  // well past the write buffer
             const std::string piece = std::to_string(i) + (i % 7 ? "\r\n" : std::string("\0\n", 2));
             ar.WriteString(piece);
             expected += piece;
         }
-        EXPECT_TRUE(ar.Close());
+        EXPECT_FALSE(ar.Close());
     }
     ::umask(old);
     EXPECT_EQ(CTempDir::Read(dir.File("out.s19")), expected);
@@ -80,9 +78,10 @@ TEST(ArchiveStore, KeepsTheModeAndTheLinkOfTheOldFile) {
     dir.Write("real.s19", "old");
     ::chmod(dir.File("real.s19").c_str(), 0604);
     std::filesystem::create_symlink("real.s19", dir.File("link.s19"));
-    CArchive ar(dir.File("link.s19"), CArchive::store);
+    CArchive ar(CArchive::store);
+    ASSERT_FALSE(ar.Open(dir.File("link.s19")));
     ar.WriteString("new");
-    ASSERT_TRUE(ar.Close());
+    ASSERT_FALSE(ar.Close());
     EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.s19")));
     EXPECT_EQ(CTempDir::Read(dir.File("real.s19")), "new");
     EXPECT_EQ(ModeOf(dir.File("real.s19")), 0604u);
@@ -95,11 +94,9 @@ TEST(ArchiveStore, ReadOnlyDirectoryOrFile) {
     CTempDir dir;
     dir.Write("ro.s19", "old");
     ::chmod(dir.File("ro.s19").c_str(), 0444);
-    EXPECT_EQ(CArchive(dir.File("ro.s19"), CArchive::store).GetError(),
-              std::errc::permission_denied);
+    EXPECT_EQ(CArchive(CArchive::store).Open(dir.File("ro.s19")), std::errc::permission_denied);
     ::chmod(dir.Path().c_str(), 0555);
-    EXPECT_EQ(CArchive(dir.File("new.s19"), CArchive::store).GetError(),
-              std::errc::permission_denied);
+    EXPECT_EQ(CArchive(CArchive::store).Open(dir.File("new.s19")), std::errc::permission_denied);
     ::chmod(dir.Path().c_str(), 0755);
 }
 
@@ -113,17 +110,15 @@ TEST(ArchiveStore, WriteFailureLeavesTheOldFile) {
     rlimit limit = old;
     limit.rlim_cur = 1000;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
-    bool closed = true;
     std::error_code error;
     {
-        CArchive ar(dir.File("out.s19"), CArchive::store);
+        CArchive ar(CArchive::store);
+        ASSERT_FALSE(ar.Open(dir.File("out.s19")));
         ar.WriteString(std::string(5000, 'x'));
-        closed = ar.Close();
-        error = ar.GetError();
+        error = ar.Close();
     }
     ::setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldSignal);
-    EXPECT_FALSE(closed);
     EXPECT_EQ(error, std::errc::file_too_large);
     EXPECT_EQ(CTempDir::Read(dir.File("out.s19")), "old");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);

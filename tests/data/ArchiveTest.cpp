@@ -9,8 +9,9 @@
 namespace {
 
 std::vector<std::string> ReadLines(const std::string& path) {
-    CArchive ar(path, CArchive::load);
-    EXPECT_TRUE(ar.IsOpen()) << ar.GetError().message();
+    CArchive ar(CArchive::load);
+    const std::error_code error = ar.Open(path);
+    EXPECT_FALSE(error) << error.message();
     std::vector<std::string> lines;
     std::string line;
     while (ar.ReadString(line)) {
@@ -48,17 +49,18 @@ TEST(ArchiveLoad, ReadsLongLinesWhole) {
 TEST(ArchiveLoad, NamesTheFileAndItsSize) {
     CTempDir dir;
     dir.Write("backup.s19", "0123456789\x1A\x1A");
-    CArchive ar(dir.File("backup.s19"), CArchive::load);
+    CArchive ar(CArchive::load);
+    ASSERT_FALSE(ar.Open(dir.File("backup.s19")));
     EXPECT_EQ(ar.GetFileName(), "backup.s19");
     EXPECT_EQ(ar.GetFileSize(), 12);
-    EXPECT_EQ(CArchive("plain.s19", CArchive::load).GetFileName(), "plain.s19");
 }
 
 TEST(ArchiveStore, UnclosedArchiveLeavesTheTargetAlone) {
     CTempDir dir;
     dir.Write("out.s19", "old");
     {
-        CArchive ar(dir.File("out.s19"), CArchive::store);
+        CArchive ar(CArchive::store);
+        ASSERT_FALSE(ar.Open(dir.File("out.s19")));
         ar.WriteString("half a configuration");
     }
     EXPECT_EQ(CTempDir::Read(dir.File("out.s19")), "old");
@@ -71,9 +73,8 @@ TEST(ArchiveStore, OpenFailuresKeepTheReason) {
     for (const auto& [path, error] : std::vector<std::pair<std::string, std::errc>>{
              {dir.File("nodir/out.s19"), std::errc::no_such_file_or_directory},
              {dir.File("sub"), std::errc::is_a_directory}}) {
-        CArchive ar(path, CArchive::store);
-        EXPECT_FALSE(ar.IsOpen());
-        EXPECT_EQ(ar.GetError(), error) << path;
-        EXPECT_FALSE(ar.Close());
+        CArchive ar(CArchive::store);
+        EXPECT_EQ(ar.Open(path), error) << path;
+        EXPECT_EQ(ar.Close(), error) << "the reason stays";
     }
 }

@@ -1,5 +1,6 @@
 #include "data/CQARNCfgDoc.h"
 #include "data/CRecordList.h"
+#include "platform/ETovrikError.h"
 #include "support/CTempDir.h"
 
 #include <gtest/gtest.h>
@@ -102,9 +103,7 @@ TEST_F(Document, FileWithoutAnySRecordLineIsRefusedAndChangesNothing) {
           std::string("Site 17\r\nto do:\r\nS7 is the plan\r\n"),
           std::string("S30800000000AABBCC\r\nS70500000000FA FF\r\n\x1A") + kS0}) {
         const std::string path = dir.Write("notes.txt", text);
-        const std::error_code error = doc.OnOpenDocument(path);
-        EXPECT_EQ(CDocument::OpenErrorMessage(path, error),
-                  path + " is not an S-record configuration.");
+        EXPECT_EQ(doc.OnOpenDocument(path), ETovrikError::NotConfiguration);
         EXPECT_EQ(Joined(), kS0 + kS3a + kS7);
         EXPECT_EQ(doc.GetPathName(), dir.File("out.s19"));
     }
@@ -112,8 +111,9 @@ TEST_F(Document, FileWithoutAnySRecordLineIsRefusedAndChangesNothing) {
     EXPECT_EQ(RoundTrip("notes\r\nS70500000000FB\r\n"), "S70500000000FB\r\n");
 }
 
-TEST_F(Document, LoadNotesWhereEachRecordStoodAndWhatItDropped) {
-    RoundTrip("\r\n" + kS3a + "S0first\r\nS9030000FC\r\n" + kS3b + kS7 + kS0 + kS7);
+TEST_F(Document, LoadNotesWhereEachRecordStoodAndWhatItDroppedUntilASaveWritesTheFileAnew) {
+    ASSERT_FALSE(doc.OnOpenDocument(
+        dir.Write("in.s19", "\r\n" + kS3a + "S0first\r\nS9030000FC\r\n" + kS3b + kS7 + kS0 + kS7)));
     const CReadNotes& notes = doc.m_notes;
     EXPECT_EQ(notes.nLines, 8);
     EXPECT_EQ(notes.dataLines, (std::vector<int>{2, 5}));
@@ -125,6 +125,15 @@ TEST_F(Document, LoadNotesWhereEachRecordStoodAndWhatItDropped) {
     EXPECT_EQ(notes.nLastRecord, 8);
     EXPECT_EQ(notes.nDropped, 2);
     EXPECT_EQ(notes.nFirstDropped, 1);
+
+    // The file saved holds only what is held, in its order.
+    ASSERT_FALSE(doc.OnSaveDocument(dir.File("out.s19")));
+    EXPECT_EQ(notes.nLines, 4);
+    EXPECT_EQ(notes.nHeaderLine, 1);
+    EXPECT_EQ(notes.dataLines, (std::vector<int>{2, 3}));
+    EXPECT_EQ(notes.nEndLine, 4);
+    EXPECT_EQ(notes.nDropped, 0);
+    EXPECT_TRUE(notes.replacedHeaders.empty());
 }
 
 TEST_F(Document, RandomBytesLoadAndSaveAsTheirFields) {
@@ -148,24 +157,18 @@ TEST_F(Document, RandomBytesLoadAndSaveAsTheirFields) {
 TEST_F(Document, FailedOpenLeavesTheDocumentAlone) {
     RoundTrip(kS0 + kS3a + kS7, "good.s19");
     for (const std::string& path : {dir.File("gone.s19"), dir.Path()}) {
-        const std::error_code error = doc.OnOpenDocument(path);
-        EXPECT_TRUE(error);
-        const std::string message = CDocument::OpenErrorMessage(path, error);
-        EXPECT_EQ(message.rfind("Cannot open " + path + ": ", 0), 0u) << message;
+        EXPECT_TRUE(doc.OnOpenDocument(path));
         EXPECT_EQ(doc.GetFileName(), "out.s19");
         EXPECT_EQ(doc.m_nFileSize, static_cast<int>((kS0 + kS3a + kS7).size()));
         EXPECT_EQ(Joined(), kS0 + kS3a + kS7);
     }
-    EXPECT_EQ(
-        CDocument::OpenErrorMessage(dir.File("gone.s19"), doc.OnOpenDocument(dir.File("gone.s19"))),
-        "Cannot open " + dir.File("gone.s19") + ": " + kNoSuchFile + ".");
+    EXPECT_EQ(doc.OnOpenDocument(dir.File("gone.s19")).message(), kNoSuchFile);
 }
 
 TEST_F(Document, FailedSaveKeepsTheOldFile) {
     RoundTrip(kS0 + kS3a + kS7, "good.s19");
     std::filesystem::create_directory(dir.File("sub"));
-    EXPECT_EQ(CDocument::SaveErrorMessage(dir.File("sub"), doc.OnSaveDocument(dir.File("sub"))),
-              "Cannot save " + dir.File("sub") + ": " + kIsAFolder + ".");
+    EXPECT_EQ(doc.OnSaveDocument(dir.File("sub")).message(), kIsAFolder);
     EXPECT_EQ(doc.GetPathName(), dir.File("out.s19"));
 }
 

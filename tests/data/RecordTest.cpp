@@ -117,14 +117,15 @@ TEST(GetRecordType, OnlyTheSecondCharacterCounts) {
 
 TEST(Records, UnparsedRecordsWriteNothing) {
     CTempDir dir;
-    CArchive ar(dir.File("out.s19"), CArchive::store);
+    CArchive ar(CArchive::store);
+    ASSERT_FALSE(ar.Open(dir.File("out.s19")));
     Cs0Header h;
     Csrecord r;
     Cs7EndRecord e;
     h.Serialize(ar);
     r.Serialize(ar);
     e.Serialize(ar);
-    ASSERT_TRUE(ar.Close());
+    ASSERT_FALSE(ar.Close());
     EXPECT_EQ(CTempDir::Read(dir.File("out.s19")), "");
     EXPECT_EQ(h.GetLine() + r.GetLine() + e.GetLine(), "");
 }

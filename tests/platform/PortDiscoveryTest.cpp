@@ -45,14 +45,16 @@ protected:
         m_sys.AddVirtualTerminal("tty1");
     }
 
+    CPortDiscovery Discovery() const { return CPortDiscovery(m_sys.Paths()); }
+
     CFakeSysfs m_sys;
 };
 
 TEST_F(PortDiscovery, FindsEveryPortWithADeviceAndNamesAndDescribesIt) {
-    EXPECT_TRUE(CPortDiscovery::List().empty());
+    EXPECT_TRUE(Discovery().List().empty());
     AddMachine();
 
-    const std::vector<CSerialPortInfo> ports = CPortDiscovery::List();
+    const std::vector<CSerialPortInfo> ports = Discovery().List();
     EXPECT_EQ(Devices(ports), (std::vector<std::string>{
                                   m_sys.Node("ttyACM0"), m_sys.Node("ttyS0"), m_sys.Node("ttyUSB0"),
                                   m_sys.Node("ttyUSB2"), m_sys.Node("ttyUSB10")}))
@@ -77,30 +79,30 @@ TEST_F(PortDiscovery, FindsEveryPortWithADeviceAndNamesAndDescribesIt) {
     }
 
     m_sys.Unplug("ttyUSB0");
-    EXPECT_EQ(CPortDiscovery::List().size(), 4u);
-    EXPECT_FALSE(CPortDiscovery::Find(kFtdiById));
+    EXPECT_EQ(Discovery().List().size(), 4u);
+    EXPECT_FALSE(Discovery().Find(kFtdiById));
 }
 
 TEST_F(PortDiscovery, FindsAPortByEveryNameItIsListedUnder) {
     AddMachine();
     for (const std::string& name :
          {m_sys.Node("ttyUSB0"), m_sys.ById(kFtdiById), kFtdiById, std::string("ttyUSB0")}) {
-        const auto port = CPortDiscovery::Find(name);
+        const auto port = Discovery().Find(name);
         ASSERT_TRUE(port) << name;
         EXPECT_EQ(port->strDevice, m_sys.Node("ttyUSB0")) << name;
     }
-    EXPECT_FALSE(CPortDiscovery::Find("ttyS1")) << "a placeholder is not a port";
-    EXPECT_FALSE(CPortDiscovery::Find("usb-FTDI"));
-    EXPECT_FALSE(CPortDiscovery::Find(""));
+    EXPECT_FALSE(Discovery().Find("ttyS1")) << "a placeholder is not a port";
+    EXPECT_FALSE(Discovery().Find("usb-FTDI"));
+    EXPECT_FALSE(Discovery().Find(""));
 
     // Any path leading to a found port is that port; any other is looked at
     // on its own.
-    EXPECT_EQ(CPortDiscovery::Inspect(m_sys.ById(kFtdiById)).strDescription,
+    EXPECT_EQ(Discovery().Inspect(m_sys.ById(kFtdiById)).strDescription,
               "FTDI FT232R USB UART (0403:6001, serial A50285BI)");
-    const CSerialPortInfo gone = CPortDiscovery::Inspect(m_sys.ById("usb-gone-if00"));
+    const CSerialPortInfo gone = Discovery().Inspect(m_sys.ById("usb-gone-if00"));
     EXPECT_FALSE(gone.bPresent);
     EXPECT_EQ(gone.MarksText(), " [missing]");
-    const CSerialPortInfo file = CPortDiscovery::Inspect(m_sys.Dir().Write("plain", "x"));
+    const CSerialPortInfo file = Discovery().Inspect(m_sys.Dir().Write("plain", "x"));
     EXPECT_TRUE(file.bPresent);
     EXPECT_EQ(file.strDescription, "");
     EXPECT_TRUE(file.Marks().empty());
@@ -109,25 +111,26 @@ TEST_F(PortDiscovery, FindsAPortByEveryNameItIsListedUnder) {
 TEST_F(PortDiscovery, MarksTheSystemConsole) {
     AddMachine();
     m_sys.SetConsole("tty0 ttyS0");
-    for (const CSerialPortInfo& port : CPortDiscovery::List()) {
+    for (const CSerialPortInfo& port : Discovery().List()) {
         EXPECT_EQ(port.bConsole, port.strDevice == m_sys.Node("ttyS0")) << port.strDevice;
     }
-    EXPECT_EQ(CPortDiscovery::Find("ttyS0")->MarksText(), " [system console]");
-    EXPECT_TRUE(CPortDiscovery::Inspect(m_sys.Node("ttyS0")).bConsole);
-    EXPECT_TRUE(CPortDiscovery::Inspect("/dev/console").bConsole) << "a path of its own";
+    EXPECT_EQ(Discovery().Find("ttyS0")->MarksText(), " [system console]");
+    EXPECT_TRUE(Discovery().Inspect(m_sys.Node("ttyS0")).bConsole);
+    EXPECT_TRUE(Discovery().Inspect("/dev/console").bConsole) << "a path of its own";
 }
 
 // Lists the ports as a user without rights to root's files sees them: in a
 // child that has given up root when the test runs as root.
-std::string ListWithoutRoot(const std::string& folder) {
+std::string ListWithoutRoot(const CFakeSysfs& sys) {
     if (::geteuid() != 0) {
         std::ostringstream lines;
-        for (const CSerialPortInfo& port : CPortDiscovery::List()) {
+        for (const CSerialPortInfo& port : CPortDiscovery(sys.Paths()).List()) {
             lines << port.strDevice << ' ' << port.bAccessible << ' ' << port.strNoAccess << '\n';
         }
         return lines.str();
     }
     namespace fs = std::filesystem;
+    const std::string folder = sys.Dir().Path();
     for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder)) {
         if (!entry.is_symlink() && entry.is_directory()) {
             fs::permissions(entry.path(), fs::perms::others_read | fs::perms::others_exec,
@@ -146,7 +149,7 @@ std::string ListWithoutRoot(const std::string& folder) {
         if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) {
             ::_exit(1);
         }
-        const std::string lines = ListWithoutRoot(folder);
+        const std::string lines = ListWithoutRoot(sys);
         const ssize_t written = ::write(pipeFds[1], lines.data(), lines.size());
         ::_exit(written == static_cast<ssize_t>(lines.size()) ? 0 : 1);
     }
@@ -178,9 +181,9 @@ TEST_F(PortDiscovery, MarksAPortTheUserMayNotUseAndSaysWhy) {
         group = own;
     }
 
-    EXPECT_EQ(ListWithoutRoot(m_sys.Dir().Path()),
-              m_sys.Node("ttyACM0") + " 1 \n" + m_sys.Node("ttyUSB0") +
-                  " 0 Permission denied: is the user in the " + group + " group?\n");
+    EXPECT_EQ(ListWithoutRoot(m_sys), m_sys.Node("ttyACM0") + " 1 \n" + m_sys.Node("ttyUSB0") +
+                                          " 0 Permission denied: is the user in the " + group +
+                                          " group?\n");
 }
 
 // Opening a serial device can reset the board behind it, and one of them may
@@ -192,9 +195,9 @@ TEST_F(PortDiscovery, ListingOpensNoDevice) {
     for (const char* name : {"ttyUSB0", "ttyUSB2", "ttyUSB10", "ttyACM0", "ttyS0", "ttyS1"}) {
         ASSERT_GE(::inotify_add_watch(watch, m_sys.Node(name).c_str(), IN_OPEN | IN_ACCESS), 0);
     }
-    EXPECT_EQ(CPortDiscovery::List().size(), 5u);
-    EXPECT_TRUE(CPortDiscovery::Find("ttyS0"));
-    CPortDiscovery::Inspect(m_sys.ById(kFtdiById));
+    EXPECT_EQ(Discovery().List().size(), 5u);
+    EXPECT_TRUE(Discovery().Find("ttyS0"));
+    Discovery().Inspect(m_sys.ById(kFtdiById));
     char events[4096];
     EXPECT_EQ(::read(watch, events, sizeof events), -1) << "a device node was opened";
     ::close(watch);

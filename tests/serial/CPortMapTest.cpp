@@ -1,59 +1,80 @@
 #include "serial/CPortMap.h"
 
+#include "platform/CPortDiscovery.h"
+#include "serial/CPortChoice.h"
+#include "serial/CSerialPort.h"
+#include "support/CFakeSysfs.h"
+#include "support/CPtyDevice.h"
+
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
-#include "serial/CSerialPort.h"
-#include "support/CPtyPair.h"
+#include <cerrno>
 
 namespace {
 
-class PortMapTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        CPortMap::Reset();
-        unsetenv("TOVRIK_COM1");
-        unsetenv("TOVRIK_COM2");
-    }
-    void TearDown() override { SetUp(); }
-};
+TEST(PortMap, ASetDeviceWinsOverTheSystemsNameUntilItIsEmptied) {
+    CPortMap map;
+    EXPECT_EQ(map.DeviceFor(1), "/dev/ttyS0");
+    EXPECT_EQ(map.DeviceFor(2), "/dev/ttyS1");
 
-TEST_F(PortMapTest, EnvironmentWinsOverTheProfileWhichWinsOverTheDefault) {
-    EXPECT_EQ(CPortMap::DeviceFor(1), "/dev/ttyS0");
-    EXPECT_EQ(CPortMap::DeviceFor(2), "/dev/ttyS1");
+    map.SetDevice(2, "/dev/ttyUSB0");
+    EXPECT_EQ(map.DeviceFor(2), "/dev/ttyUSB0");
+    EXPECT_EQ(map.DeviceFor(1), "/dev/ttyS0");
 
-    CPortMap::SetDevice(2, "/dev/ttyUSB0");
-    EXPECT_EQ(CPortMap::DeviceFor(2), "/dev/ttyUSB0");
-    EXPECT_EQ(CPortMap::DeviceFor(1), "/dev/ttyS0");
-
-    setenv("TOVRIK_COM2", "/dev/ttyACM3", 1);
-    EXPECT_EQ(CPortMap::DeviceFor(2), "/dev/ttyACM3");
-    setenv("TOVRIK_COM2", "", 1);
-    EXPECT_EQ(CPortMap::DeviceFor(2), "/dev/ttyUSB0") << "an empty variable does not count";
-
-    CPortMap::SetDevice(2, "");
-    EXPECT_EQ(CPortMap::DeviceFor(2), "/dev/ttyS1");
-}
-
-TEST_F(PortMapTest, NamesPortsTheWayTheDialogShowsThem) {
+    map.SetDevice(2, "");
+    EXPECT_EQ(map.DeviceFor(2), "/dev/ttyS1");
     EXPECT_EQ(CPortMap::PortName(1), "COM1");
     EXPECT_EQ(CPortMap::PortName(2), "COM2");
 }
 
-TEST_F(PortMapTest, OpenByNumberUsesTheMappedDevice) {
-    CPtyPair pty;
+// One rule for the dialog, tovrik-cli and the profile.
+TEST(PortChoice, ParseReadsNumbersPathsAndTheNamesOfPortsFound) {
+    CFakeSysfs sys;
+    sys.AddUsbSerial("ttyUSB0", "1-1", CFakeSysfs::kFtdi, CFakeSysfs::kFtdiById);
+    const CPortDiscovery discovery(sys.Paths());
+    CPortMap map;
+    map.SetDevice(2, "/dev/ttyACM3");
+    const struct {
+        std::string text;
+        std::string describe;
+        std::string shortName;
+    } cases[] = {
+        {"1", "COM1 (/dev/ttyS0)", "COM1"},
+        {" com2\t", "COM2 (/dev/ttyACM3)", "COM2"},
+        {"COM1", "COM1 (/dev/ttyS0)", "COM1"},
+        {"/dev/pts/9", "/dev/pts/9", "9"},
+        {CFakeSysfs::kFtdiById, sys.ById(CFakeSysfs::kFtdiById), CFakeSysfs::kFtdiById},
+        {"ttyUSB0", sys.Node("ttyUSB0"), "ttyUSB0"},
+        {"ttyUSB9", sys.Node("ttyUSB9"), "ttyUSB9"},
+        {"COM3", sys.Node("COM3"), "COM3"},
+    };
+    for (const auto& c : cases) {
+        CPortChoice choice;
+        ASSERT_TRUE(CPortChoice::Parse(c.text, map, discovery, choice)) << c.text;
+        EXPECT_EQ(choice.Describe(), c.describe) << c.text;
+        EXPECT_EQ(choice.ShortName(), c.shortName) << c.text;
+        EXPECT_EQ(choice.IsCom(), c.describe.starts_with("COM")) << c.text;
+    }
+    CPortChoice kept = CPortChoice::Device("/dev/ttyUSB4");
+    for (const char* empty : {"", "  \t"}) {
+        EXPECT_FALSE(CPortChoice::Parse(empty, map, discovery, kept));
+    }
+    EXPECT_EQ(kept, CPortChoice::Device("/dev/ttyUSB4")) << "a refused text changes nothing";
+}
+
+TEST(PortChoice, ANumberedPortOpensTheDeviceTheMapGivesIt) {
+    CPtyDevice pty;
     ASSERT_TRUE(pty.Ok()) << pty.Error();
-    CPortMap::SetDevice(1, "/nonexistent/tty");
-    setenv("TOVRIK_COM1", pty.SlavePath().c_str(), 1);
+    CPortMap map;
+    map.SetDevice(1, pty.Path());
 
     CSerialPort port;
-    ASSERT_TRUE(port.Open(1, 9600)) << port.GetLastError().message();
-    EXPECT_EQ(port.GetDeviceName(), pty.SlavePath());
+    ASSERT_TRUE(port.Open(CPortChoice::Com(1, map), 9600)) << port.GetLastError().message();
+    EXPECT_EQ(port.GetDeviceName(), pty.Path());
     port.Close();
 
-    unsetenv("TOVRIK_COM1");
-    EXPECT_FALSE(port.Open(1, 9600));
+    map.SetDevice(1, "/nonexistent/tty");
+    EXPECT_FALSE(port.Open(CPortChoice::Com(1, map), 9600));
     EXPECT_EQ(port.GetDeviceName(), "/nonexistent/tty");
     EXPECT_EQ(port.GetLastError().value(), ENOENT);
 }

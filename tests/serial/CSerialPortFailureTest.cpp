@@ -6,8 +6,9 @@
 #include <chrono>
 #include <string>
 
+#include "serial/CPortChoice.h"
 #include "serial/CSerialPort.h"
-#include "support/CPtyPair.h"
+#include "support/CPtyDevice.h"
 #include "support/CTempDir.h"
 
 namespace {
@@ -32,7 +33,7 @@ TEST(SerialPortFailure, PathsThatAreNoTerminalFailWithTheReasonKept) {
     } cases[] = {{file, ENOTTY}, {dir.Path(), EISDIR}, {dir.File("missing"), ENOENT}};
     for (const auto& c : cases) {
         CSerialPort port;
-        EXPECT_FALSE(port.OpenDevice(c.path, 9600)) << c.path;
+        EXPECT_FALSE(port.Open(CPortChoice::Device(c.path), 9600)) << c.path;
         EXPECT_FALSE(port.IsOpen());
         EXPECT_EQ(port.GetLastError().value(), c.error) << c.path;
         EXPECT_EQ(errno, c.error) << c.path;
@@ -49,22 +50,22 @@ TEST(SerialPortFailure, PathsThatAreNoTerminalFailWithTheReasonKept) {
 }
 
 TEST(SerialPortFailure, SuccessfulOpenClearsTheLastError) {
-    CPtyPair pty;
+    CPtyDevice pty;
     ASSERT_TRUE(pty.Ok()) << pty.Error();
     CSerialPort port;
-    ASSERT_FALSE(port.OpenDevice("/nonexistent/tty", 9600));
+    ASSERT_FALSE(port.Open(CPortChoice::Device("/nonexistent/tty"), 9600));
     ASSERT_TRUE(port.GetLastError());
-    ASSERT_TRUE(port.OpenDevice(pty.SlavePath(), 9600));
+    ASSERT_TRUE(port.Open(CPortChoice::Device(pty.Path()), 9600));
     EXPECT_FALSE(port.GetLastError());
-    EXPECT_EQ(port.GetDeviceName(), pty.SlavePath());
+    EXPECT_EQ(port.GetDeviceName(), pty.Path());
 }
 
 TEST(SerialPortFailure, UnpluggedDeviceShowsAsAnErrorWithoutHanging) {
-    CPtyPair pty;
+    CPtyDevice pty;
     ASSERT_TRUE(pty.Ok()) << pty.Error();
     CSerialPort port;
-    ASSERT_TRUE(port.OpenDevice(pty.SlavePath(), 9600));
-    pty.CloseMaster();
+    ASSERT_TRUE(port.Open(CPortChoice::Device(pty.Path()), 9600));
+    pty.Unplug();
 
     auto took = TimeOf([&] {
         EXPECT_TRUE(port.WriteByte('#'));
@@ -74,10 +75,10 @@ TEST(SerialPortFailure, UnpluggedDeviceShowsAsAnErrorWithoutHanging) {
     EXPECT_LT(took, milliseconds(1500));
 
     CSerialPort reader;
-    CPtyPair pty2;
+    CPtyDevice pty2;
     ASSERT_TRUE(pty2.Ok());
-    ASSERT_TRUE(reader.OpenDevice(pty2.SlavePath(), 9600));
-    pty2.CloseMaster();
+    ASSERT_TRUE(reader.Open(CPortChoice::Device(pty2.Path()), 9600));
+    pty2.Unplug();
     took = TimeOf([&] {
         EXPECT_EQ(reader.GetInQueue(), 0);
         EXPECT_EQ(reader.ReadByte(), 0);
@@ -95,11 +96,12 @@ TEST(SerialPortFailure, UnpluggedDeviceShowsAsAnErrorWithoutHanging) {
 }
 
 TEST(SerialPortFailure, WriteToALineThatTakesNothingGivesUpAfterOneSecond) {
-    CPtyPair pty;
+    CPtyDevice pty;
     ASSERT_TRUE(pty.Ok()) << pty.Error();
     CSerialPort port;
-    ASSERT_TRUE(port.OpenDevice(pty.SlavePath(), 9600));
+    ASSERT_TRUE(port.Open(CPortChoice::Device(pty.Path()), 9600));
     // The device reads nothing: fill the terminal until it takes no more.
+    pty.StopListening();
     int fd = pty.SlaveFd();
     ASSERT_EQ(fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK), 0);
     // The terminal moves bytes on in the background, so room can reappear for

@@ -1,3 +1,4 @@
+#include "serial/CPortChoice.h"
 #include "serial/CSerialPort.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "support/CPtyPair.h"
+#include "support/CPtyDevice.h"
+#include "support/CWait.h"
 
 namespace {
 
@@ -19,16 +21,31 @@ speed_t LineSpeed(int fd) {
     return cfgetospeed(&tio);
 }
 
-// Everything the port has received so far, read byte by byte as the upload does.
+// What the port receives, read byte by byte as the upload does, until
+// `expected` bytes have come (or two seconds have passed).
 std::string ReadAll(CSerialPort& port, size_t expected) {
     std::string got;
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-    while (got.size() < expected && std::chrono::steady_clock::now() < deadline) {
-        if (port.GetInQueue() > 0) {
-            got += port.ReadByte();
-        }
-    }
+    CWait::Until(
+        [&] {
+            while (port.GetInQueue() > 0) {
+                got += port.ReadByte();
+            }
+            return got.size() >= expected;
+        },
+        std::chrono::seconds(2));
     return got;
+}
+
+// Another port on the line sends a mark: once it has arrived, whatever the
+// device received before it is all it will get from the port under test.
+std::string ReceivedBeforeAMark(CPtyDevice& pty) {
+    const std::size_t before = pty.Received().size();
+    CSerialPort other;
+    EXPECT_TRUE(other.Open(CPortChoice::Device(pty.Path()), 9600));
+    other.WriteByte('!');
+    EXPECT_TRUE(pty.WaitForBytes(before + 1));
+    const std::string received = pty.Received();
+    return received.ends_with('!') ? received.substr(0, received.size() - 1) : "no mark";
 }
 
 // Every setting of a terminal, rates included, in one comparable list.
@@ -52,16 +69,17 @@ std::string AllByteValues() {
 class SerialPortTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(m_pty.Ok()) << m_pty.Error(); }
-    CPtyPair m_pty;
+    CPtyDevice m_pty;
 };
 
 TEST_F(SerialPortTest, SecondOpenSucceedsAndKeepsTheFirstBaudRate) {
     CSerialPort port;
-    ASSERT_TRUE(port.OpenDevice(m_pty.SlavePath(), 9600)) << port.GetLastError().message();
+    ASSERT_TRUE(port.Open(CPortChoice::Device(m_pty.Path()), 9600))
+        << port.GetLastError().message();
     EXPECT_TRUE(port.IsOpen());
     EXPECT_EQ(LineSpeed(m_pty.SlaveFd()), B9600);
 
-    EXPECT_TRUE(port.OpenDevice(m_pty.SlavePath(), 19200));
+    EXPECT_TRUE(port.Open(CPortChoice::Device(m_pty.Path()), 19200));
     EXPECT_EQ(LineSpeed(m_pty.SlaveFd()), B9600);
     EXPECT_EQ(port.GetBaudRate(), 9600);
 }
@@ -69,43 +87,45 @@ TEST_F(SerialPortTest, SecondOpenSucceedsAndKeepsTheFirstBaudRate) {
 TEST_F(SerialPortTest, OpensAgainAfterCloseAndCarriesBytes) {
     CSerialPort port;
     for (int round = 0; round < 2; ++round) {
-        ASSERT_TRUE(port.OpenDevice(m_pty.SlavePath(), 2400)) << "round " << round;
+        ASSERT_TRUE(port.Open(CPortChoice::Device(m_pty.Path()), 2400)) << "round " << round;
         EXPECT_EQ(port.Write("#CD\r\n", 5), 5);
-        EXPECT_EQ(m_pty.ReadMaster(5, 1000), "#CD\r\n");
-        ASSERT_TRUE(m_pty.WriteMaster("OK\r\n"));
+        EXPECT_TRUE(m_pty.WaitForBytes(5 * (round + 1)));
+        ASSERT_TRUE(m_pty.Send("OK\r\n"));
         EXPECT_EQ(ReadAll(port, 4), "OK\r\n");
         EXPECT_TRUE(port.Close());
         EXPECT_FALSE(port.IsOpen());
     }
+    EXPECT_EQ(m_pty.Received(), "#CD\r\n#CD\r\n");
 }
 
 TEST_F(SerialPortTest, ClosedPortSendsNothingAndReadsNothing) {
     CSerialPort port;
-    ASSERT_TRUE(port.OpenDevice(m_pty.SlavePath(), 9600));
+    ASSERT_TRUE(port.Open(CPortChoice::Device(m_pty.Path()), 9600));
     EXPECT_TRUE(port.Close());
     EXPECT_TRUE(port.Close());
-    ASSERT_TRUE(m_pty.WriteMaster("late"));
+    ASSERT_TRUE(m_pty.Send("late"));
 
     EXPECT_EQ(port.Write("#CD\r\n", 5), 0);
     EXPECT_TRUE(port.WriteByte('x'));
     EXPECT_EQ(port.GetInQueue(), 0);
     EXPECT_EQ(port.ReadByte(), 0);
     EXPECT_FALSE(port.Drain());
-    EXPECT_EQ(m_pty.ReadMaster(1, 100), "");
+    EXPECT_EQ(ReceivedBeforeAMark(m_pty), "");
 }
 
 TEST_F(SerialPortTest, WriteOfNothingSendsNothing) {
     CSerialPort port;
-    ASSERT_TRUE(port.OpenDevice(m_pty.SlavePath(), 9600));
+    ASSERT_TRUE(port.Open(CPortChoice::Device(m_pty.Path()), 9600));
     EXPECT_EQ(port.Write("#CD", 0), 0);
     EXPECT_EQ(port.Write("#CD", -1), 0);
     EXPECT_EQ(port.Write(nullptr, 3), 0);
-    EXPECT_EQ(m_pty.ReadMaster(1, 100), "");
+    port.Close();
+    EXPECT_EQ(ReceivedBeforeAMark(m_pty), "");
 }
 
 TEST_F(SerialPortTest, ReadByteOnAnEmptyQueueReturnsAtOnceWithoutError) {
     CSerialPort port;
-    ASSERT_TRUE(port.OpenDevice(m_pty.SlavePath(), 9600));
+    ASSERT_TRUE(port.Open(CPortChoice::Device(m_pty.Path()), 9600));
     auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(port.ReadByte(), 0);
     EXPECT_EQ(port.GetInQueue(), 0);
@@ -116,12 +136,10 @@ TEST_F(SerialPortTest, ReadByteOnAnEmptyQueueReturnsAtOnceWithoutError) {
 
 TEST_F(SerialPortTest, ReadsBytesAsSignedCharsAndCountsTheQueue) {
     CSerialPort port;
-    ASSERT_TRUE(port.OpenDevice(m_pty.SlavePath(), 9600));
-    ASSERT_TRUE(m_pty.WriteMaster("\x41\xC1\x0A"));
+    ASSERT_TRUE(port.Open(CPortChoice::Device(m_pty.Path()), 9600));
+    ASSERT_TRUE(m_pty.Send("\x41\xC1\x0A"));
     ASSERT_TRUE(port.Drain());
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
-    while (port.GetInQueue() < 3 && std::chrono::steady_clock::now() < deadline) {
-    }
+    ASSERT_TRUE(CWait::Until([&] { return port.GetInQueue() >= 3; }));
     EXPECT_EQ(port.GetInQueue(), 3);
     EXPECT_EQ(port.ReadByte(), 'A');
     EXPECT_EQ(port.GetInQueue(), 2);
@@ -134,43 +152,43 @@ TEST_F(SerialPortTest, ReadsBytesAsSignedCharsAndCountsTheQueue) {
 
 TEST_F(SerialPortTest, WriteByteSendsOnlyTheLowEightBits) {
     CSerialPort port;
-    ASSERT_TRUE(port.OpenDevice(m_pty.SlavePath(), 9600));
+    ASSERT_TRUE(port.Open(CPortChoice::Device(m_pty.Path()), 9600));
     EXPECT_TRUE(port.WriteByte(0x141));
     EXPECT_TRUE(port.WriteByte(-1));
-    EXPECT_EQ(m_pty.ReadMaster(2, 1000), "A\xFF");
+    ASSERT_TRUE(m_pty.WaitForBytes(2));
+    EXPECT_EQ(m_pty.Received(), "A\xFF");
 }
 
 TEST_F(SerialPortTest, OpenDiscardsWhatWaitedBeforeIt) {
-    ASSERT_TRUE(m_pty.WriteMaster("stale"));
-    int waiting = 0;
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
-    while (waiting < 5 && std::chrono::steady_clock::now() < deadline) {
-        ioctl(m_pty.SlaveFd(), FIONREAD, &waiting);
-    }
-    ASSERT_EQ(waiting, 5);
+    ASSERT_TRUE(m_pty.Send("stale"));
+    ASSERT_TRUE(CWait::Until([&] {
+        int waiting = 0;
+        return ioctl(m_pty.SlaveFd(), FIONREAD, &waiting) == 0 && waiting == 5;
+    }));
     CSerialPort port;
-    ASSERT_TRUE(port.OpenDevice(m_pty.SlavePath(), 9600));
+    ASSERT_TRUE(port.Open(CPortChoice::Device(m_pty.Path()), 9600));
     EXPECT_EQ(port.GetInQueue(), 0);
 }
 
 TEST_F(SerialPortTest, SecondOpenerIsRefusedUntilTheFirstIsGone) {
     auto first = std::make_unique<CSerialPort>();
-    ASSERT_TRUE(first->OpenDevice(m_pty.SlavePath(), 9600));
+    ASSERT_TRUE(first->Open(CPortChoice::Device(m_pty.Path()), 9600));
 
     CSerialPort second;
-    EXPECT_FALSE(second.OpenDevice(m_pty.SlavePath(), 9600));
+    EXPECT_FALSE(second.Open(CPortChoice::Device(m_pty.Path()), 9600));
     EXPECT_FALSE(second.IsOpen());
     EXPECT_EQ(second.GetLastError().value(), EBUSY);
 
     first.reset();  // destruction closes the port
-    EXPECT_TRUE(second.OpenDevice(m_pty.SlavePath(), 9600)) << second.GetLastError().message();
+    EXPECT_TRUE(second.Open(CPortChoice::Device(m_pty.Path()), 9600))
+        << second.GetLastError().message();
     EXPECT_EQ(second.GetLastError().value(), 0);
 }
 
 TEST_F(SerialPortTest, ExclusiveModeLastsExactlyAsLongAsThePortIsOpen) {
     int exclusive = -1;
     CSerialPort port;
-    ASSERT_TRUE(port.OpenDevice(m_pty.SlavePath(), 9600));
+    ASSERT_TRUE(port.Open(CPortChoice::Device(m_pty.Path()), 9600));
     ASSERT_EQ(ioctl(m_pty.SlaveFd(), TIOCGEXCL, &exclusive), 0);
     EXPECT_EQ(exclusive, 1);
     port.Close();
@@ -184,7 +202,7 @@ TEST_F(SerialPortTest, OpensAtEveryRateTheDialogOffers) {
                                              {57600, B57600}, {115200, B115200}};
     for (auto [baud, speed] : rates) {
         CSerialPort port;
-        ASSERT_TRUE(port.OpenDevice(m_pty.SlavePath(), baud))
+        ASSERT_TRUE(port.Open(CPortChoice::Device(m_pty.Path()), baud))
             << baud << ": " << port.GetLastError().message();
         EXPECT_EQ(LineSpeed(m_pty.SlaveFd()), speed) << baud;
     }
@@ -192,30 +210,34 @@ TEST_F(SerialPortTest, OpensAtEveryRateTheDialogOffers) {
 
 TEST_F(SerialPortTest, OpensAtARateWithoutItsOwnConstant) {
     CSerialPort port;
-    EXPECT_TRUE(port.OpenDevice(m_pty.SlavePath(), 14400)) << port.GetLastError().message();
+    EXPECT_TRUE(port.Open(CPortChoice::Device(m_pty.Path()), 14400))
+        << port.GetLastError().message();
     EXPECT_EQ(port.Write("\r\n", 2), 2);
-    EXPECT_EQ(m_pty.ReadMaster(2, 1000), "\r\n");
+    ASSERT_TRUE(m_pty.WaitForBytes(2));
+    EXPECT_EQ(m_pty.Received(), "\r\n");
 }
 
 TEST_F(SerialPortTest, RefusedRateLeavesNothingOpen) {
     CSerialPort port;
-    EXPECT_FALSE(port.OpenDevice(m_pty.SlavePath(), 0));
+    EXPECT_FALSE(port.Open(CPortChoice::Device(m_pty.Path()), 0));
     EXPECT_EQ(port.GetLastError().value(), EINVAL);
-    EXPECT_FALSE(port.OpenDevice(m_pty.SlavePath(), -9600));
+    EXPECT_FALSE(port.Open(CPortChoice::Device(m_pty.Path()), -9600));
     EXPECT_FALSE(port.IsOpen());
 
     CSerialPort other;
-    EXPECT_TRUE(other.OpenDevice(m_pty.SlavePath(), 9600)) << other.GetLastError().message();
+    EXPECT_TRUE(other.Open(CPortChoice::Device(m_pty.Path()), 9600))
+        << other.GetLastError().message();
 }
 
 TEST_F(SerialPortTest, DrainReturnsOnceTheBytesHaveLeft) {
     CSerialPort port;
-    ASSERT_TRUE(port.OpenDevice(m_pty.SlavePath(), 115200));
+    ASSERT_TRUE(port.Open(CPortChoice::Device(m_pty.Path()), 115200));
     const std::string line = "S30D0000000000000000000000F2\r\n";
     EXPECT_EQ(port.Write(line.data(), static_cast<int>(line.size())),
               static_cast<int>(line.size()));
     EXPECT_TRUE(port.Drain()) << port.GetLastError().message();
-    EXPECT_EQ(m_pty.ReadMaster(line.size(), 1000), line);
+    ASSERT_TRUE(m_pty.WaitForBytes(line.size()));
+    EXPECT_EQ(m_pty.Received(), line);
 }
 
 // A terminal that the system left in cooked mode: echo, line editing, CR/LF
@@ -234,28 +256,25 @@ protected:
         tio.c_cflag |= CSTOPB | CRTSCTS;
         ASSERT_EQ(tcsetattr(m_pty.SlaveFd(), TCSANOW, &tio), 0);
     }
-    CPtyPair m_pty{false};
+    CPtyDevice m_pty{{}, {}, CPtyDevice::ETerminal::Cooked};
 };
 
 TEST_F(CookedTerminalTest, EveryByteValuePassesUnchangedBothWays) {
     CSerialPort port;
-    ASSERT_TRUE(port.OpenDevice(m_pty.SlavePath(), 9600));
+    ASSERT_TRUE(port.Open(CPortChoice::Device(m_pty.Path()), 9600));
     const std::string bytes = AllByteValues();
 
     EXPECT_EQ(port.Write(bytes.data(), static_cast<int>(bytes.size())), 256);
-    EXPECT_EQ(m_pty.ReadMaster(256, 1000), bytes);
+    ASSERT_TRUE(m_pty.WaitForBytes(256));
+    EXPECT_EQ(m_pty.Received(), bytes);
 
-    ASSERT_TRUE(m_pty.WriteMaster(bytes));
-    std::string got;
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-    while (got.size() < 256 && std::chrono::steady_clock::now() < deadline) {
-        if (port.GetInQueue() > 0) {
-            got += port.ReadByte();
-        }
-    }
-    EXPECT_EQ(got, bytes);
-    // Nothing was echoed back to the device.
-    EXPECT_EQ(m_pty.ReadMaster(1, 100), "");
+    ASSERT_TRUE(m_pty.Send(bytes));
+    EXPECT_EQ(ReadAll(port, 256), bytes);
+    // Nothing was echoed back to the device: an echo comes as the bytes are
+    // taken in, before the port read them and so before the next byte it sends.
+    port.WriteByte('!');
+    ASSERT_TRUE(m_pty.WaitForBytes(257));
+    EXPECT_EQ(m_pty.Received(), bytes + "!");
 }
 
 // A port let go by Close, or by its destruction while open at a rate without
@@ -266,11 +285,11 @@ TEST_F(CookedTerminalTest, ClosingPutsBackEverySettingFoundAtOpen) {
     const std::vector<unsigned long> before = AllSettings(fd);
     {
         CSerialPort port;
-        ASSERT_TRUE(port.OpenDevice(m_pty.SlavePath(), 38400));
+        ASSERT_TRUE(port.Open(CPortChoice::Device(m_pty.Path()), 38400));
         ASSERT_NE(AllSettings(fd), before) << "raw while open";
         port.Close();
         EXPECT_EQ(AllSettings(fd), before) << "after Close";
-        ASSERT_TRUE(port.OpenDevice(m_pty.SlavePath(), 14400));
+        ASSERT_TRUE(port.Open(CPortChoice::Device(m_pty.Path()), 14400));
         ASSERT_NE(AllSettings(fd), before);
     }
     EXPECT_EQ(AllSettings(fd), before) << "after destruction";
@@ -281,7 +300,7 @@ TEST_F(CookedTerminalTest, ClosingPutsBackEverySettingFoundAtOpen) {
 
 TEST_F(CookedTerminalTest, KeepsStopBitsAndHardwareFlowControlButNotXonXoff) {
     CSerialPort port;
-    ASSERT_TRUE(port.OpenDevice(m_pty.SlavePath(), 4800));
+    ASSERT_TRUE(port.Open(CPortChoice::Device(m_pty.Path()), 4800));
     termios tio{};
     ASSERT_EQ(tcgetattr(m_pty.SlaveFd(), &tio), 0);
     EXPECT_NE(tio.c_cflag & CSTOPB, 0u);

@@ -6,14 +6,16 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "serial/CPortChoice.h"
 #include "serial/CSerialPort.h"
 #include "support/CProcess.h"
 #include "support/CSimProcess.h"
 #include "support/CTempDir.h"
+#include "support/CWait.h"
 
 namespace {
 
@@ -27,21 +29,22 @@ const std::string kS7 = "S70500000000FA";
 // The same configuration as the device sends it.
 const std::string kAnswer = kS0 + "\r\n" + kS3a + "\r\n" + kS3b + "\r\n" + kS7 + "\r\n";
 
-// Bytes received until the line has been quiet for `quietMs` (or 5 s in all).
-std::string Collect(CSerialPort& port, int quietMs = 300) {
+// Bytes received, one at a time, until what came is `done` (or 5 s have
+// passed). What follows stays in the queue for the next call. Silence is
+// shown by the next answer: whatever the device sent in between comes first.
+std::string ReceiveUntil(CSerialPort& port, const std::function<bool(const std::string&)>& done) {
     std::string got;
-    auto start = Clock::now();
-    auto last = start;
-    while (Clock::now() - last < milliseconds(quietMs) &&
-           Clock::now() - start < milliseconds(5000)) {
-        if (port.GetInQueue() > 0) {
+    CWait::Until([&] {
+        while (!done(got) && port.GetInQueue() > 0) {
             got += port.ReadByte();
-            last = Clock::now();
-        } else {
-            std::this_thread::sleep_for(milliseconds(1));
         }
-    }
+        return done(got);
+    });
     return got;
+}
+
+std::string Receive(CSerialPort& port, std::size_t count) {
+    return ReceiveUntil(port, [count](const std::string& got) { return got.size() >= count; });
 }
 
 void Send(CSerialPort& port, const std::string& text) {
@@ -49,16 +52,11 @@ void Send(CSerialPort& port, const std::string& text) {
               static_cast<int>(text.size()));
 }
 
-bool WaitForFile(const std::string& path, int timeoutMs) {
-    auto deadline = Clock::now() + milliseconds(timeoutMs);
-    struct stat st {};
-    while (stat(path.c_str(), &st) != 0) {
-        if (Clock::now() > deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(milliseconds(5));
-    }
-    return true;
+bool WaitForFile(const std::string& path) {
+    return CWait::Until([&] {
+        struct stat st {};
+        return stat(path.c_str(), &st) == 0;
+    });
 }
 
 bool IsLink(const std::string& path) {
@@ -82,7 +80,7 @@ protected:
         args.insert(args.end(), extra.begin(), extra.end());
         m_pSim = std::make_unique<CSimProcess>(args);
         ASSERT_TRUE(m_pSim->Start()) << m_pSim->Error();
-        ASSERT_TRUE(m_port.OpenDevice(m_pSim->DevicePath(), 115200))
+        ASSERT_TRUE(m_port.Open(CPortChoice::Device(m_pSim->DevicePath()), 115200))
             << m_port.GetLastError().message();
     }
 
@@ -101,9 +99,8 @@ protected:
 TEST_F(QarnSimTest, AnswersCdWithTheConfigurationInCrLfLines) {
     Start();
     Send(m_port, "\r\n\r\n");
-    EXPECT_EQ(Collect(m_port, 200), "") << "wake-ups get no answer";
     Send(m_port, "#CD\r\n");
-    EXPECT_EQ(Collect(m_port), kAnswer);
+    EXPECT_EQ(Receive(m_port, kAnswer.size()), kAnswer) << "wake-ups get no answer";
 }
 
 TEST_F(QarnSimTest, SavesTheLinesAfterCuUpToTheEndLineAsReceived) {
@@ -114,37 +111,39 @@ TEST_F(QarnSimTest, SavesTheLinesAfterCuUpToTheEndLineAsReceived) {
     const std::string download = kS0 + "\r\n" + kS3a + "\n" + kS7 + "\r\n";
     Send(m_port, download);
     Send(m_port, "\r\n");
-    ASSERT_TRUE(WaitForFile(received, 3000));
+    ASSERT_TRUE(WaitForFile(received));
     EXPECT_EQ(CTempDir::Read(received), download);
-    EXPECT_EQ(Collect(m_port, 100), "") << "the device acknowledges nothing";
+    RequestUpload();
+    EXPECT_EQ(Receive(m_port, kAnswer.size()), kAnswer) << "the device acknowledges nothing";
 }
 
 TEST_F(QarnSimTest, ServesOneRequestAfterAnother) {
     const std::string received = m_dir.File("received.s19");
     Start({"--received", received});
     RequestUpload();
-    EXPECT_EQ(Collect(m_port), kAnswer);
+    EXPECT_EQ(Receive(m_port, kAnswer.size()), kAnswer);
 
     Send(m_port, "\r\n\r\n#CU\r\n" + kS0 + "\r\n" + kS7 + "\r\n");
-    ASSERT_TRUE(WaitForFile(received, 3000));
+    ASSERT_TRUE(WaitForFile(received));
     EXPECT_EQ(CTempDir::Read(received), kS0 + "\r\n" + kS7 + "\r\n");
 
     m_port.Close();
-    ASSERT_TRUE(m_port.OpenDevice(m_pSim->DevicePath(), 9600));
+    ASSERT_TRUE(m_port.Open(CPortChoice::Device(m_pSim->DevicePath()), 9600));
     RequestUpload();
-    EXPECT_EQ(Collect(m_port), kAnswer);
+    EXPECT_EQ(Receive(m_port, kAnswer.size()), kAnswer);
 }
 
 TEST_F(QarnSimTest, EchoRepeatsTheRequestBeforeTheAnswer) {
     Start({"--echo"});
     RequestUpload();
-    EXPECT_EQ(Collect(m_port), "#CD\r\n" + kAnswer);
+    EXPECT_EQ(Receive(m_port, 5 + kAnswer.size()), "#CD\r\n" + kAnswer);
 }
 
 TEST_F(QarnSimTest, NoiseComesOnlyBetweenLinesAndOutsidePrintableText) {
     Start({"--noise"});
     RequestUpload();
-    std::string got = Collect(m_port);
+    const auto end = [](const std::string& got) { return got.ends_with(kS7 + "\r\n"); };
+    const std::string got = ReceiveUntil(m_port, end);
     std::string text;
     std::string noise;
     for (char c : got) {
@@ -154,15 +153,16 @@ TEST_F(QarnSimTest, NoiseComesOnlyBetweenLinesAndOutsidePrintableText) {
     EXPECT_EQ(text, kAnswer);
     EXPECT_FALSE(noise.empty());
     EXPECT_EQ(got.substr(0, kS0.size()), kS0) << "no noise before the first line";
-    EXPECT_EQ(got.substr(got.size() - kS7.size() - 2), kS7 + "\r\n") << "none after the last";
+    RequestUpload();
+    EXPECT_EQ(ReceiveUntil(m_port, end).substr(0, kS0.size()), kS0) << "none after the last";
 }
 
 TEST_F(QarnSimTest, FallsSilentAfterTheGivenBytesOfEachAnswer) {
     Start({"--silence-after", "20", "--echo"});
-    RequestUpload();
-    EXPECT_EQ(Collect(m_port, 500), "#CD\r\n" + kAnswer.substr(0, 20));
-    RequestUpload();
-    EXPECT_EQ(Collect(m_port, 500), "#CD\r\n" + kAnswer.substr(0, 20));
+    for (int request = 0; request < 2; ++request) {
+        RequestUpload();
+        EXPECT_EQ(Receive(m_port, 25), "#CD\r\n" + kAnswer.substr(0, 20)) << request;
+    }
     EXPECT_TRUE(m_pSim->IsRunning());
 }
 
@@ -170,7 +170,7 @@ TEST_F(QarnSimTest, HangUpDropsTheLineAndEnds) {
     const std::string link = m_dir.File("ttyQARN");
     Start({"--hangup-after", "40", "--link", link});
     RequestUpload();
-    EXPECT_EQ(Collect(m_port, 500), kAnswer.substr(0, 40));
+    EXPECT_EQ(Receive(m_port, 40), kAnswer.substr(0, 40));
 
     int status = -1;
     ASSERT_TRUE(m_pSim->WaitExit(3000, &status));
@@ -207,14 +207,10 @@ TEST_F(QarnSimTest, PacesTheAnswerAtTheBaudRate) {
     m_pSim = std::make_unique<CSimProcess>(
         std::vector<std::string>{"--config", m_strConfig, "--baud", "1200"});
     ASSERT_TRUE(m_pSim->Start()) << m_pSim->Error();
-    ASSERT_TRUE(m_port.OpenDevice(m_pSim->DevicePath(), 1200));
+    ASSERT_TRUE(m_port.Open(CPortChoice::Device(m_pSim->DevicePath()), 1200));
     auto start = Clock::now();
     Send(m_port, "#CD\r\n");
-    std::string got;
-    while (got.size() < 100 && Clock::now() - start < milliseconds(3000)) {
-        got += Collect(m_port, 50);
-    }
-    EXPECT_EQ(got.size(), 100u);
+    EXPECT_EQ(Receive(m_port, 100).size(), 100u);
     EXPECT_GE(Clock::now() - start, milliseconds(800));
 }
 
@@ -222,7 +218,7 @@ TEST_F(QarnSimTest, LogsWhatItReceived) {
     const std::string log = m_dir.File("sim.log");
     Start({"--log", log});
     RequestUpload();
-    Collect(m_port);
+    Receive(m_port, kAnswer.size());
     m_pSim->Stop();
     std::string text = CTempDir::Read(log);
     EXPECT_NE(text.find("received \"#CD\\r\\n\""), std::string::npos) << text;
@@ -247,23 +243,22 @@ TEST_F(QarnSimTest, StaleBytesAreTheTailOfAnAnswerAfterTheFirstWakeUpOfEachReque
     Start({"--stale", "20"});
     for (int request = 0; request < 2; ++request) {
         Send(m_port, "\r\n");
-        EXPECT_EQ(Collect(m_port, 200), kAnswer.substr(kAnswer.size() - 20));
-        Send(m_port, "\r\n");
-        EXPECT_EQ(Collect(m_port, 200), "") << "once per request";
-        Send(m_port, "#CD\r\n");
-        EXPECT_EQ(Collect(m_port), kAnswer);
+        EXPECT_EQ(Receive(m_port, 20), kAnswer.substr(kAnswer.size() - 20));
+        Send(m_port, "\r\n#CD\r\n");
+        EXPECT_EQ(Receive(m_port, kAnswer.size()), kAnswer) << "once per request";
     }
 }
 
 TEST_F(QarnSimTest, DropLineAndBitflipChangeOneLineOfEachAnswer) {
     Start({"--drop-line", "2"});
     RequestUpload();
-    EXPECT_EQ(Collect(m_port), kS0 + "\r\n" + kS3b + "\r\n" + kS7 + "\r\n");
+    const std::string dropped = kS0 + "\r\n" + kS3b + "\r\n" + kS7 + "\r\n";
+    EXPECT_EQ(Receive(m_port, dropped.size()), dropped);
     m_port.Close();
 
     Start({"--bitflip", "2"});
     RequestUpload();
-    const auto lines = Lines(Collect(m_port));
+    const auto lines = Lines(Receive(m_port, kAnswer.size()));
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[0], kS0 + "\r\n");
     EXPECT_EQ(lines[2], kS3b + "\r\n");
@@ -286,14 +281,15 @@ TEST_F(QarnSimTest, KeepReceivedAnswersWithTheLastDownloadThatReachedItsEndLine)
         Start(bFlip ? std::vector<std::string>{"--keep-received", "--store-bitflip", "2"}
                     : std::vector<std::string>{"--keep-received"});
         RequestUpload();
-        EXPECT_EQ(Collect(m_port), kAnswer) << "--config until a download has ended";
+        EXPECT_EQ(Receive(m_port, kAnswer.size()), kAnswer)
+            << "--config until a download has ended";
         // Cut short by the next request: not kept.
         Send(m_port, "\r\n\r\n#CU\r\n" + kS0 + "\r\n" + kS3b + "\r\n");
         RequestUpload();
-        EXPECT_EQ(Collect(m_port), kAnswer);
+        EXPECT_EQ(Receive(m_port, kAnswer.size()), kAnswer);
         Send(m_port, "\r\n\r\n#CU\r\n" + download);
         RequestUpload();
-        const auto lines = Lines(Collect(m_port));
+        const auto lines = Lines(Receive(m_port, kS0.size() + kS3b.size() + kS7.size() + 6));
         ASSERT_EQ(lines.size(), 3u) << bFlip;
         EXPECT_EQ(lines[0], kS0 + "\r\n");
         EXPECT_EQ(lines[2], kS7 + "\r\n");
@@ -323,8 +319,10 @@ TEST_F(QarnSimTest, KeepReceivedAnswersWithTheLastDownloadThatReachedItsEndLine)
 TEST_F(QarnSimTest, LogLinesAreTimeStampedTextSomeWithASevenSecond) {
     Start({"--log-lines"});
     RequestUpload();
-    const auto lines = Lines(Collect(m_port));
-    ASSERT_GE(lines.size(), 3u);
+    const auto lines = Lines(ReceiveUntil(m_port, [](const std::string& got) {
+        return std::count(got.begin(), got.end(), '\n') == 6;
+    }));
+    ASSERT_EQ(lines.size(), 6u);
     int sevens = 0;
     for (const std::string& line : lines) {
         EXPECT_TRUE(line.size() > 10 && line[2] == ':' && line[5] == ':' && line.ends_with("\r\n"))
@@ -337,14 +335,8 @@ TEST_F(QarnSimTest, LogLinesAreTimeStampedTextSomeWithASevenSecond) {
 TEST_F(QarnSimTest, EndlessSendsDataLinesAndNeverAnEndLine) {
     Start({"--endless"});
     RequestUpload();
-    std::string got;
-    const auto start = Clock::now();
-    while (got.size() < 10 * kAnswer.size() && Clock::now() - start < milliseconds(5000)) {
-        if (m_port.GetInQueue() > 0) {
-            got += m_port.ReadByte();
-        }
-    }
-    ASSERT_GE(got.size(), 10 * kAnswer.size());
+    const std::string got = Receive(m_port, 10 * kAnswer.size());
+    ASSERT_EQ(got.size(), 10 * kAnswer.size());
     const auto lines = Lines(got.substr(0, got.rfind('\n') + 1));
     EXPECT_EQ(lines[0], kS0 + "\r\n");
     for (std::size_t i = 1; i < lines.size(); ++i) {

@@ -33,20 +33,22 @@ public:
     std::error_code m_openError;  // OpenDevice fails with this error when set
     long m_nFailAfterBytes = -1;  // writes after this many bytes fail with EIO
 
-    [[nodiscard]] std::error_code OpenDevice(const std::string& device, int baud) override;
-    void CloseDevice() override;
-    bool IsOpen() const override;
-    [[nodiscard]] std::error_code PutByte(unsigned char byte) override;
-    [[nodiscard]] std::error_code GetByte(unsigned char& byte, bool& got) override;
-    [[nodiscard]] std::error_code CountInput(int& count) override;
-    [[nodiscard]] std::error_code DiscardInput() override;
-    [[nodiscard]] std::error_code WaitUntilSent() override;
-
     std::vector<WireChunk> Wire() const;
     // Every byte written, on the wire or not yet.
     std::string WireBytes() const;
     std::size_t AnswerBytesRead() const;
     int OpenCount() const;
+
+    bool IsOpen() const override;
+
+protected:
+    [[nodiscard]] std::error_code OpenDevice(const std::string& device, int baud) override;
+    void CloseDevice() override;
+    [[nodiscard]] std::error_code PutByte(unsigned char byte) override;
+    [[nodiscard]] std::error_code GetByte(unsigned char& byte, bool& got) override;
+    [[nodiscard]] std::error_code CountInput(int& count) override;
+    [[nodiscard]] std::error_code DiscardInput() override;
+    [[nodiscard]] std::error_code WaitUntilSent() override;
 
 private:
     void DrainLocked();

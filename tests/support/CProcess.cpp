@@ -1,5 +1,7 @@
 #include "support/CProcess.h"
 
+#include "support/CWait.h"
+
 #include <fcntl.h>
 #include <grp.h>
 #include <poll.h>
@@ -10,7 +12,6 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <thread>
 
 std::string CProcess::CliProgram() {
     const char* path = std::getenv("TOVRIK_CLI");
@@ -171,15 +172,12 @@ CProcess::Result CProcess::Run(const std::string& program, const std::vector<std
 }
 
 int CProcess::Wait(pid_t pid, int timeoutMs) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     int status = 0;
-    while (waitpid(pid, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() >= deadline) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-            return -1;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    if (!CWait::Until([&] { return waitpid(pid, &status, WNOHANG) != 0; },
+                      std::chrono::milliseconds(timeoutMs))) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+        return -1;
     }
     return StatusOf(status);
 }

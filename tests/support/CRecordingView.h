@@ -12,11 +12,11 @@
 
 // A transfer view that plays the user interface by writing down every call the
 // worker makes, in order. Each UI call is logged as one short text:
-//   "status:<line>", "insert:<i>:<line>", "pos:<n>", "count:<m_nTotal>",
-//   "enable", "caption:<text>", "box:<caption>|<text>", "done",
-//   "not whole:<the reasons of its problems, or of its warnings when it has none>"
+//   "status:<line>", "insert:<i>:<line>", "pos:<n>", "count:<total>",
+//   "enable", "caption:<text>", "box:<caption>|<text>", "done"
+// A port that could not be opened shows as the status lines the dialog words.
 // Per-byte calls (StepProgress, PostTransferStep) and PostTransferCount are only
-// counted.
+// counted; PostTransferEnded is not recorded.
 class CRecordingView : public CTransferView {
 public:
     void AddStatus(const std::string& line) override;
@@ -55,7 +55,9 @@ private:
 };
 
 // A transfer whose view records every call: the session and its view in one
-// object, as a test drives them, with the request it starts with.
+// object, as a test drives them, with the request it starts with (the tests'
+// short pauses by default). Defined in CRecordingHost.cpp, so that a program
+// that only needs the view does without the tests' configurations.
 class CRecordingHost : public CRecordingView, public CTransferSession {
 public:
     explicit CRecordingHost(ISerialPort& port);

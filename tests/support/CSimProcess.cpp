@@ -1,6 +1,7 @@
 #include "support/CSimProcess.h"
 
 #include "support/CProcess.h"
+#include "support/CWait.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -12,7 +13,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <thread>
 
 CSimProcess::CSimProcess(std::vector<std::string> args) : m_args(std::move(args)) {}
 
@@ -76,26 +76,22 @@ bool CSimProcess::WaitExit(int timeoutMs, int* pStatus) {
     if (m_nPid <= 0) {
         return false;
     }
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-        int status = 0;
-        pid_t r = waitpid(m_nPid, &status, WNOHANG);
-        if (r == m_nPid) {
-            m_nPid = -1;
-            if (m_nOutput >= 0) {
-                close(m_nOutput);
-                m_nOutput = -1;
-            }
-            if (pStatus != nullptr) {
-                *pStatus = status;
-            }
-            return true;
-        }
-        if (r < 0 || std::chrono::steady_clock::now() >= deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    int status = 0;
+    pid_t ended = 0;
+    CWait::Until([&] { return (ended = waitpid(m_nPid, &status, WNOHANG)) != 0; },
+                 std::chrono::milliseconds(timeoutMs));
+    if (ended != m_nPid) {
+        return false;
     }
+    m_nPid = -1;
+    if (m_nOutput >= 0) {
+        close(m_nOutput);
+        m_nOutput = -1;
+    }
+    if (pStatus != nullptr) {
+        *pStatus = status;
+    }
+    return true;
 }
 
 int CSimProcess::Stop(int timeoutMs) {

@@ -22,7 +22,7 @@ TEST_F(DownloadWorker, SendsWakeupCommandAndEveryLineThenReportsTheEnd) {
     ASSERT_TRUE(device.WaitForBytes(kPreamble.size() + config.size(), 2000));
     EXPECT_EQ(device.Received(), kPreamble + config);
     const int total = static_cast<int>(config.size());
-    EXPECT_EQ(host.m_nTotal, total);
+    EXPECT_EQ(host.Total(), total);
     EXPECT_EQ(host.m_nSteps, total) << "one progress step per byte of every line";
     EXPECT_EQ(host.StatusList(),
               (std::vector<std::string>{
@@ -35,7 +35,7 @@ TEST_F(DownloadWorker, SendsWakeupCommandAndEveryLineThenReportsTheEnd) {
         "count:" + std::to_string(LengthOf(lines, 0, 2)),
         "count:" + std::to_string(LengthOf(lines, 0, 3)),
         "count:" + std::to_string(LengthOf(lines, 0, 4)),
-        "caption:" + host.m_strTitle,
+        "caption:" + host.m_request.strTitle,
         "count:" + std::to_string(total),
         "insert:1:Download finished.",
         "insert:2:" + std::to_string(total) +
@@ -43,9 +43,9 @@ TEST_F(DownloadWorker, SendsWakeupCommandAndEveryLineThenReportsTheEnd) {
         "insert:3:Power cycle QARN.",
         "enable"};
     EXPECT_EQ(log, expected);
-    EXPECT_EQ(host.m_eOutcome, ETransferOutcome::Finished);
+    EXPECT_EQ(host.Outcome(), ETransferOutcome::Finished);
     EXPECT_FALSE(port.IsOpen());
-    EXPECT_FALSE(host.m_bRunning);
+    EXPECT_FALSE(host.IsRunning());
 }
 
 TEST_F(DownloadWorker, RealPortFailuresAreNamedWithTheirReasonAndHint) {
@@ -53,7 +53,7 @@ TEST_F(DownloadWorker, RealPortFailuresAreNamedWithTheirReasonAndHint) {
     CPtyDevice device;
     ASSERT_TRUE(device.Ok());
     CSerialPort otherProgram;
-    ASSERT_TRUE(otherProgram.OpenDevice(device.Path(), 9600));
+    ASSERT_TRUE(otherProgram.Open(CPortChoice::Device(device.Path()), 9600));
     const std::vector<std::pair<std::string, std::vector<std::string>>> cases{
         {"/nonexistent/ttyQARN",
          {"Cannot open port /nonexistent/ttyQARN: No such file or directory.",
@@ -73,7 +73,7 @@ TEST_F(DownloadWorker, RealPortFailuresAreNamedWithTheirReasonAndHint) {
         RunToEnd(host);
 
         EXPECT_EQ(host.StatusList(), expected);
-        EXPECT_EQ(host.m_eOutcome, ETransferOutcome::PortNotOpened);
+        EXPECT_EQ(host.Outcome(), ETransferOutcome::PortNotOpened);
     }
     EXPECT_TRUE(device.Received().empty());
 }
@@ -96,18 +96,19 @@ TEST_F(DownloadWorker, DeviceUnpluggedMidwayEndsAsCommunicationError) {
     EXPECT_EQ(host.StatusList(),
               (std::vector<std::string>{"Downloading data.", "Download aborted."}));
     const auto log = host.Log();
-    EXPECT_TRUE(
-        Contains(log, "box:Communication Error|Download Aborted\nPlease Power Cycle QARN\n"));
-    EXPECT_TRUE(Contains(log, "caption:" + host.m_strTitle));
+    EXPECT_TRUE(Contains(log,
+                         "box:Communication Error|Download Aborted\nPlease Power Cycle QARN\nCheck "
+                         "the cable, the port and the baud rate.\n"));
+    EXPECT_TRUE(Contains(log, "caption:" + host.m_request.strTitle));
     EXPECT_EQ(log.back(), "enable");
-    EXPECT_EQ(host.m_eOutcome, ETransferOutcome::CommError);
+    EXPECT_EQ(host.Outcome(), ETransferOutcome::CommError);
     EXPECT_FALSE(port.IsOpen());
     // The count is that of whole lines handed to the port, never the full image.
     int whole = 0;
     std::size_t n = 0;
-    while (whole < host.m_nTotal && n < lines.size()) {
+    while (whole < host.Total() && n < lines.size()) {
         whole += static_cast<int>(lines[n++].size());
     }
-    EXPECT_EQ(whole, host.m_nTotal);
+    EXPECT_EQ(whole, host.Total());
     EXPECT_LT(n, lines.size());
 }

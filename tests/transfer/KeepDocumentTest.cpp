@@ -23,8 +23,7 @@ TEST_F(KeepDocument, AnUploadNeverReplacesTheConfigurationInMemory) {
         CSerialPort port;
         CRecordingHost host(port);
         Prepare(host, ETransferMode::Upload, device.Path());
-        host.m_bKeepDocument = true;
-        host.BeginUpload();
+        host.m_request.bKeepDocument = true;
         RunToEnd(host);
         host.EndSession();
 
@@ -38,7 +37,7 @@ TEST_F(KeepDocument, AnUploadNeverReplacesTheConfigurationInMemory) {
         EXPECT_EQ((*received.m_records.begin())->GetLine(), answer[1]);
         // A few lines are a configuration short of its size: the upload ends
         // incomplete, and what came is kept all the same.
-        EXPECT_EQ(host.m_eOutcome,
+        EXPECT_EQ(host.Outcome(),
                   sent == joined ? ETransferOutcome::Incomplete : ETransferOutcome::CommError);
     }
 }

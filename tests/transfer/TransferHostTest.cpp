@@ -1,4 +1,5 @@
 #include "support/CFakePort.h"
+#include "support/CWait.h"
 #include "support/CWorkerFixture.h"
 
 #include <atomic>
@@ -24,15 +25,12 @@ TEST_F(TransferHost, StartingAgainWaitsForTheLastWorkerToLetGoOfThePort) {
         }
     };
 
-    ASSERT_TRUE(host.StartWorker());
-    while (!restarted) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    host.m_nTotal = 0;
-    ASSERT_TRUE(host.StartWorker());
-    ASSERT_TRUE(host.WaitForEnd(4000));
+    ASSERT_TRUE(host.Start(m_doc));
+    ASSERT_TRUE(CWait::Until([&] { return restarted.load(); }));
+    ASSERT_TRUE(host.Start(m_doc));
+    ASSERT_TRUE(host.WaitForEnd(std::chrono::seconds(4)));
 
-    EXPECT_FALSE(port.OpenedWhileOpen());
+    // A port still open would have been taken over without being opened.
     EXPECT_EQ(port.OpenCount(), 2);
     const std::string once = "\r\n\r\n#CU\r\n" + CTestConfig::Joined(lines);
     EXPECT_EQ(port.WireBytes(), once + once);
@@ -42,7 +40,7 @@ TEST_F(TransferHost, SendLineStopsAtTheFirstRejectedByte) {
     CFakePort port;
     port.m_nFailAfterBytes = 3;
     CRecordingHost host(port);
-    ASSERT_TRUE(port.OpenDevice("/dev/fake", 9600));
+    ASSERT_TRUE(port.Open(CPortChoice::Device("/dev/fake"), 9600));
 
     host.SendLine("S3ABCDEF\r\n");
 
@@ -62,27 +60,22 @@ TEST_F(TransferHost, UploadDialogLeftWithoutAnUploadKeepsTheConfiguration) {
     EXPECT_EQ(CTestConfig::InMemory(m_doc), before);
 }
 
-TEST_F(TransferHost, RestoreBringsBackRecordsHeaderEndAndModifiedFlagOnce) {
+// Given back once: from then on the configuration is the user's again, and
+// the end of the session leaves it alone.
+TEST_F(TransferHost, AnUnfinishedUploadGivesRecordsHeaderEndAndModifiedFlagBackOnce) {
     CTestConfig::Load(m_doc, CTestConfig::Lines(2));
     m_doc.SetModifiedFlag(true);
     const std::string before = CTestConfig::InMemory(m_doc);
-    CFakePort port;
+    CFakePort port(CTestConfig::HeaderLine("NEW"));  // then silence
     CRecordingHost host(port);
     Prepare(host, ETransferMode::Upload, "/dev/fake");
 
-    host.BeginUpload();
-    EXPECT_TRUE(g_recordList.IsEmpty());
-    m_doc.m_pHeader->Parse(CTestConfig::HeaderLine("NEW"));
-    m_doc.m_pEndRecord->Parse("S70500000000FA\n");
-    m_doc.SetModifiedFlag(false);
-    host.RestoreConfiguration();
+    RunToEnd(host);
 
+    EXPECT_EQ(host.Outcome(), ETransferOutcome::CommError);
     EXPECT_EQ(CTestConfig::InMemory(m_doc), before);
     EXPECT_TRUE(m_doc.IsModified());
-    EXPECT_FALSE(host.HasSnapshot());
-
-    // A second restore has nothing to put back and changes nothing.
     g_recordList.RemoveAll();
-    host.RestoreConfiguration();
+    host.EndSession();
     EXPECT_TRUE(g_recordList.IsEmpty());
 }

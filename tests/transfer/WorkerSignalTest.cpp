@@ -12,14 +12,11 @@
 TEST(WorkerThread, IgnoresSignalsAndTheStarterKeepsItsOwnMask) {
     static std::atomic<int> blocked{-1};
     CWorkerThread thread;
-    ASSERT_TRUE(thread.Start(
-        [](void*) -> unsigned {
-            sigset_t mask;
-            pthread_sigmask(SIG_SETMASK, nullptr, &mask);
-            blocked = sigismember(&mask, SIGINT);
-            return 0;
-        },
-        nullptr));
+    ASSERT_TRUE(thread.Start([] {
+        sigset_t mask;
+        pthread_sigmask(SIG_SETMASK, nullptr, &mask);
+        blocked = sigismember(&mask, SIGINT);
+    }));
     thread.Join();
     EXPECT_EQ(blocked, 1);
     EXPECT_FALSE(thread.IsJoinable());
