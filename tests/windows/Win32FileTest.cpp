@@ -23,10 +23,12 @@ std::size_t EntriesIn(const std::string& folder) {
 }
 
 std::error_code Save(const std::string& path, const std::string& text) {
-    CArchive ar(path, CArchive::store);
+    CArchive ar(CArchive::store);
+    if (const std::error_code error = ar.Open(path)) {
+        return error;
+    }
     ar.WriteString(text);
-    ar.Close();
-    return ar.GetError();
+    return ar.Close();
 }
 
 }  // namespace
@@ -96,7 +98,9 @@ TEST(Win32AtomicSave, NamesOutsideTheCodePageAreSavedAndOpened) {
     EXPECT_NE(GetFileAttributesW(wide.c_str()), INVALID_FILE_ATTRIBUTES);
     ASSERT_FALSE(doc.OnOpenDocument(dir.File(name)));
     EXPECT_EQ(doc.GetFileName(), name);
-    EXPECT_EQ(CArchive(dir.Path() + "\\" + name, CArchive::load).GetFileName(), name)
+    CArchive ar(CArchive::load);
+    ASSERT_FALSE(ar.Open(dir.Path() + "\\" + name));
+    EXPECT_EQ(ar.GetFileName(), name)
         << "the caption names the file whichever separator its path has";
     std::string text;
     std::int64_t size = 0;
