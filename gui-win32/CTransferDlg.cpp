@@ -97,6 +97,9 @@ BOOL CTransferDlg::OnInitDialog() {
 }
 
 bool CTransferDlg::OnCommand(int nID, int nCode) {
+    if (!m_pPresenter) {
+        return true;  // closing: the presenter has stopped its worker and gone
+    }
     switch (nID) {
         case IDOK:
             // Enter reaches the default button even while it is disabled.

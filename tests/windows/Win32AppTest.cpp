@@ -161,7 +161,7 @@ TEST_F(Win32App, ACancelledUploadPutsBackTheConfigurationHeldBefore) {
                         EXPECT_TRUE(CWin32User::WaitUntil([&] {
                             return std::wcstol(
                                        CWin32User::Text(GetDlgItem(dialog, IDC_BYTES)).c_str(),
-                                       nullptr, 10) > 3000;
+                                       nullptr, 10) > 1000;
                         }));
                         EXPECT_EQ(CWin32User::Rows(GetDlgItem(dialog, IDC_STATUS)),
                                   std::vector<std::wstring>{L"Uploading data."});
