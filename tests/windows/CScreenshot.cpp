@@ -1,9 +1,8 @@
 #include "CScreenshot.h"
 
-#include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <string>
-#include <vector>
 
 void CScreenshot::Save(HWND hWnd, const char* name) {
     const char* folder = std::getenv("TOVRIK_SCREENSHOTS");
@@ -23,32 +22,26 @@ void CScreenshot::Save(HWND hWnd, const char* name) {
     }
     RECT rect = {};
     GetWindowRect(hWnd, &rect);
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
+    const int cx = rect.right - rect.left;
+    const int cy = rect.bottom - rect.top;
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, cx, cy);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    BitBlt(memory, 0, 0, cx, cy, screen, rect.left, rect.top, SRCCOPY);
     SelectObject(memory, old);
-
-    BITMAPINFOHEADER info = {sizeof info, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-    const int stride = (width * 3 + 3) & ~3;
-    std::vector<char> pixels(static_cast<std::size_t>(stride) * static_cast<std::size_t>(height));
-    GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(),
+    BITMAPINFOHEADER info = {sizeof info, cx, cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    std::string pixels(4 * static_cast<std::size_t>(cx) * static_cast<std::size_t>(cy), '\0');
+    GetDIBits(memory, bitmap, 0, static_cast<UINT>(cy), pixels.data(),
               reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
     DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
-
     const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof info;
     const BITMAPFILEHEADER file = {0x4D42, static_cast<DWORD>(offset + pixels.size()), 0, 0,
                                    offset};
-    const std::string path = std::string(folder) + "/" + name + ".bmp";
-    if (FILE* out = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(&file, sizeof file, 1, out);
-        std::fwrite(&info, sizeof info, 1, out);
-        std::fwrite(pixels.data(), 1, pixels.size(), out);
-        std::fclose(out);
-    }
+    std::ofstream out(std::string(folder) + "/" + name + ".bmp", std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), sizeof file);
+    out.write(reinterpret_cast<const char*>(&info), sizeof info);
+    out << pixels;
 }

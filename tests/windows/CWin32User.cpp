@@ -47,17 +47,10 @@ std::vector<HWND> CWin32User::Windows() const {
 
 HWND CWin32User::WaitForWindow(const std::wstring& caption, int timeoutMs) const {
     HWND found = nullptr;
-    WaitUntil(
-        [&] {
-            for (HWND hWnd : Windows()) {
-                if (Text(hWnd).rfind(caption, 0) == 0) {
-                    found = hWnd;
-                }
-            }
-            return found != nullptr;
-        },
-        timeoutMs);
-    return found;
+    // Shown once it is made and filled.
+    WaitUntil([&] { return IsWindowVisible(found = FindWindowW(nullptr, caption.c_str())); },
+              timeoutMs);
+    return IsWindowVisible(found) ? found : nullptr;
 }
 
 bool CWin32User::WaitUntil(const std::function<bool()>& done, int timeoutMs) {
@@ -78,21 +71,17 @@ std::wstring CWin32User::Text(HWND hWnd) {
 }
 
 std::vector<std::wstring> CWin32User::Rows(HWND list) {
-    wchar_t name[32] = {};
-    GetClassNameW(list, name, 32);
+    wchar_t name[16] = {};
+    GetClassNameW(list, name, 16);
     const bool bCombo = std::wstring(name) == L"ComboBox";
-    const LRESULT count = SendMessageW(list, bCombo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0);
-    std::vector<std::wstring> rows;
-    for (LRESULT i = 0; i < count; ++i) {
-        std::wstring row(
-            static_cast<std::size_t>(SendMessageW(list, bCombo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN,
-                                                  static_cast<WPARAM>(i), 0)) +
-                1,
-            L'\0');
-        row.resize(static_cast<std::size_t>(SendMessageW(list, bCombo ? CB_GETLBTEXT : LB_GETTEXT,
-                                                         static_cast<WPARAM>(i),
-                                                         reinterpret_cast<LPARAM>(row.data()))));
-        rows.push_back(row);
+    std::vector<std::wstring> rows(
+        static_cast<std::size_t>(SendMessageW(list, bCombo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0)));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const LRESULT length = SendMessageW(list, bCombo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, i, 0);
+        rows[i].resize(static_cast<std::size_t>(length) + 1);
+        rows[i].resize(
+            static_cast<std::size_t>(SendMessageW(list, bCombo ? CB_GETLBTEXT : LB_GETTEXT, i,
+                                                  reinterpret_cast<LPARAM>(rows[i].data()))));
     }
     return rows;
 }

@@ -6,19 +6,16 @@
 #include <string>
 #include <vector>
 
-// Plays the user of modal windows: a thread of its own that finds the windows
-// of the interface thread and drives them through their messages while that
-// thread runs their modal loop.
+// Plays the user of modal windows: a thread that drives the interface thread's
+// windows through their messages while that thread runs their modal loop.
 class CWin32User {
 public:
-    // Runs `modal` on this thread (it returns once its windows are closed) and
-    // `user` on the user's thread. What the user leaves open is then
-    // cancelled, so that a failing test ends instead of hanging.
+    // Runs `modal` here and `user` on the user's thread; what the user leaves
+    // open is cancelled, so that a failing test ends instead of hanging.
     static void Run(const std::function<void()>& modal,
                     const std::function<void(CWin32User&)>& user);
 
-    // The visible window of the interface thread whose caption starts with
-    // `caption`; null when none came within `timeoutMs`.
+    // The window titled `caption`, once shown; null after `timeoutMs`.
     HWND WaitForWindow(const std::wstring& caption, int timeoutMs = 10000) const;
     // Until `done` holds or `timeoutMs` have passed; false then.
     static bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 10000);

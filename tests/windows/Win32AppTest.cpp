@@ -1,7 +1,6 @@
-// tovrik.exe's application on a display, in process: its main window, and
-// backups and restores through the transfer dialog against qarn-sim on COM5,
-// the dialog driven through its messages as a user drives it. The user's
-// answers to questions and file dialogs come from a script.
+// tovrik.exe's application in process: its main window, and backups and
+// restores through the transfer dialog against qarn-sim on COM5, driven through
+// its messages; the answers to questions and file dialogs come from a script.
 
 #include "CScreenshot.h"
 #include "CWin32User.h"
@@ -23,10 +22,6 @@
 namespace {
 
 constexpr wchar_t kTransferCaption[] = L"Tovrik - QARN Data Backup/Restore";
-
-bool Holds(const std::vector<std::wstring>& rows, const std::wstring& row) {
-    return std::find(rows.begin(), rows.end(), row) != rows.end();
-}
 
 class Win32App : public ::testing::Test {
 protected:
@@ -59,25 +54,30 @@ protected:
     HWND Frame() { return app.GetMainFrame().GetSafeHwnd(); }
     void Command(unsigned nID) { SendMessageW(Frame(), WM_COMMAND, nID, 0); }
 
-    // File > Download or Upload: COM5 at 38400 baud, Transfer Configuration,
-    // then Exit once the status list shows `last`. The status list and the
-    // byte counter as they were then.
+    // The transfer dialog, with COM5 at 38400 baud chosen and Transfer
+    // Configuration pressed.
+    static HWND StartTransfer(CWin32User& user) {
+        HWND dialog = user.WaitForWindow(kTransferCaption);
+        EXPECT_TRUE(CWin32User::Choose(dialog, IDC_PORT, L"COM5"));
+        EXPECT_TRUE(CWin32User::Choose(dialog, IDC_BAUDRATE, L"38400"));
+        CWin32User::Click(dialog, IDC_TRANSFER);
+        return dialog;
+    }
+
+    // File > Download or Upload, left with Exit once the status list shows
+    // `last`: the status list and the byte counter then.
     std::vector<std::wstring> Transfer(unsigned nCommand, const std::wstring& last,
                                        std::wstring* pCount = nullptr) {
         std::vector<std::wstring> status;
         CWin32User::Run([&] { Command(nCommand); },
                         [&](CWin32User& user) {
-                            HWND dialog = user.WaitForWindow(kTransferCaption);
-                            ASSERT_NE(dialog, nullptr);
-                            EXPECT_TRUE(CWin32User::Choose(dialog, IDC_PORT, L"COM5"));
-                            EXPECT_TRUE(CWin32User::Choose(dialog, IDC_BAUDRATE, L"38400"));
-                            CWin32User::Click(dialog, IDC_TRANSFER);
-                            HWND exit = GetDlgItem(dialog, IDOK);
+                            HWND dialog = StartTransfer(user);
                             EXPECT_TRUE(CWin32User::WaitUntil([&] {
                                 status = CWin32User::Rows(GetDlgItem(dialog, IDC_STATUS));
-                                return Holds(status, last) && IsWindowEnabled(exit);
-                            })) << "no \""
-                                << std::string(last.begin(), last.end()) << "\"";
+                                return std::find(status.begin(), status.end(), last) !=
+                                           status.end() &&
+                                       IsWindowEnabled(GetDlgItem(dialog, IDOK));
+                            }));
                             if (pCount != nullptr) {
                                 *pCount = CWin32User::Text(GetDlgItem(dialog, IDC_BYTES));
                             }
@@ -152,11 +152,7 @@ TEST_F(Win32App, ACancelledUploadPutsBackTheConfigurationHeldBefore) {
     ASSERT_TRUE(Start({path}));
     CWin32User::Run([&] { Command(ID_FILE_UPLOAD); },
                     [&](CWin32User& user) {
-                        HWND dialog = user.WaitForWindow(kTransferCaption);
-                        ASSERT_NE(dialog, nullptr);
-                        ASSERT_TRUE(CWin32User::Choose(dialog, IDC_PORT, L"COM5"));
-                        ASSERT_TRUE(CWin32User::Choose(dialog, IDC_BAUDRATE, L"38400"));
-                        CWin32User::Click(dialog, IDC_TRANSFER);
+                        HWND dialog = StartTransfer(user);
                         // Cancel while the device's answer comes in.
                         EXPECT_TRUE(CWin32User::WaitUntil([&] {
                             return std::wcstol(
@@ -175,7 +171,7 @@ TEST_F(Win32App, ACancelledUploadPutsBackTheConfigurationHeldBefore) {
     EXPECT_EQ(CWin32User::Text(Frame()), L"Tovrik-backup.s19");
 }
 
-TEST_F(Win32App, TheMainWindowShowsWhatItHoldsAndOpensWhatIsDropped) {
+TEST_F(Win32App, TheMainWindowShowsWhatItHoldsOpensWhatIsDroppedAndWaitsForAbout) {
     CTempDir dir;
     const std::string path = dir.Write("backup.s19", CTempDir::Read(TOVRIK_SAMPLE_S19));
     const std::string notes = dir.Write("notes.txt", "S7 is the plan\r\n");
@@ -200,6 +196,17 @@ TEST_F(Win32App, TheMainWindowShowsWhatItHoldsAndOpensWhatIsDropped) {
     EXPECT_EQ(CWin32User::Text(Frame()), L"Tovrik");
     EXPECT_EQ(CWin32User::Text(view).rfind(L"No configuration in memory.", 0), 0u);
 
+    bool bFrameEnabled = true;
+    CWin32User::Run([&] { Command(ID_APP_ABOUT); },
+                    [&](CWin32User& user) {
+                        HWND about = user.WaitForWindow(L"About Tovrik");
+                        bFrameEnabled = IsWindowEnabled(Frame()) != FALSE;
+                        CScreenshot::Save(about, "about");
+                        CWin32User::Click(about, IDOK);
+                    });
+    EXPECT_FALSE(bFrameEnabled) << "the About box holds the main window";
+    EXPECT_TRUE(IsWindowEnabled(Frame()));
+
     app.ExitInstance();
     EXPECT_EQ(Profile().at("Recent File List/File1"),
               std::filesystem::path(path).make_preferred().string());
@@ -208,33 +215,9 @@ TEST_F(Win32App, TheMainWindowShowsWhatItHoldsAndOpensWhatIsDropped) {
 TEST_F(Win32App, AStartThatCannotOpenItsFileEndsWithTheReasonAndNoWindow) {
     CTempDir dir;
     const std::string missing = dir.File("gone.s19");
-    const struct {
-        std::vector<std::string> args;
-        std::string message;
-    } cases[] = {
-        {{missing}, "Cannot open " + missing + ": The system cannot find the file specified."},
-        {{missing, missing}, "Tovrik opens one file at a time: tovrik.exe [FILE.s19]"},
-    };
-    for (const auto& c : cases) {
-        CScriptedPrompter user;
-        CTovrikApp starting(context, &user);
-        EXPECT_FALSE(starting.InitInstance(c.args));
-        EXPECT_EQ(user.Texts(), std::vector<std::string>{c.message});
-        EXPECT_EQ(starting.GetMainFrame().GetSafeHwnd(), nullptr);
-    }
-}
-
-TEST_F(Win32App, HelpAboutHoldsTheMainWindowUntilItIsClosed) {
-    ASSERT_TRUE(Start());
-    bool bFrameEnabled = true;
-    CWin32User::Run([&] { Command(ID_APP_ABOUT); },
-                    [&](CWin32User& user) {
-                        HWND about = user.WaitForWindow(L"About Tovrik");
-                        ASSERT_NE(about, nullptr);
-                        bFrameEnabled = IsWindowEnabled(Frame()) != FALSE;
-                        CScreenshot::Save(about, "about");
-                        CWin32User::Click(about, IDOK);
-                    });
-    EXPECT_FALSE(bFrameEnabled);
-    EXPECT_TRUE(IsWindowEnabled(Frame()));
+    EXPECT_FALSE(app.InitInstance({missing}));
+    EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"Cannot open " + missing +
+                                                         ": The system cannot find the file "
+                                                         "specified."});
+    EXPECT_EQ(Frame(), nullptr);
 }

@@ -35,26 +35,6 @@ RECT ClientRectOf(HWND dialog, int nID) {
     return rect;
 }
 
-std::wstring TextOf(HWND window) {
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(
-        static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
-std::vector<std::wstring> Entries(HWND combo) {
-    std::vector<std::wstring> entries;
-    const auto count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        std::wstring text(static_cast<size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, i, 0)) + 1,
-                          L'\0');
-        text.resize(static_cast<size_t>(
-            SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()))));
-        entries.push_back(text);
-    }
-    return entries;
-}
-
 std::string Name(RECT rect) {
     return std::to_string(rect.left) + "," + std::to_string(rect.top) + " " +
            std::to_string(rect.right) + "," + std::to_string(rect.bottom);
@@ -64,21 +44,17 @@ std::string Name(RECT rect) {
 // profile in memory.
 class Win32TransferDlg : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(transfer.Create(nullptr, doc, ETransferMode::Upload));
-        hWnd = transfer.GetSafeHwnd();
-    }
+    void SetUp() override { ASSERT_TRUE(transfer.Create(nullptr, doc, ETransferMode::Upload)); }
 
     CSystemContext context = CTestContext::Make();
     CScriptedPrompter prompter;
     CQARNCfgDoc doc;
     CTransferDlg transfer{prompter, context};
-    HWND hWnd = nullptr;
 };
 
 }  // namespace
 
-TEST(Win32Dialogs, EachTemplateHasItsSizeCaptionAndControlPositionsInDialogUnits) {
+TEST_F(Win32TransferDlg, ItAndTheAboutBoxHaveTheirSizesCaptionsAndControlPositionsInDialogUnits) {
     struct Control {
         int nID;
         RECT units;    // x, y, width, height
@@ -92,11 +68,6 @@ TEST(Win32Dialogs, EachTemplateHasItsSizeCaptionAndControlPositionsInDialogUnits
     };
     CAboutDlg about;
     ASSERT_TRUE(about.Create(nullptr));
-    CSystemContext context = CTestContext::Make();
-    CScriptedPrompter prompter;
-    CQARNCfgDoc doc;
-    CTransferDlg transfer(prompter, context);
-    ASSERT_TRUE(transfer.Create(nullptr, doc, ETransferMode::Download));
     const Case cases[] = {
         {about.GetSafeHwnd(), L"About Tovrik", 179, 101, {{IDOK, {69, 74, 50, 14}, true}}},
         {transfer.GetSafeHwnd(),
@@ -115,7 +86,7 @@ TEST(Win32Dialogs, EachTemplateHasItsSizeCaptionAndControlPositionsInDialogUnits
     };
     for (const Case& c : cases) {
         HWND dialog = c.hWnd;
-        EXPECT_EQ(TextOf(dialog), c.pszCaption);
+        EXPECT_EQ(CWin32User::Text(dialog), c.pszCaption);
         RECT client = {};
         GetClientRect(dialog, &client);
         const RECT size = DialogUnits(dialog, 0, 0, c.cx, c.cy);
@@ -135,7 +106,7 @@ TEST(Win32Dialogs, EachTemplateHasItsSizeCaptionAndControlPositionsInDialogUnits
     std::vector<std::wstring> labels;
     for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
          child = GetWindow(child, GW_HWNDNEXT)) {
-        labels.push_back(TextOf(child));
+        labels.push_back(CWin32User::Text(child));
     }
     const std::string version = TOVRIK_VERSION_LINE;
     EXPECT_NE(std::find(labels.begin(), labels.end(), std::wstring(version.begin(), version.end())),
@@ -191,7 +162,7 @@ TEST_F(Win32TransferDlg, ItsListsHoldTheirEntriesAndShowTheFixedLineFormat) {
     };
     for (const Case& c : cases) {
         HWND list = transfer.GetDlgItem(c.nID);
-        EXPECT_EQ(Entries(list), c.entries) << "list " << c.nID;
+        EXPECT_EQ(CWin32User::Rows(list), c.entries) << "list " << c.nID;
         EXPECT_EQ(SendMessageW(list, CB_GETCURSEL, 0, 0), c.nSelected) << "list " << c.nID;
         EXPECT_EQ(IsWindowEnabled(list) != FALSE, c.bEnabled) << "list " << c.nID;
     }
@@ -215,19 +186,15 @@ TEST_F(Win32TransferDlg, OtherAsksForADevicePathThatThePortListThenShows) {
     CWin32Prompter windows;
     CTransferDlg dialog(windows, context);
     ASSERT_TRUE(dialog.Create(nullptr, doc, ETransferMode::Upload));
-    std::wstring label;
     std::wstring initial;
     CWin32User::Run([&] { CWin32User::Choose(dialog.GetSafeHwnd(), IDC_PORT, L"Other"); },
                     [&](CWin32User& user) {
                         HWND ask = user.WaitForWindow(L"Other port");
-                        ASSERT_NE(ask, nullptr);
-                        label = CWin32User::Text(GetDlgItem(ask, IDC_TEXT_LABEL));
                         initial = CWin32User::Text(GetDlgItem(ask, IDC_TEXT_EDIT));
                         SetWindowTextW(GetDlgItem(ask, IDC_TEXT_EDIT), L"\\\\.\\COM5");
                         CWin32User::Click(ask, IDOK);
                     });
-    EXPECT_EQ(label, L"Device path of the serial port:");
-    EXPECT_EQ(initial, L"\\\\.\\");
+    EXPECT_EQ(initial, L"\\\\.\\") << "the device folder, to type the name after";
     HWND port = dialog.GetDlgItem(IDC_PORT);
     const auto row = static_cast<std::size_t>(SendMessageW(port, CB_GETCURSEL, 0, 0));
     EXPECT_EQ(CWin32User::Rows(port).at(row).rfind(L"\\\\.\\COM5 ", 0), 0u);

@@ -64,12 +64,8 @@ TEST(Win32Prompter, BoxesHaveTheirButtonsAndDefaultAndEscNeverTakesTheRiskyWay) 
     };
     for (const Case& c : cases) {
         CWin32Prompter prompter;
-        CMessageBox box;
-        box.eIcon = EBoxIcon::Question;
-        box.strCaption = "Tovrik question";
-        box.strText = "Save changes to Untitled?";
-        box.eButtons = c.eButtons;
-        box.eDefault = c.eDefault;
+        const CMessageBox box{EBoxIcon::Question, "Tovrik question", "Save changes to Untitled?",
+                              c.eButtons, c.eDefault};
         EAnswer answer = EAnswer::Ok;
         std::vector<std::wstring> buttons;
         int nDefaultID = 0;
@@ -77,7 +73,6 @@ TEST(Win32Prompter, BoxesHaveTheirButtonsAndDefaultAndEscNeverTakesTheRiskyWay) 
         CWin32User::Run([&] { answer = prompter.Show(box); },
                         [&](CWin32User& user) {
                             HWND hBox = user.WaitForWindow(L"Tovrik question");
-                            ASSERT_NE(hBox, nullptr);
                             HWND hWndDefault = nullptr;
                             buttons = ButtonsOf(hBox, hWndDefault);
                             nDefaultID = GetDlgCtrlID(hWndDefault);
@@ -97,50 +92,42 @@ TEST(Win32Prompter, BoxesHaveTheirButtonsAndDefaultAndEscNeverTakesTheRiskyWay) 
 TEST(Win32Prompter, FileDialogsStartInTheFolderWithTheFilterAndTheProposedName) {
     CTempDir dir;
     dir.Write("old.s19", "x");
-    CWin32Prompter prompter;
-    CFileDialog dialog;
-    dialog.eKind = CFileDialog::SaveAs;
-    dialog.strFilter = "Tovrik Files (*.s19)";
-    dialog.strExtension = "s19";
-    dialog.strFolder = Native(dir.Path());
-    dialog.strProposed = Native(dir.File("qarn-20240102-0304.s19"));
-    struct Seen {
-        std::wstring folder, name, filter;
-    } seen;
-    // What the user sees, then the name the user types.
-    const auto look = [&seen](HWND hDialog, const wchar_t* typed) {
-        wchar_t text[MAX_PATH] = {};
-        SendMessageW(hDialog, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(text));
-        seen.folder = text;
-        SendMessageW(hDialog, CDM_GETSPEC, MAX_PATH, reinterpret_cast<LPARAM>(text));
-        seen.name = text;
-        seen.filter = CWin32User::Text(GetDlgItem(hDialog, cmb1));
-        HWND name = GetDlgItem(hDialog, cmb13);  // the file name, or in older layouts:
-        SetWindowTextW(name != nullptr ? name : GetDlgItem(hDialog, edt1), typed);
-        CWin32User::Click(hDialog, IDOK);
+    const std::string folder = Native(dir.Path());
+    const struct {
+        CFileDialog::EKind eKind;
+        const wchar_t* pszCaption;
+        std::string proposed;
+        const wchar_t* pszShown;  // the name the dialog shows at first
+        const wchar_t* pszTyped;
+        std::string chosen;
+    } cases[] = {
+        {CFileDialog::SaveAs, L"Save As", Native(dir.File("qarn-20240102-0304.s19")),
+         L"qarn-20240102-0304.s19", L"typed", Native(dir.File("typed.s19"))},
+        {CFileDialog::Open, L"Open", "", L"", L"old.s19", Native(dir.File("old.s19"))},
     };
-    std::string chosen;
-    CWin32User::Run([&] { chosen = prompter.ChooseFile(dialog); },
-                    [&](CWin32User& user) {
-                        HWND hDialog = user.WaitForWindow(L"Save As");
-                        ASSERT_NE(hDialog, nullptr);
-                        look(hDialog, L"typed");
-                    });
-    const std::wstring folder = std::filesystem::path(dialog.strFolder).wstring();
-    EXPECT_EQ(seen.folder, folder);
-    EXPECT_EQ(seen.name, L"qarn-20240102-0304.s19");
-    EXPECT_EQ(seen.filter, L"Tovrik Files (*.s19)");
-    EXPECT_EQ(chosen, Native(dir.File("typed.s19"))) << "the extension is added";
-
-    dialog.eKind = CFileDialog::Open;
-    dialog.strProposed.clear();
-    CWin32User::Run([&] { chosen = prompter.ChooseFile(dialog); },
-                    [&](CWin32User& user) {
-                        HWND hDialog = user.WaitForWindow(L"Open");
-                        ASSERT_NE(hDialog, nullptr);
-                        look(hDialog, L"old.s19");
-                    });
-    EXPECT_EQ(seen.folder, folder);
-    EXPECT_EQ(seen.filter, L"Tovrik Files (*.s19)");
-    EXPECT_EQ(chosen, Native(dir.File("old.s19")));
+    for (const auto& c : cases) {
+        CWin32Prompter prompter;
+        const CFileDialog dialog{c.eKind, "Tovrik Files (*.s19)", "s19", folder, c.proposed};
+        std::wstring seenFolder;
+        std::wstring seenName;
+        std::wstring seenFilter;
+        std::string chosen;
+        CWin32User::Run(
+            [&] { chosen = prompter.ChooseFile(dialog); },
+            [&](CWin32User& user) {
+                HWND hDialog = user.WaitForWindow(c.pszCaption);
+                wchar_t text[MAX_PATH] = {};
+                SendMessageW(hDialog, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(text));
+                seenFolder = text;
+                SendMessageW(hDialog, CDM_GETSPEC, MAX_PATH, reinterpret_cast<LPARAM>(text));
+                seenName = text;
+                seenFilter = CWin32User::Text(GetDlgItem(hDialog, cmb1));
+                SetWindowTextW(GetDlgItem(hDialog, cmb13), c.pszTyped);  // file name
+                CWin32User::Click(hDialog, IDOK);
+            });
+        EXPECT_EQ(seenFolder, std::filesystem::path(folder).wstring());
+        EXPECT_EQ(seenName, c.pszShown);
+        EXPECT_EQ(seenFilter, L"Tovrik Files (*.s19)");
+        EXPECT_EQ(chosen, c.chosen) << "Save As adds the extension";
+    }
 }
