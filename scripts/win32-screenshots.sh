@@ -10,6 +10,6 @@ trap 'rm -rf "$shots"' EXIT
 TOVRIK_SCREENSHOTS="Z:$shots" ctest --test-dir build/windows -R '^win32_gui_tests$' \
   --output-on-failure
 for name in main-window upload about; do
-  convert "$shots/$name.bmp" -strip "docs/win32-$name.png"
+  convert "$shots/$name.bmp" -alpha off -strip "docs/win32-$name.png"
 done
 echo "Made docs/win32-main-window.png, docs/win32-upload.png and docs/win32-about.png"

@@ -14,7 +14,7 @@ void CScreenshot::Save(HWND hWnd, const char* name) {
     RedrawWindow(hWnd, nullptr, nullptr,
                  RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     const bool bOwnThread = GetWindowThreadProcessId(hWnd, nullptr) == GetCurrentThreadId();
-    for (const ULONGLONG end = GetTickCount64() + 500; GetTickCount64() < end; Sleep(20)) {
+    for (const ULONGLONG end = GetTickCount64() + 200; GetTickCount64() < end; Sleep(20)) {
         MSG msg;
         while (bOwnThread && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             DispatchMessageW(&msg);
