@@ -27,7 +27,7 @@ esac
 extra=()
 [ "$mode" = --lint ] && extra=(clang-tidy cppcheck)
 [ "$mode" = --windows ] && extra=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine64 googletest
-  xvfb xauth)
+  xvfb xauth fonts-wine)
 ./scripts/install-deps.sh "${extra[@]}"
 
 # Repeated builds (CI runs five of them) reuse what ccache compiled before.

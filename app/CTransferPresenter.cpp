@@ -450,14 +450,14 @@ void CTransferPresenter::PostTransferStep() {
 }
 
 void CTransferPresenter::PostTransferCount() {
-    m_dialog.Post([this] {
+    m_dialog.PostReport(EPostedReport::Count, [this] {
         FlushSteps();
         ShowByteCount(m_session.Total());
     });
 }
 
 void CTransferPresenter::PostTransferDone() {
-    m_dialog.Post([this] {
+    m_dialog.PostReport(EPostedReport::Done, [this] {
         FlushSteps();
         m_dialog.SetProgressPos(m_nProgressUpper);
     });
@@ -481,7 +481,7 @@ void CTransferPresenter::ShowByteCount(int nTotal) {
 
 void CTransferPresenter::QueueStep() {
     if (m_nPendingSteps.fetch_add(1) == 0) {
-        m_dialog.Post([this] { FlushSteps(); });
+        m_dialog.PostReport(EPostedReport::Step, [this] { FlushSteps(); });
     }
 }
 

@@ -6,6 +6,11 @@
 
 struct CPortEntry;
 
+// The posted calls that stand for the dialog's own three reports from the
+// worker: a batch of progress steps, a new byte count, and the end of the data
+// (the bar full).
+enum class EPostedReport { Step, Count, Done };
+
 // The controls of the transfer dialog that change while it is open.
 struct CDialogControls {
     bool bTransfer = true;  // Transfer Configuration
@@ -46,6 +51,11 @@ public:
     // Runs `call` on the interface thread later, unless the dialog is gone by
     // then; returns at once.
     virtual void Post(std::function<void()> call) = 0;
+    // Post, for a call that is one of the three reports: a window that names
+    // its messages after them tells them apart here.
+    virtual void PostReport(EPostedReport /*eReport*/, std::function<void()> call) {
+        Post(std::move(call));
+    }
     // Handles the interface thread's events, without user input, for `ms`.
     virtual void ServeFor(int ms) = 0;
 };

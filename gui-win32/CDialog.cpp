@@ -62,8 +62,14 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM
         case WM_NCDESTROY:
             self->m_hWnd = nullptr;
             return FALSE;
-        default:
-            return FALSE;
+        default: {
+            LRESULT result = 0;
+            if (!self->OnMessage(nMsg, wParam, lParam, result)) {
+                return FALSE;
+            }
+            SetWindowLongPtrW(hWnd, DWLP_MSGRESULT, result);
+            return TRUE;
+        }
     }
 }
 

@@ -26,6 +26,12 @@ protected:
     // A WM_COMMAND; true when handled. OK and Cancel end the dialog unless an
     // override handles them.
     virtual bool OnCommand(int nID, int nCode);
+    // Any other message once the dialog is initialised; true when handled,
+    // with the message's result in `result`.
+    virtual bool OnMessage(UINT /*nMsg*/, WPARAM /*wParam*/, LPARAM /*lParam*/,
+                           LRESULT& /*result*/) {
+        return false;
+    }
     void EndDialog(INT_PTR nResult);
 
 private:

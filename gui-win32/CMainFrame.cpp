@@ -1,6 +1,7 @@
 #include "CMainFrame.h"
 
 #include "CAboutDlg.h"
+#include "CDisplayText.h"
 #include "CStringTable.h"
 #include "IAppCommands.h"
 #include "platform/common/Win32Text.h"
@@ -12,9 +13,8 @@
 namespace {
 
 constexpr wchar_t kFrameClass[] = L"CMainFrame";
-// The view fills the area between the bars and shows nothing yet.
-constexpr wchar_t kViewClass[] = L"CBlankView";
 constexpr unsigned kViewId = 0xE900;
+constexpr int kViewPoints = 9;  // the size of the view's font
 
 // The commands the application carries out.
 constexpr unsigned kAppCommands[] = {ID_FILE_NEW,     ID_FILE_OPEN,     ID_FILE_SAVE,
@@ -55,6 +55,9 @@ CMainFrame::~CMainFrame() {
     if (m_hAccel != nullptr) {
         DestroyAcceleratorTable(m_hAccel);
     }
+    if (m_hViewFont != nullptr) {
+        DeleteObject(m_hViewFont);
+    }
 }
 
 bool CMainFrame::RegisterClasses() {
@@ -70,20 +73,8 @@ bool CMainFrame::RegisterClasses() {
     frame.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     frame.lpszMenuName = MAKEINTRESOURCEW(IDR_MAINFRAME);
     frame.lpszClassName = kFrameClass;
-    WNDCLASSEXW view = {};
-    view.cbSize = sizeof view;
-    view.lpfnWndProc = &DefWindowProcW;
-    view.hInstance = Instance();
-    view.hCursor = frame.hCursor;
-    view.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    view.lpszClassName = kViewClass;
-    // A second frame finds the classes made for the first.
-    for (const WNDCLASSEXW* windowClass : {&frame, &view}) {
-        if (RegisterClassExW(windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-            return false;
-        }
-    }
-    return true;
+    // A second frame finds the class made for the first.
+    return RegisterClassExW(&frame) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
 bool CMainFrame::Create() {
@@ -147,6 +138,13 @@ LRESULT CMainFrame::OnMessage(UINT nMsg, WPARAM wParam, LPARAM lParam) {
         case WM_ACTIVATE:
             m_wndStatusBar.UpdateIndicators();
             break;
+        case WM_CTLCOLORSTATIC:
+            // The read-only view reads as a page, not as a disabled field.
+            if (reinterpret_cast<HWND>(lParam) == m_hWndView) {
+                SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOW));
+                return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+            }
+            break;
         case WM_DROPFILES:
             OnDropFiles(reinterpret_cast<HDROP>(wParam));
             return 0;
@@ -172,14 +170,33 @@ bool CMainFrame::OnCreate() {
         !m_wndStatusBar.Create(m_hWnd, ID_VIEW_STATUS_BAR)) {
         return false;
     }
+    // The summary: read-only text in a fixed-width font, its rows wrapped
+    // rather than scrolled sideways.
     m_hWndView = CreateWindowExW(
-        WS_EX_CLIENTEDGE, kViewClass, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, m_hWnd,
-        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kViewId)), Instance(), nullptr);
+        WS_EX_CLIENTEDGE, L"EDIT", nullptr,
+        WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 0, 0, 0,
+        0, m_hWnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kViewId)), Instance(), nullptr);
     if (m_hWndView == nullptr) {
         return false;
     }
+    LOGFONTW font = {};
+    HDC dc = GetDC(m_hWndView);
+    font.lfHeight = -MulDiv(kViewPoints, GetDeviceCaps(dc, LOGPIXELSY), 72);
+    ReleaseDC(m_hWndView, dc);
+    font.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+    lstrcpynW(font.lfFaceName, L"Courier New", LF_FACESIZE);
+    m_hViewFont = CreateFontIndirectW(&font);
+    SendMessageW(m_hWndView, WM_SETFONT, reinterpret_cast<WPARAM>(m_hViewFont), FALSE);
     EnableAppCommands();
     return true;
+}
+
+void CMainFrame::SetSummary(const std::vector<std::string>& lines) const {
+    std::wstring text;
+    for (const std::string& line : lines) {
+        text += CDisplayText::Widen(line) + L"\r\n";
+    }
+    SetWindowTextW(m_hWndView, text.c_str());
 }
 
 void CMainFrame::EnableAppCommands() {

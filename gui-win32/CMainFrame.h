@@ -12,10 +12,11 @@
 class IAppCommands;
 
 // The main window: menu, keyboard shortcuts, toolbar, status bar and the view
-// area between them. It carries out View, About and Exit itself and hands
-// every other command, the dropped files and the question whether it may
-// close to the application (IAppCommands); until one is attached, the
-// commands that need it are disabled and no files are taken.
+// between them, which shows the summary of the configuration held. It carries
+// out View, About and Exit itself and hands every other command, the dropped
+// files and the question whether it may close to the application
+// (IAppCommands); until one is attached, the commands that need it are
+// disabled and no files are taken.
 class CMainFrame {
 public:
     // A caption, a system menu, a minimise button and a thin border: the
@@ -44,6 +45,8 @@ public:
     const CToolBar& GetToolBar() const { return m_wndToolBar; }
     const CStatusBar& GetStatusBar() const { return m_wndStatusBar; }
     HWND GetView() const { return m_hWndView; }
+    // The view's lines, one a row; a row too long for the view wraps.
+    void SetSummary(const std::vector<std::string>& lines) const;
 
 private:
     static LRESULT CALLBACK WindowProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);
@@ -63,6 +66,7 @@ private:
     HWND m_hWnd = nullptr;
     HWND m_hWndView = nullptr;
     HACCEL m_hAccel = nullptr;
+    HFONT m_hViewFont = nullptr;
     CToolBar m_wndToolBar;
     CStatusBar m_wndStatusBar;
     IAppCommands* m_pCommands = nullptr;

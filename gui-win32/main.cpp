@@ -1,27 +1,37 @@
-// tovrik.exe: the main window and its message loop.
+// tovrik.exe: what the program knows of the machine, the application, and
+// the main window's message loop.
 
-#include "gui-win32/CMainFrame.h"
+#include "gui-win32/CTovrikApp.h"
+#include "platform/common/CCommandLine.h"
+#include "settings/CSystemContext.h"
 
 #include <commctrl.h>
 #include <windows.h>
 
 int WINAPI wWinMain(HINSTANCE /*hInstance*/, HINSTANCE /*hPrevInstance*/, PWSTR /*pCmdLine*/,
                     int nCmdShow) {
-    const INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
+    const INITCOMMONCONTROLSEX controls = {
+        sizeof controls, ICC_BAR_CLASSES | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    CMainFrame frame;
-    if (!frame.Create()) {
-        MessageBoxW(nullptr, L"The main window could not be made.", L"Tovrik", MB_OK | MB_ICONSTOP);
+    CSystemContext context = CSystemContext::ForThisMachine();
+    CTovrikApp app(context);
+    std::vector<std::string> args = CCommandLine::Arguments(0, nullptr);
+    if (!args.empty()) {
+        args.erase(args.begin());  // the program's own name
+    }
+    if (!app.InitInstance(args)) {
         return 1;
     }
-    ShowWindow(frame.GetSafeHwnd(), nCmdShow);
-    UpdateWindow(frame.GetSafeHwnd());
+    HWND hWnd = app.GetMainFrame().GetSafeHwnd();
+    ShowWindow(hWnd, nCmdShow);
+    UpdateWindow(hWnd);
     MSG msg = {};
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (!frame.PreTranslateMessage(msg)) {
+        if (!app.GetMainFrame().PreTranslateMessage(msg)) {
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
     }
+    app.ExitInstance();
     return static_cast<int>(msg.wParam);
 }

@@ -7,6 +7,7 @@
 #define IDD_ABOUTBOX 100
 #define IDD_TRANSFER 147
 #define IDI_ABOUTBOX 151
+#define IDD_TEXTINPUT 152
 
 // The contents of the transfer dialog's lists, in the dialog's own resource
 // type: a combo box id (16 bits), a byte count (32 bits) and that many bytes
@@ -53,6 +54,8 @@
 #define IDC_STOPBITS 1018
 #define IDC_FLOWCONTROL 1019
 #define IDC_BYTES 1023
+#define IDC_TEXT_LABEL 1030
+#define IDC_TEXT_EDIT 1031
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

@@ -7,7 +7,10 @@
 #
 # Wine makes no window without an X display. --display runs the whole Wine
 # session on a display of its own, an Xvfb server of 1024 x 768 pixels
-# (xvfb-run); without it Wine runs with no display at all.
+# (xvfb-run); without it Wine runs with no display at all. Xvfb runs no window
+# manager, so the prefix has Wine draw every window's frame and title bar
+# itself (unmanaged windows), with its own fonts (fonts-wine): the dialogs'
+# "MS Sans Serif", and Marlett for the title bars' buttons.
 #
 # The serial ports. A new prefix maps com1 to /dev/ttyS0, which may be the
 # system console, and Wine maps every /dev/ttyS*, ttyUSB* and ttyACM* it finds
@@ -16,7 +19,9 @@
 #     nothing, COM5 to the simulated device and COM6 to a file;
 #   - Wine is started with a harmless command, every com link it made for a
 #     device of this machine is removed, and the script checks that com1..com4
-#     are gone and that com5 and com6 lead where they should, or stops;
+#     are gone and that com5 and com6 lead where they should, or stops; the
+#     serial drivers' list (HKLM\HARDWARE\DEVICEMAP\SERIALCOMM, which the
+#     port lists read) keeps only the ports that lead somewhere;
 #   - only then does the test run, in that same Wine session.
 # COM5 is qarn-sim's pseudo-terminal (--sim: qarn-sim runs natively, started
 # with these arguments, --received RUN/received.s19 and its terminal linked
@@ -76,12 +81,24 @@ make_template() {
   # Relative to dosdevices/, so that every copy of the prefix has its own.
   WINEPREFIX=$prefix "$wine" reg add "$ports" /v COM5 /t REG_SZ /d "../qarn-com5" /f >/dev/null
   WINEPREFIX=$prefix "$wine" reg add "$ports" /v COM6 /t REG_SZ /d "../qarn-com6" /f >/dev/null
+  # Xvfb runs no window manager: Wine draws the windows' title bars and frames
+  # itself, as Windows does, and shows a window without waiting for a manager
+  # that never answers.
+  WINEPREFIX=$prefix "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N \
+    /f >/dev/null
   WINEPREFIX=$prefix "$wineserver" -w
+  # Wine's own fonts (fonts-wine), where Windows keeps its fonts: the dialogs'
+  # "MS Sans Serif", Tahoma, and Marlett for the title bars' buttons. Debian's
+  # Wine does not look for them where the package puts them.
+  if compgen -G '/usr/share/wine/fonts/*' >/dev/null; then
+    cp /usr/share/wine/fonts/* "$prefix/drive_c/windows/Fonts/"
+  fi
   rm -f "$prefix"/dosdevices/com* "$prefix"/dosdevices/lpt*
   echo "$stamp" >"$template/ready"
 }
 # A new Wine, or a new way of making the template, makes a new template.
-stamp="$("$wine" --version) ports 1-4 none, 5 sim, 6 file"
+stamp="$("$wine" --version) ports 1-4 none, 5 sim, 6 file; unmanaged windows, $(
+  find /usr/share/wine/fonts -type f 2>/dev/null | wc -l) fonts of Wine's"
 mkdir -p "$template"
 template=$(cd "$template" && pwd)  # Wine wants an absolute prefix
 (
@@ -170,6 +187,14 @@ scrub() {
       exit 1
     fi
   done
+  # The serial drivers' list (what the port lists show) names only the ports
+  # that lead somewhere.
+  local key='HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' value port
+  while read -r value _ port; do
+    if [ ! -e "$WINEPREFIX/dosdevices/${port,,}" ]; then
+      "$wine" reg delete "$key" /v "$value" /f >/dev/null 2>&1
+    fi
+  done < <("$wine" reg query "$key" 2>/dev/null | tr -d '\r' | awk '$2 == "REG_SZ"')
 }
 scrub
 

@@ -1,9 +1,15 @@
 // The About box and the transfer dialog, made from their templates on a real
 // display: their sizes and control positions in dialog units, and the lists.
 
+#include "CWin32User.h"
+#include "core/data/CQARNCfgDoc.h"
 #include "gui-win32/CAboutDlg.h"
 #include "gui-win32/CTransferDlg.h"
+#include "gui-win32/CWin32Prompter.h"
 #include "res/Version.h"
+#include "settings/CTransferSettings.h"
+#include "tests/support/CScriptedPrompter.h"
+#include "tests/support/CTestContext.h"
 
 #include <commctrl.h>
 
@@ -29,50 +35,42 @@ RECT ClientRectOf(HWND dialog, int nID) {
     return rect;
 }
 
-std::wstring TextOf(HWND window) {
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(
-        static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
-std::vector<std::wstring> Entries(HWND combo) {
-    std::vector<std::wstring> entries;
-    const auto count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        std::wstring text(static_cast<size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, i, 0)) + 1,
-                          L'\0');
-        text.resize(static_cast<size_t>(
-            SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()))));
-        entries.push_back(text);
-    }
-    return entries;
-}
-
 std::string Name(RECT rect) {
     return std::to_string(rect.left) + "," + std::to_string(rect.top) + " " +
            std::to_string(rect.right) + "," + std::to_string(rect.bottom);
 }
 
+// A transfer dialog without its modal loop, over an empty document and a
+// profile in memory.
+class Win32TransferDlg : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(transfer.Create(nullptr, doc, ETransferMode::Upload)); }
+
+    CSystemContext context = CTestContext::Make();
+    CScriptedPrompter prompter;
+    CQARNCfgDoc doc;
+    CTransferDlg transfer{prompter, context};
+};
+
 }  // namespace
 
-TEST(Win32Dialogs, EachTemplateHasItsSizeCaptionAndControlPositionsInDialogUnits) {
+TEST_F(Win32TransferDlg, ItAndTheAboutBoxHaveTheirSizesCaptionsAndControlPositionsInDialogUnits) {
     struct Control {
         int nID;
         RECT units;    // x, y, width, height
         bool bHeight;  // a drop-down list's height is that of its open list
     };
     struct Case {
-        CDialog* pDialog;
+        HWND hWnd;
         const wchar_t* pszCaption;
         int cx, cy;
         std::vector<Control> controls;
     };
     CAboutDlg about;
-    CTransferDlg transfer;
+    ASSERT_TRUE(about.Create(nullptr));
     const Case cases[] = {
-        {&about, L"About Tovrik", 179, 101, {{IDOK, {69, 74, 50, 14}, true}}},
-        {&transfer,
+        {about.GetSafeHwnd(), L"About Tovrik", 179, 101, {{IDOK, {69, 74, 50, 14}, true}}},
+        {transfer.GetSafeHwnd(),
          L"Tovrik - QARN Data Backup/Restore",
          313,
          301,
@@ -87,9 +85,8 @@ TEST(Win32Dialogs, EachTemplateHasItsSizeCaptionAndControlPositionsInDialogUnits
           {IDC_FLOWCONTROL, {175, 81, 48, 30}, false}}},
     };
     for (const Case& c : cases) {
-        ASSERT_TRUE(c.pDialog->Create(nullptr));
-        HWND dialog = c.pDialog->GetSafeHwnd();
-        EXPECT_EQ(TextOf(dialog), c.pszCaption);
+        HWND dialog = c.hWnd;
+        EXPECT_EQ(CWin32User::Text(dialog), c.pszCaption);
         RECT client = {};
         GetClientRect(dialog, &client);
         const RECT size = DialogUnits(dialog, 0, 0, c.cx, c.cy);
@@ -109,7 +106,7 @@ TEST(Win32Dialogs, EachTemplateHasItsSizeCaptionAndControlPositionsInDialogUnits
     std::vector<std::wstring> labels;
     for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
          child = GetWindow(child, GW_HWNDNEXT)) {
-        labels.push_back(TextOf(child));
+        labels.push_back(CWin32User::Text(child));
     }
     const std::string version = TOVRIK_VERSION_LINE;
     EXPECT_NE(std::find(labels.begin(), labels.end(), std::wstring(version.begin(), version.end())),
@@ -121,7 +118,7 @@ TEST(Win32Dialogs, EachTemplateHasItsSizeCaptionAndControlPositionsInDialogUnits
 // The resource compiler adds its own default styles to each kind of control.
 // (Borders and scroll bars are left out: the controls turn them into edges, or
 // hide them while there is nothing to scroll.)
-TEST(Win32Dialogs, TheTransferDialogsControlsHaveTheirStyles) {
+TEST_F(Win32TransferDlg, ItsControlsHaveTheirStyles) {
     struct Case {
         int nID;
         DWORD dwWith;
@@ -135,8 +132,6 @@ TEST(Win32Dialogs, TheTransferDialogsControlsHaveTheirStyles) {
         {IDC_PORT, CBS_DROPDOWNLIST, CBS_SORT},
         {IDC_FLOWCONTROL, CBS_DROPDOWN | CBS_SORT, CBS_DROPDOWNLIST & ~CBS_DROPDOWN},
     };
-    CTransferDlg transfer;
-    ASSERT_TRUE(transfer.Create(nullptr));
     for (const Case& c : cases) {
         const auto style =
             static_cast<DWORD>(GetWindowLongPtrW(transfer.GetDlgItem(c.nID), GWL_STYLE));
@@ -145,32 +140,64 @@ TEST(Win32Dialogs, TheTransferDialogsControlsHaveTheirStyles) {
     }
 }
 
-TEST(Win32Dialogs, TheTransferDialogsListsHoldTheirEntriesAndShowTheFixedLineFormat) {
+TEST_F(Win32TransferDlg, ItsListsHoldTheirEntriesAndShowTheFixedLineFormat) {
     struct Case {
         int nID;
         std::vector<std::wstring> entries;  // as shown: a sorted list sorts them
-        int nSelected;                      // -1: left to the dialog's user
+        int nSelected;
         bool bEnabled;
     };
+    // An empty profile: COM1 at 9600 baud. The harness leaves COM5 alone.
     const Case cases[] = {
-        {IDC_BAUDRATE,
-         {L"1200", L"2400", L"4800", L"9600", L"14400", L"19200", L"38400"},
-         -1,
+        {IDC_BAUDRATE, {L"1200", L"2400", L"4800", L"9600", L"14400", L"19200", L"38400"}, 3, true},
+        {IDC_PORT,
+         {L"COM1 (\\\\.\\COM1) [missing]", L"COM2 (\\\\.\\COM2) [missing]",
+          L"\\\\.\\COM5 \u2013 serial port (\\Device\\Serial4)", L"Other\u2026"},
+         0,
          true},
-        {IDC_PORT, {L"COM1", L"COM2"}, -1, true},
         {IDC_DATABITS, {L"7", L"8"}, 1, false},
         {IDC_PARITY, {L"NONE", L"EVEN", L"ODD"}, 0, false},
         {IDC_STOPBITS, {L"1", L"1.5", L"2"}, 0, false},
         {IDC_FLOWCONTROL, {L"Hardware", L"None", L"Xon/Xoff"}, 1, false},
     };
-    CTransferDlg transfer;
-    ASSERT_TRUE(transfer.Create(nullptr));
     for (const Case& c : cases) {
         HWND list = transfer.GetDlgItem(c.nID);
-        EXPECT_EQ(Entries(list), c.entries) << "list " << c.nID;
-        if (c.nSelected >= 0) {
-            EXPECT_EQ(SendMessageW(list, CB_GETCURSEL, 0, 0), c.nSelected) << "list " << c.nID;
-        }
+        EXPECT_EQ(CWin32User::Rows(list), c.entries) << "list " << c.nID;
+        EXPECT_EQ(SendMessageW(list, CB_GETCURSEL, 0, 0), c.nSelected) << "list " << c.nID;
         EXPECT_EQ(IsWindowEnabled(list) != FALSE, c.bEnabled) << "list " << c.nID;
     }
+}
+
+TEST_F(Win32TransferDlg, OpensReadyAndWrapsLongStatusLinesWithinTheList) {
+    HWND list = transfer.GetDlgItem(IDC_STATUS);
+    EXPECT_EQ(CWin32User::Rows(list), std::vector<std::wstring>{L"Ready to Upload."});
+    EXPECT_EQ(CWin32User::Text(transfer.GetDlgItem(IDC_BYTES)), L"0 of 196642");
+    const std::wstring line =
+        L"Cannot open port COM1 (\\\\.\\COM1): The system cannot find the file specified. "
+        L"There is no such device: check the port setting.";
+    transfer.AddStatusLine(std::string(line.begin(), line.end()));
+    EXPECT_EQ(CWin32User::Rows(list), (std::vector<std::wstring>{L"Ready to Upload.", line}));
+    EXPECT_GE(SendMessageW(list, LB_GETITEMHEIGHT, 1, 0),
+              2 * SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+    EXPECT_EQ(GetWindowLongPtrW(list, GWL_STYLE) & WS_HSCROLL, 0);
+}
+
+TEST_F(Win32TransferDlg, OtherAsksForADevicePathThatThePortListThenShows) {
+    CWin32Prompter windows;
+    CTransferDlg dialog(windows, context);
+    ASSERT_TRUE(dialog.Create(nullptr, doc, ETransferMode::Upload));
+    std::wstring initial;
+    CWin32User::Run([&] { CWin32User::Choose(dialog.GetSafeHwnd(), IDC_PORT, L"Other"); },
+                    [&](CWin32User& user) {
+                        HWND ask = user.WaitForWindow(L"Other port");
+                        initial = CWin32User::Text(GetDlgItem(ask, IDC_TEXT_EDIT));
+                        SetWindowTextW(GetDlgItem(ask, IDC_TEXT_EDIT), L"\\\\.\\COM5");
+                        CWin32User::Click(ask, IDOK);
+                    });
+    EXPECT_EQ(initial, L"\\\\.\\") << "the device folder, to type the name after";
+    HWND port = dialog.GetDlgItem(IDC_PORT);
+    const auto row = static_cast<std::size_t>(SendMessageW(port, CB_GETCURSEL, 0, 0));
+    EXPECT_EQ(CWin32User::Rows(port).at(row).rfind(L"\\\\.\\COM5 ", 0), 0u);
+    EXPECT_EQ(CTransferSettings::Load(context.Profile(), context.Ports()).m_port.DevicePath(),
+              "\\\\.\\COM5");
 }

@@ -1,4 +1,5 @@
 #include "CWineRun.h"
+#include "app/CErrorText.h"
 #include "core/data/CArchive.h"
 #include "core/data/CQARNCfgDoc.h"
 #include "core/data/CRecordList.h"
@@ -22,10 +23,12 @@ std::size_t EntriesIn(const std::string& folder) {
 }
 
 std::error_code Save(const std::string& path, const std::string& text) {
-    CArchive ar(path, CArchive::store);
+    CArchive ar(CArchive::store);
+    if (const std::error_code error = ar.Open(path)) {
+        return error;
+    }
     ar.WriteString(text);
-    ar.Close();
-    return ar.GetError();
+    return ar.Close();
 }
 
 }  // namespace
@@ -95,7 +98,9 @@ TEST(Win32AtomicSave, NamesOutsideTheCodePageAreSavedAndOpened) {
     EXPECT_NE(GetFileAttributesW(wide.c_str()), INVALID_FILE_ATTRIBUTES);
     ASSERT_FALSE(doc.OnOpenDocument(dir.File(name)));
     EXPECT_EQ(doc.GetFileName(), name);
-    EXPECT_EQ(CArchive(dir.Path() + "\\" + name, CArchive::load).GetFileName(), name)
+    CArchive ar(CArchive::load);
+    ASSERT_FALSE(ar.Open(dir.Path() + "\\" + name));
+    EXPECT_EQ(ar.GetFileName(), name)
         << "the caption names the file whichever separator its path has";
     std::string text;
     std::int64_t size = 0;
@@ -114,7 +119,7 @@ TEST(Win32FileReader, RefusesFoldersDevicesAndMissingFiles) {
               ETovrikError::NotRegularFile);
     const std::error_code missing = CFileReader::ReadRegularFile(dir.File("gone.s19"), text, size);
     EXPECT_EQ(missing, std::errc::no_such_file_or_directory);
-    EXPECT_EQ(CDocument::OpenErrorMessage("gone.s19", missing),
+    EXPECT_EQ(CErrorText::OpenFailed("gone.s19", missing),
               "Cannot open gone.s19: The system cannot find the file specified.");
 }
 

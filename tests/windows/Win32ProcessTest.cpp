@@ -46,12 +46,7 @@ TEST(Win32InterruptGuard, CtrlCIsCaughtAsSigint) {
 TEST(Win32WorkerThread, RunsTheWorkerAtTheHighestPriority) {
     static std::atomic<int> priority{THREAD_PRIORITY_ERROR_RETURN};
     CWorkerThread thread;
-    ASSERT_TRUE(thread.Start(
-        [](void*) -> unsigned {
-            priority = GetThreadPriority(GetCurrentThread());
-            return 0;
-        },
-        nullptr));
+    ASSERT_TRUE(thread.Start([] { priority = GetThreadPriority(GetCurrentThread()); }));
     thread.Join();
     EXPECT_EQ(priority, THREAD_PRIORITY_HIGHEST);
     EXPECT_EQ(GetThreadPriority(GetCurrentThread()), THREAD_PRIORITY_NORMAL);

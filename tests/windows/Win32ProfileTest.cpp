@@ -1,5 +1,6 @@
 #include "core/serial/CPortMap.h"
 #include "settings/CProfile.h"
+#include "settings/CSystemContext.h"
 #include "settings/CTransferSettings.h"
 
 #include <gtest/gtest.h>
@@ -50,20 +51,19 @@ DWORD TypeOf(const wchar_t* section, const wchar_t* name) {
 
 class Win32Profile : public ::testing::Test {
 protected:
-    void SetUp() override {
-        RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
-        CProfile::SetStore(nullptr);
-        CPortMap::Reset();
-    }
+    void SetUp() override { RegDeleteTreeW(HKEY_CURRENT_USER, kKey); }
     void TearDown() override { SetUp(); }
+
+    CProfile profile{CreateProfileStore()};
+    CPortMap map;
 };
 
 }  // namespace
 
 TEST_F(Win32Profile, WritesNumbersAsDwordAndTextsAsStringsUnderTheProgramsKey) {
-    ASSERT_TRUE(CTransferSettings::SaveBaudIndex(6));
-    ASSERT_TRUE(CTransferSettings::SavePortIndex(1));
-    ASSERT_TRUE(CProfile::WriteProfileString("PORTS", "COM1", "\\\\.\\COM7"));
+    ASSERT_FALSE(CTransferSettings::SaveBaudIndex(profile, 6));
+    ASSERT_FALSE(CTransferSettings::SavePort(profile, CPortChoice::Com(2, map)));
+    ASSERT_FALSE(profile.WriteProfileString("PORTS", "COM1", "\\\\.\\COM7"));
     EXPECT_EQ(TypeOf(L"INITALISATION", L"BRSEL"), static_cast<DWORD>(REG_DWORD));
     EXPECT_EQ(TypeOf(L"INITALISATION", L"CPSEL"), static_cast<DWORD>(REG_DWORD));
     EXPECT_EQ(TypeOf(L"PORTS", L"COM1"), static_cast<DWORD>(REG_SZ));
@@ -74,48 +74,50 @@ TEST_F(Win32Profile, WritesNumbersAsDwordAndTextsAsStringsUnderTheProgramsKey) {
               ERROR_SUCCESS);
     EXPECT_EQ(baud, 6u);
 
-    const CTransferSettings settings = CTransferSettings::Load();
+    const CTransferSettings settings = CTransferSettings::Load(profile, map);
     EXPECT_EQ(settings.BaudRate(), 38400);
-    EXPECT_EQ(settings.PortNumber(), 2);
+    EXPECT_EQ(settings.m_port.ComNumber(), 2);
 }
 
 TEST_F(Win32Profile, ReadsWhatQSettingsWroteAsNumbersOrAsText) {
     PutNumber(L"INITALISATION", L"BRSEL", 5);
     PutText(L"INITALISATION", L"CPSEL", L"1");
-    const CTransferSettings settings = CTransferSettings::Load();
+    const CTransferSettings settings = CTransferSettings::Load(profile, map);
     EXPECT_EQ(settings.BaudRate(), 19200);
-    EXPECT_EQ(settings.PortNumber(), 2);
-    EXPECT_EQ(CProfile::GetProfileString("INITALISATION", "BRSEL"), "5");
+    EXPECT_EQ(settings.m_port.ComNumber(), 2);
+    EXPECT_EQ(profile.GetProfileString("INITALISATION", "BRSEL"), "5");
 
     PutText(L"INITALISATION", L"BRSEL", L"fast");
     PutText(L"INITALISATION", L"CPSEL", L"9");
-    const CTransferSettings fallback = CTransferSettings::Load();
+    const CTransferSettings fallback = CTransferSettings::Load(profile, map);
     EXPECT_EQ(fallback.BaudRate(), 9600) << "a value that is no number gives the default";
-    EXPECT_EQ(fallback.PortNumber(), 1) << "an index past the list gives the default";
+    EXPECT_EQ(fallback.m_port.ComNumber(), 1) << "an index past the list gives the default";
 }
 
 TEST_F(Win32Profile, TextsKeepTheirCharactersAndQSettingsEscapes) {
     const std::string path = "C:\\Ger\xC3\xA4te\\\xE2\x82\xAC";
-    ASSERT_TRUE(CProfile::WriteProfileString("PORTS", "COM2", path));
-    EXPECT_EQ(CProfile::GetProfileString("PORTS", "COM2"), path);
-    ASSERT_TRUE(CProfile::WriteProfileString("PORTS", "COM1", "@home"));
-    EXPECT_EQ(CProfile::GetProfileString("PORTS", "COM1"), "@home");
+    ASSERT_FALSE(profile.WriteProfileString("PORTS", "COM2", path));
+    EXPECT_EQ(profile.GetProfileString("PORTS", "COM2"), path);
+    ASSERT_FALSE(profile.WriteProfileString("PORTS", "COM1", "@home"));
+    EXPECT_EQ(profile.GetProfileString("PORTS", "COM1"), "@home");
     wchar_t stored[16] = {};
     DWORD size = sizeof stored;
     RegGetValueW(HKEY_CURRENT_USER, SectionKey(L"PORTS").c_str(), L"COM1", RRF_RT_REG_SZ, nullptr,
                  stored, &size);
     EXPECT_EQ(std::wstring(stored), L"@@home") << "QSettings marks a leading @ with another";
     PutText(L"PORTS", L"COM1", L"@Variant(\\0\\0\\0\\x7f)");
-    EXPECT_EQ(CProfile::GetProfileString("PORTS", "COM1", "none"), "none")
+    EXPECT_EQ(profile.GetProfileString("PORTS", "COM1", "none"), "none")
         << "a QSettings encoding is not a device";
 }
 
 TEST_F(Win32Profile, ComPortsFollowThePortsSectionElseTheirOwnNames) {
-    CTransferSettings::LoadPortDevices();
-    EXPECT_EQ(CPortMap::DeviceFor(1), "\\\\.\\COM1");
-    EXPECT_EQ(CPortMap::DeviceFor(2), "\\\\.\\COM2");
+    CTransferSettings::LoadPortDevices(profile, map);
+    EXPECT_EQ(map.DeviceFor(1), "\\\\.\\COM1");
+    EXPECT_EQ(map.DeviceFor(2), "\\\\.\\COM2");
     PutText(L"PORTS", L"COM1", L"\\\\.\\COM12");
-    CTransferSettings::LoadPortDevices();
-    EXPECT_EQ(CPortMap::DeviceFor(1), "\\\\.\\COM12");
-    EXPECT_EQ(CPortMap::DeviceFor(2), "\\\\.\\COM2");
+    CTransferSettings::LoadPortDevices(profile, map);
+    EXPECT_EQ(map.DeviceFor(1), "\\\\.\\COM12");
+    EXPECT_EQ(map.DeviceFor(2), "\\\\.\\COM2");
+    // What tovrik.exe and tovrik-cli.exe make at start.
+    EXPECT_EQ(CSystemContext::ForThisMachine().Ports().DeviceFor(1), "\\\\.\\COM12");
 }

@@ -1,4 +1,5 @@
 #include "CWineRun.h"
+#include "core/serial/CPortChoice.h"
 #include "core/serial/CPortMap.h"
 #include "core/serial/CSerialPort.h"
 #include "platform/common/CSerialDevice.h"
@@ -50,6 +51,10 @@ DCB LineSettings(HANDLE h) {
     return dcb;
 }
 
+bool OpenSim(CSerialPort& port, int baud) {
+    return port.Open(CPortChoice::Device(CWineRun::kSimPort), baud);
+}
+
 HANDLE OpenRaw(const char* port) {
     return CreateFileA(port, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                        FILE_FLAG_OVERLAPPED, nullptr);
@@ -61,24 +66,23 @@ TEST(Win32SerialDevice, ComPortsAreNamedInTheDeviceNamespace) {
     EXPECT_EQ(CSerialDevice::DefaultPath(1), "\\\\.\\COM1");
     EXPECT_EQ(CSerialDevice::DefaultPath(12), "\\\\.\\COM12");
     EXPECT_EQ(CSerialDevice::DefaultPath(0), "");
-    CPortMap::Reset();
-    EXPECT_EQ(CPortMap::DeviceFor(2), "\\\\.\\COM2");
+    EXPECT_EQ(CPortMap().DeviceFor(2), "\\\\.\\COM2");
 }
 
 TEST(Win32SerialDevice, OpensExclusively) {
     CSerialPort port;
-    ASSERT_TRUE(port.OpenDevice(CWineRun::kSimPort, 38400)) << port.GetLastError().message();
+    ASSERT_TRUE(OpenSim(port, 38400)) << port.GetLastError().message();
     CSerialPort other;
-    EXPECT_FALSE(other.OpenDevice(CWineRun::kSimPort, 38400));
+    EXPECT_FALSE(OpenSim(other, 38400));
     EXPECT_EQ(other.GetLastError(), std::errc::device_or_resource_busy);
     EXPECT_EQ(other.GetLastError().message(), "The requested resource is in use");
     EXPECT_TRUE(port.Close());
-    EXPECT_TRUE(other.OpenDevice(CWineRun::kSimPort, 9600)) << "closing gives the port up";
+    EXPECT_TRUE(OpenSim(other, 9600)) << "closing gives the port up";
 }
 
 TEST(Win32SerialDevice, RefusalsGiveTheSameHintsAsOnLinux) {
     CSerialPort holder;
-    ASSERT_TRUE(holder.OpenDevice(CWineRun::kSimPort, 9600));
+    ASSERT_TRUE(OpenSim(holder, 9600));
     const struct {
         const char* device;
         std::errc error;
@@ -96,8 +100,11 @@ TEST(Win32SerialDevice, RefusalsGiveTheSameHintsAsOnLinux) {
     for (const auto& c : cases) {
         CSerialPort port;
         CRecordingHost host(port);
-        host.m_strDevice = c.device;
-        EXPECT_FALSE(host.OpenPort()) << c.device;
+        host.m_request.eMode = ETransferMode::Upload;
+        host.m_request.port = CPortChoice::Device(c.device);
+        CQARNCfgDoc doc;
+        ASSERT_TRUE(host.RunToEnd(doc)) << c.device;
+        EXPECT_EQ(host.Outcome(), ETransferOutcome::PortNotOpened) << c.device;
         EXPECT_EQ(port.GetLastError(), c.error) << c.device;
         EXPECT_EQ(
             host.StatusList(),
@@ -114,7 +121,7 @@ TEST(Win32SerialDevice, AnUploadRequestIsAnsweredByteForByte) {
     const std::string config = CTempDir::Read(TOVRIK_SIM_CONFIG);
     ASSERT_FALSE(config.empty());
     CSerialPort port;
-    ASSERT_TRUE(port.OpenDevice(CWineRun::kSimPort, 38400)) << port.GetLastError().message();
+    ASSERT_TRUE(OpenSim(port, 38400)) << port.GetLastError().message();
     // Nothing waits yet: a read returns at once, without its second's wait.
     const auto before = Clock::now();
     EXPECT_EQ(port.ReadByte(), 0);
@@ -177,7 +184,7 @@ TEST(Win32SerialDevice, WritesDrainAndTheLineSettingsComeBackAtClose) {
 
 TEST(Win32SerialDevice, DrainWaitsForTheQueuedBytes) {
     CSerialPort port;
-    ASSERT_TRUE(port.OpenDevice(CWineRun::kSimPort, 38400));
+    ASSERT_TRUE(OpenSim(port, 38400));
     const std::string line(2000, 'y');
     EXPECT_EQ(port.Write(line.data(), static_cast<int>(line.size())), 2000);
     EXPECT_TRUE(port.Drain()) << port.GetLastError().message();
@@ -189,7 +196,7 @@ TEST(Win32SerialDevice, DrainWaitsForTheQueuedBytes) {
 // Run with qarn-sim dropping the line after a few hundred bytes of its answer.
 TEST(Win32SerialHangUp, ADroppedLineIsAnErrorNotSilence) {
     CSerialPort port;
-    ASSERT_TRUE(port.OpenDevice(CWineRun::kSimPort, 38400)) << port.GetLastError().message();
+    ASSERT_TRUE(OpenSim(port, 38400)) << port.GetLastError().message();
     EXPECT_EQ(port.Write("\r\n\r\n#CD\r\n", 9), 9);
     const auto start = Clock::now();
     const std::string answer = ReadAnswer(port, 1000000, std::chrono::seconds(10));

@@ -105,8 +105,11 @@ check "ports lists COM5" 0 $? '\\.\COM5'
 tovrik upload "Z:$run/named.s19" --port com5 --baud 38400 --force
 check "an upload from a port named as ports lists it" 1 $? "Upload incomplete: "
 same "the upload from the named port saved the configuration" "$run/named.s19" "$config"
+# Any other bare name is a device of that name, which is not there.
 tovrik upload "Z:$run/x.s19" --port COM99
-check "an unknown port name" 2 $? "unknown port 'COM99'"
+check "a port name that is not there" 1 $? 'Cannot open port \\.\COM99: The system cannot find'
+[ ! -e "$run/x.s19" ]
+check "an upload from a missing port writes no file" 0 $?
 tovrik frobnicate
 check "an unknown command" 2 $? "unknown command"
 
