@@ -30,10 +30,11 @@ std::string WithDefaultExtension(const std::string& path) {
 
 CDocumentCommands::CDocumentCommands(CQARNCfgDoc& doc, IPrompter& prompter, CRecentFileList& recent,
                                      std::string startFolder)
-    : m_doc(doc), m_prompter(prompter), m_recent(recent) {
-    m_strLastFolder =
-        recent.Files().empty() ? std::move(startFolder) : CPathName::Folder(recent.Files().front());
-}
+    : m_doc(doc),
+      m_prompter(prompter),
+      m_recent(recent),
+      m_strLastFolder(recent.Files().empty() ? std::move(startFolder)
+                                             : CPathName::Folder(recent.Files().front())) {}
 
 bool CDocumentCommands::OnFileNew() {
     if (!SaveModified()) {

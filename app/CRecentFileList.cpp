@@ -28,9 +28,12 @@ std::error_code CRecentFileList::Save(CProfile& profile) {
     if (!m_bChanged) {
         return {};
     }
+    // Every key is written, so that a list grown shorter leaves no old entry.
+    std::vector<std::string> entries = m_files;
+    entries.resize(kSize);
     for (std::size_t i = 0; i < kSize; ++i) {
-        if (const std::error_code error = profile.WriteProfileString(
-                kSection, Key(i), i < m_files.size() ? m_files[i] : "")) {
+        if (const std::error_code error =
+                profile.WriteProfileString(kSection, Key(i), entries[i])) {
             return error;
         }
     }

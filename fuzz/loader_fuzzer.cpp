@@ -46,7 +46,8 @@ bool IsWellFormed(const std::string& text) {
             return false;
         }
     }
-    const std::size_t count = static_cast<std::size_t>(HexValue(text[2]) * 16 + HexValue(text[3]));
+    const std::size_t count = static_cast<std::size_t>(HexValue(text[2])) * 16 +
+                              static_cast<std::size_t>(HexValue(text[3]));
     const std::size_t addressBytes = text[1] == '0' ? 2 : 4;
     return count == (text.size() - 4) / 2 && count >= addressBytes + 1;
 }

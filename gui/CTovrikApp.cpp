@@ -40,7 +40,10 @@ void CTovrikApp::SetPrompter(IPrompter* prompter) {
 }
 
 IPrompter& CTovrikApp::Prompter() {
-    return m_pPrompter != nullptr ? *m_pPrompter : m_qtPrompter;
+    if (m_pPrompter != nullptr) {
+        return *m_pPrompter;
+    }
+    return m_qtPrompter;
 }
 
 bool CTovrikApp::InitInstance(const CCommandLineInfo& info) {

@@ -133,7 +133,9 @@ std::string CSimOptions::Parse(int argc, char** argv) {
         if (path != std::end(paths)) {
             *path->second = value;
         } else if (!ParseCount(value, count->min, count->max, count->pValue)) {
-            return std::string("bad ") + count->what + " for " + arg + ": " + value;
+            std::string refusal = "bad ";
+            refusal.append(count->what).append(" for ").append(arg).append(": ").append(value);
+            return refusal;
         }
     }
     if (m_nStoreBitflip > 0 && !m_bKeepReceived) {

@@ -274,7 +274,8 @@ TEST_F(TransferPresenterTest, ADownloadAsksWhatItMustAndANoSendsNothing) {
         const std::size_t nBoxes = m_user.Boxes().size();
         Transfer();
 
-        const std::vector<CMessageBox> boxes(m_user.Boxes().begin() + nBoxes, m_user.Boxes().end());
+        const std::vector<CMessageBox> boxes(
+            m_user.Boxes().begin() + static_cast<std::ptrdiff_t>(nBoxes), m_user.Boxes().end());
         ASSERT_EQ(boxes.size(), std::string(c.box).empty() ? 0u : 1u);
         if (!boxes.empty()) {
             EXPECT_EQ(boxes[0].strText.rfind(c.box, 0), 0u) << boxes[0].strText;

@@ -192,7 +192,7 @@ TEST_F(CTransferDlgTest, ThePortListShowsShortNamesAndReadsItsEntriesWhenOpened)
     EXPECT_EQ(m_dlg.m_cbPort->count(), 5);
     EXPECT_EQ(m_dlg.m_cbPort->currentIndex(), 1) << "the choice stays";
 
-    m_dlg.m_cbPort->setCurrentIndex(Items(m_dlg.m_cbPort).indexOf(ftdi));
+    m_dlg.m_cbPort->setCurrentIndex(static_cast<int>(Items(m_dlg.m_cbPort).indexOf(ftdi)));
     EXPECT_EQ(m_dlg.m_cbPort->ShownText(), "ttyUSB0");
     EXPECT_EQ(m_dlg.m_cbPort->toolTip(), ftdi);
     EXPECT_EQ(m_context.Profile().GetProfileString("INITALISATION", "CPDEVICE"),

@@ -89,7 +89,7 @@ TEST_F(SerialPortTest, OpensAgainAfterCloseAndCarriesBytes) {
     for (int round = 0; round < 2; ++round) {
         ASSERT_TRUE(port.Open(CPortChoice::Device(m_pty.Path()), 2400)) << "round " << round;
         EXPECT_EQ(port.Write("#CD\r\n", 5), 5);
-        EXPECT_TRUE(m_pty.WaitForBytes(5 * (round + 1)));
+        EXPECT_TRUE(m_pty.WaitForBytes(std::size_t{5} * static_cast<std::size_t>(round + 1)));
         ASSERT_TRUE(m_pty.Send("OK\r\n"));
         EXPECT_EQ(ReadAll(port, 4), "OK\r\n");
         EXPECT_TRUE(port.Close());
