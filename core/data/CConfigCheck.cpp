@@ -2,6 +2,7 @@
 
 #include "core/data/CQARNCfgDoc.h"
 #include "core/data/CRecordList.h"
+#include "core/data/CRecordText.h"
 #include "core/data/Cs0Header.h"
 #include "core/data/Cs7EndRecord.h"
 
@@ -17,127 +18,14 @@ namespace {
 constexpr int kHeaderAddressBytes = 2;
 constexpr int kAddressBytes = 4;  // S3 and S7
 
-constexpr std::array<signed char, 256> MakeHexTable() {
-    std::array<signed char, 256> table{};
-    for (std::size_t i = 0; i < table.size(); ++i) {
-        table[i] = -1;
-    }
-    for (std::size_t i = 0; i < 10; ++i) {
-        table['0' + i] = static_cast<signed char>(i);
-    }
-    for (std::size_t i = 0; i < 6; ++i) {
-        table['A' + i] = static_cast<signed char>(10 + i);
-        table['a' + i] = static_cast<signed char>(10 + i);
-    }
-    return table;
-}
-constexpr std::array<signed char, 256> kHex = MakeHexTable();
-
-int HexDigit(char c) {
-    return kHex[static_cast<unsigned char>(c)];
-}
-
-std::string Hex(unsigned value, int digits) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%0*X", digits, value);
-    return text;
-}
-
-std::string_view WithoutLineEnd(std::string_view line) {
-    if (line.ends_with("\r\n")) {
-        line.remove_suffix(2);
-    } else if (line.ends_with('\n')) {
-        line.remove_suffix(1);
-    }
-    return line;
-}
-
-}  // namespace
-
-// One record line read as S-record text, in one pass over its characters.
-struct CConfigCheck::CRecordText {
-    bool bWellFormed = false;  // every rule but the checksum holds
-    bool bChecksumOk = false;
-    std::uint32_t nAddress = 0;
-    int nDataBytes = 0;
-    std::string strProblem;  // why it is not well-formed, or the checksum finding
-
-    // `text` without its line end; `addressBytes` after the count.
-    CRecordText(std::string_view text, int addressBytes) {
-        if (text.size() < 2 || (text[0] != 'S' && text[0] != 's')) {
-            strProblem = "does not start with 'S'";
-            return;
-        }
-        unsigned count = 0;
-        unsigned sum = 0;
-        unsigned last = 0;
-        std::size_t nBytes = 0;
-        for (std::size_t i = 2; i < text.size(); i += 2) {
-            const int high = HexDigit(text[i]);
-            const int low = i + 1 < text.size() ? HexDigit(text[i + 1]) : 0;
-            if ((high | low) < 0) {
-                NotHex(text, high < 0 ? i : i + 1);
-                return;
-            }
-            last = static_cast<unsigned>(high * 16 + low);
-            if (nBytes == 0) {
-                count = last;
-            } else if (nBytes <= static_cast<std::size_t>(addressBytes)) {
-                nAddress = (nAddress << 8) | last;
-            }
-            sum += last;
-            ++nBytes;
-        }
-        const std::size_t digits = text.size() - 2;
-        if (digits % 2 != 0) {
-            strProblem = "odd number of hex digits (" + std::to_string(digits) + ")";
-            return;
-        }
-        if (digits == 0) {
-            strProblem = "no byte count";
-            return;
-        }
-        if (count != nBytes - 1) {
-            strProblem = "byte count " + Hex(count, 2) + ", but " + std::to_string(nBytes - 1) +
-                         " bytes follow it";
-            return;
-        }
-        if (count < static_cast<unsigned>(addressBytes) + 1) {
-            strProblem = "too short for a " + std::to_string(addressBytes) + "-byte address";
-            return;
-        }
-        bWellFormed = true;
-        nDataBytes = static_cast<int>(count) - addressBytes - 1;
-        const unsigned expected = ~(sum - last) & 0xFF;
-        bChecksumOk = last == expected;
-        if (!bChecksumOk) {
-            strProblem = "checksum " + Hex(last, 2) + ", should be " + Hex(expected, 2);
-        }
-    }
-
-    void NotHex(std::string_view text, std::size_t i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c == '\r' || c == '\n') {
-            // A record cut to its byte count runs into the line end when the
-            // line is shorter than the count says.
-            strProblem = "too short for its byte count";
-            return;
-        }
-        strProblem =
-            (c > 32 && c < 127 ? "'" + std::string(1, text[i]) + "'" : "byte " + Hex(c, 2)) +
-            " at column " + std::to_string(i + 1) + " is not a hex digit";
-    }
-};
-
-namespace {
-
 // The header's data bytes as text; bytes that are not printable show as '.',
 // and trailing blanks and NULs are left out.
 std::string HeaderText(std::string_view text) {
     std::string bytes;
     // type, count and a two-byte address come first; the checksum last
     for (std::size_t i = 2 + 2 * (1 + kHeaderAddressBytes); i + 3 < text.size(); i += 2) {
-        bytes += static_cast<char>(HexDigit(text[i]) * 16 + HexDigit(text[i + 1]));
+        bytes += static_cast<char>(CRecordText::HexDigit(text[i]) * 16 +
+                                   CRecordText::HexDigit(text[i + 1]));
     }
     while (!bytes.empty() && (bytes.back() == ' ' || bytes.back() == '\0')) {
         bytes.pop_back();
@@ -215,10 +103,9 @@ void CConfigCheck::Warning(EConfigFinding eKind, int nLine, std::string text) {
     m_warnings.push_back({eKind, nLine, std::move(text)});
 }
 
-CConfigCheck::CRecordText CConfigCheck::CheckLine(const std::string& line, int addressBytes,
-                                                  int nLine) {
+CRecordText CConfigCheck::CheckLine(const std::string& line, int addressBytes, int nLine) {
     m_info.nTotalBytes += static_cast<long long>(line.size());
-    CRecordText record(WithoutLineEnd(line), addressBytes);
+    CRecordText record(line, addressBytes);
     if (!record.bWellFormed) {
         Problem(EConfigFinding::Malformed, nLine, record.strProblem);
     } else if (!record.bChecksumOk) {
@@ -234,7 +121,7 @@ void CConfigCheck::CheckHeader(const Cs0Header& header, const CReadNotes& notes)
     }
     const std::string line = header.GetLine();
     if (CheckLine(line, kHeaderAddressBytes, notes.nHeaderLine).bWellFormed) {
-        m_info.strHeader = HeaderText(WithoutLineEnd(line));
+        m_info.strHeader = HeaderText(CRecordText::WithoutLineEnd(line));
     }
 }
 
@@ -268,8 +155,8 @@ void CConfigCheck::CheckRecords(const CRecordList& records, const CReadNotes& no
         if (!bFirst && start != nextAddress) {
             const bool bGap = start > nextAddress;
             Warning(bGap ? EConfigFinding::Gap : EConfigFinding::Overlap, nLine,
-                    "address " + Hex(record.nAddress, 8) + " where " +
-                        Hex(static_cast<unsigned>(nextAddress & 0xFFFFFFFFu), 8) +
+                    "address " + CRecordText::Hex(record.nAddress, 8) + " where " +
+                        CRecordText::Hex(static_cast<unsigned>(nextAddress & 0xFFFFFFFFu), 8) +
                         (bGap ? " follows on: a gap" : " follows on: an overlap"));
         }
         bFirst = false;
@@ -332,8 +219,8 @@ void CConfigCheck::CheckLineNotes(const CReadNotes& notes) {
                                       : std::to_string(note.nCount) +
                                             " bytes that are not hex digits were dropped "
                                             "(the first: ") +
-                        "byte " + Hex(static_cast<unsigned>(note.nFirstByte), 2) + " at column " +
-                        std::to_string(note.nFirstColumn) + ")");
+                        "byte " + CRecordText::Hex(static_cast<unsigned>(note.nFirstByte), 2) +
+                        " at column " + std::to_string(note.nFirstColumn) + ")");
                 break;
             case ELineNote::TextEnd:
                 Problem(EConfigFinding::TextEnd, note.nLine,
@@ -404,9 +291,10 @@ std::vector<std::string> CConfigCheck::InfoLines() const {
                     (m_info.strHeader.empty() ? std::string("none") : m_info.strHeader));
     lines.push_back("Data records: " + std::to_string(m_info.nDataRecords));
     lines.push_back("Data bytes: " + std::to_string(m_info.nDataBytes));
-    lines.push_back("Addresses: " + (m_info.bHasAddresses ? Hex(m_info.nLowAddress, 8) + " to " +
-                                                                Hex(m_info.nHighAddress, 8)
-                                                          : std::string("none")));
+    lines.push_back("Addresses: " + (m_info.bHasAddresses
+                                         ? CRecordText::Hex(m_info.nLowAddress, 8) + " to " +
+                                               CRecordText::Hex(m_info.nHighAddress, 8)
+                                         : std::string("none")));
     lines.push_back("Total: " + std::to_string(m_info.nTotalBytes) + " bytes with line ends");
     if (m_info.nLinesLeftOut > 0) {
         lines.push_back("Lines left out: " + std::to_string(m_info.nLinesLeftOut) +

@@ -11,6 +11,7 @@ class CQARNCfgDoc;
 class CRecordList;
 class Cs0Header;
 class Cs7EndRecord;
+struct CRecordText;
 
 // The kinds of finding, in the order their reasons are listed.
 enum class EConfigFinding {
@@ -95,7 +96,6 @@ public:
     std::vector<std::string> InfoLines() const;
 
 private:
-    struct CRecordText;
     // Counts the line, reads it as S-record text with `addressBytes` after the
     // count, and reports what is wrong with it.
     CRecordText CheckLine(const std::string& line, int addressBytes, int nLine);

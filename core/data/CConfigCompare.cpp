@@ -3,6 +3,7 @@
 #include "core/data/CConfiguration.h"
 #include "core/data/CQARNCfgDoc.h"
 #include "core/data/CRecordList.h"
+#include "core/data/CRecordText.h"
 #include "core/data/Cs0Header.h"
 #include "core/data/Cs7EndRecord.h"
 
@@ -19,90 +20,8 @@ constexpr std::size_t kAddressBytes = 4;  // S3 and S7
 // A range of differing bytes shows both sides' values up to this many bytes.
 constexpr std::size_t kValuesShown = 8;
 
-constexpr std::array<signed char, 256> MakeHexTable() {
-    std::array<signed char, 256> table{};
-    for (std::size_t i = 0; i < table.size(); ++i) {
-        table[i] = -1;
-    }
-    for (std::size_t i = 0; i < 10; ++i) {
-        table['0' + i] = static_cast<signed char>(i);
-    }
-    for (std::size_t i = 0; i < 6; ++i) {
-        table['A' + i] = static_cast<signed char>(10 + i);
-        table['a' + i] = static_cast<signed char>(10 + i);
-    }
-    return table;
-}
-constexpr std::array<signed char, 256> kHex = MakeHexTable();
-
-int HexDigit(char c) {
-    return kHex[static_cast<unsigned char>(c)];
-}
-
-// The byte of two hex digits; negative when either is not one.
-int HexByte(const char* digits) {
-    const int high = HexDigit(digits[0]);
-    const int low = HexDigit(digits[1]);
-    return (high | low) < 0 ? -1 : high * 16 + low;
-}
-
-std::string Hex(unsigned long long value, int digits) {
-    char text[24];
-    std::snprintf(text, sizeof text, "%0*llX", digits, value);
-    return text;
-}
-
 std::string Count(long long n, const char* word) {
     return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
-}
-
-std::string_view WithoutLineEnd(std::string_view line) {
-    if (line.ends_with("\r\n")) {
-        line.remove_suffix(2);
-    } else if (line.ends_with('\n')) {
-        line.remove_suffix(1);
-    }
-    return line;
-}
-
-// The record read as bytes: its address and data, when it is well-formed
-// S-record text (the checksum aside). Appends the data to `data`, and leaves
-// it as it was for a line that is not well-formed.
-bool ReadRecord(std::string_view line, std::size_t addressBytes, std::uint64_t& address,
-                std::string& data) {
-    const std::string_view text = WithoutLineEnd(line);
-    if (text.size() < 4 || text.size() % 2 != 0 || (text[0] != 'S' && text[0] != 's')) {
-        return false;
-    }
-    const std::size_t nBytes = (text.size() - 2) / 2;  // count, address, data, checksum
-    const int count = HexByte(&text[2]);
-    if (count < 0 || static_cast<std::size_t>(count) != nBytes - 1 ||
-        static_cast<std::size_t>(count) < addressBytes + 1) {
-        return false;
-    }
-    address = 0;
-    for (std::size_t i = 1; i <= addressBytes; ++i) {
-        const int byte = HexByte(&text[2 * i + 2]);
-        if (byte < 0) {
-            return false;
-        }
-        address = (address << 8) | static_cast<unsigned>(byte);
-    }
-    const std::size_t start = data.size();
-    const std::size_t nData = nBytes - addressBytes - 2;
-    data.resize(start + nData);
-    const char* digits = &text[2 * addressBytes + 4];
-    int bad = HexByte(&text[text.size() - 2]);  // the checksum is not read, but must be hex
-    for (std::size_t i = 0; i < nData; ++i, digits += 2) {
-        const int byte = HexByte(digits);
-        bad |= byte;
-        data[start + i] = static_cast<char>(byte);
-    }
-    if (bad < 0) {
-        data.resize(start);
-        return false;
-    }
-    return true;
 }
 
 // What one side's header or end line gives to compare.
@@ -115,7 +34,9 @@ struct CLineData {
     CLineData(const std::string& type, std::string text, std::size_t addressBytes)
         : line(std::move(text)) {
         if (!type.empty()) {
-            eState = ReadRecord(line, addressBytes, nAddress, data) ? Read : Malformed;
+            const CRecordText record(line, static_cast<int>(addressBytes), &data);
+            nAddress = record.nAddress;
+            eState = record.bWellFormed ? Read : Malformed;
         }
     }
     // Lines that cannot be read are the same only as the same text.
@@ -146,7 +67,7 @@ std::string HeaderText(std::string bytes, bool bExact) {
         if (value >= 32 && value < 127) {
             text += c;
         } else {
-            text += bExact ? "\\x" + Hex(value, 2) : ".";
+            text += bExact ? "\\x" + CRecordText::Hex(value, 2) : ".";
         }
     }
     return text + "\"";
@@ -208,10 +129,10 @@ public:
         if (m_nBytes == 0) {
             return;
         }
-        std::string text = Hex(m_nFirst, 8);
+        std::string text = CRecordText::Hex(m_nFirst, 8);
         if (m_nLast != m_nFirst) {
             text += '-';
-            text += Hex(m_nLast, 8);
+            text += CRecordText::Hex(m_nLast, 8);
         }
         text += ": ";
         text += Count(m_nBytes, "byte");
@@ -242,7 +163,7 @@ private:
         if (!values.empty()) {
             values += ' ';
         }
-        values += Hex(static_cast<unsigned char>(value), 2);
+        values += CRecordText::Hex(static_cast<unsigned char>(value), 2);
     }
 
     CConfigCompare& m_compare;
@@ -305,8 +226,9 @@ CConfigCompare::CByteMap CConfigCompare::MapBytes(const CSide& side, CMalformed&
         ++nRecord;
         pRecord->GetLine(line);
         const std::size_t offset = map.values.size();
-        std::uint64_t address = 0;
-        if (!ReadRecord(line, kAddressBytes, address, map.values)) {
+        const CRecordText record(line, static_cast<int>(kAddressBytes), &map.values);
+        const std::uint64_t address = record.nAddress;
+        if (!record.bWellFormed) {
             if (malformed.nLines++ == 0) {
                 malformed.nFirstRecord = nRecord;
                 malformed.nFirstLine =
@@ -404,9 +326,9 @@ void CConfigCompare::CompareEnds(const CSide& first, const CSide& second) {
     if (a.Same(b, false)) {
         return;
     }
-    m_differences.push_back(
-        {ECompareKind::EndAddress, 0, 0,
-         "S7 address: " + a.Shown(Hex(a.nAddress, 8)) + " / " + b.Shown(Hex(b.nAddress, 8))});
+    m_differences.push_back({ECompareKind::EndAddress, 0, 0,
+                             "S7 address: " + a.Shown(CRecordText::Hex(a.nAddress, 8)) + " / " +
+                                 b.Shown(CRecordText::Hex(b.nAddress, 8))});
 }
 
 std::string CConfigCompare::Verdict() const {
