@@ -1,5 +1,6 @@
 #include "app/CDocumentSummary.h"
 
+#include "app/CCompareReport.h"
 #include "app/CDocumentCommands.h"
 #include "core/data/CConfigCheck.h"
 #include "core/data/CQARNCfgDoc.h"
@@ -10,6 +11,8 @@ constexpr const char* kUntitled = "Untitled";
 // Findings listed one by one; the rest are counted.
 constexpr std::size_t kFindingsShown = 5;
 constexpr std::size_t kLabelWidth = 14;
+// Differences of a compare listed one by one; the report dialog has them all.
+constexpr std::size_t kDifferencesShown = 5;
 
 std::string Row(const std::string& label, const std::string& value) {
     std::string row = label + ':';
@@ -39,6 +42,20 @@ std::string Changes(const CQARNCfgDoc& doc) {
     return changes;
 }
 
+void AddCompare(std::vector<std::string>& lines, const CCompareReport& report) {
+    lines.emplace_back();
+    lines.push_back(Row("Compared with", report.OtherName()));
+    lines.push_back(Row("Result", report.Verdict()));
+    const auto& differences = report.Differences();
+    for (std::size_t i = 0; i < differences.size() && i < kDifferencesShown; ++i) {
+        lines.push_back("  " + differences[i].strText);
+    }
+    if (differences.size() > kDifferencesShown) {
+        lines.push_back("  and " + std::to_string(differences.size() - kDifferencesShown) +
+                        " more");
+    }
+}
+
 }  // namespace
 
 std::string CDocumentSummary::Title(const CQARNCfgDoc& doc) {
@@ -50,7 +67,8 @@ std::string CDocumentSummary::Title(const CQARNCfgDoc& doc) {
            (doc.IsModified() ? "*" : "");
 }
 
-std::vector<std::string> CDocumentSummary::Lines(const CQARNCfgDoc& doc) {
+std::vector<std::string> CDocumentSummary::Lines(const CQARNCfgDoc& doc,
+                                                 const CCompareReport* report) {
     const CConfigCheck check(doc);
     if (check.IsEmpty()) {
         return {"No configuration in memory.", "", "Open a .s19 file with File > Open,",
@@ -76,6 +94,9 @@ std::vector<std::string> CDocumentSummary::Lines(const CQARNCfgDoc& doc) {
     }
     if (!check.Warnings().empty()) {
         AddFindings(lines, "Warnings", check.Warnings());
+    }
+    if (report != nullptr && report->Describes(doc)) {
+        AddCompare(lines, *report);
     }
     return lines;
 }

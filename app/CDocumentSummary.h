@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+class CCompareReport;
 class CQARNCfgDoc;
 
 // What the main window shows of the document: its title, and the lines of the
@@ -17,5 +18,8 @@ public:
     // holds lines that are not held, what the configuration holds, the check's
     // verdict and its first findings. With nothing held, how to get a
     // configuration, in lines short enough to read without scrolling sideways.
-    static std::vector<std::string> Lines(const CQARNCfgDoc& doc);
+    // Then, while `report` still describes the document, what the last compare
+    // found.
+    static std::vector<std::string> Lines(const CQARNCfgDoc& doc,
+                                          const CCompareReport* report = nullptr);
 };

@@ -4,6 +4,7 @@
 #include "app/IPrompter.h"
 #include "app/ITransferDialog.h"
 #include "core/data/CConfigCheck.h"
+#include "core/data/CConfigCompare.h"
 #include "core/data/CRecordList.h"
 #include "core/serial/ISerialPort.h"
 #include "core/transfer/TransferProtocol.h"
@@ -20,6 +21,7 @@ constexpr int kRestartWaitMs = 10;  // a start waits this often for the last wor
 constexpr const char* kMissingText = " is missing: plug it in or choose another port.";
 constexpr const char* kNotSentText = "Download cancelled: nothing was sent.";
 constexpr const char* kNotUploadedText = "Upload cancelled: the configuration in memory is kept.";
+constexpr const char* kCompareCaption = " - Compare with Device";
 
 std::string CountText(int nTotal) {
     return std::to_string(nTotal) + " of " + std::to_string(CONFIG_IMAGE_BYTES);
@@ -67,11 +69,12 @@ CTransferPresenter::~CTransferPresenter() {
 
 // -- the dialog ---------------------------------------------------------------
 
-void CTransferPresenter::OnInitDialog(CQARNCfgDoc& doc, ETransferMode eMode) {
+void CTransferPresenter::OnInitDialog(CQARNCfgDoc& doc, ETransferMode eMode, bool bCompare) {
     m_pDoc = &doc;
-    m_request.eMode = eMode;
+    m_request.eMode = bCompare ? ETransferMode::Upload : eMode;
+    m_request.bKeepDocument = bCompare;
     m_bClosing = false;
-    m_strCaption = kCaption;
+    m_strCaption = std::string(kCaption) + (bCompare ? kCompareCaption : "");
     m_dialog.SetCaption(m_strCaption);
     m_dialog.SetByteCount({});
     if (eMode == ETransferMode::Download) {
@@ -79,7 +82,8 @@ void CTransferPresenter::OnInitDialog(CQARNCfgDoc& doc, ETransferMode eMode) {
         m_dialog.AddStatusLine("Ready to Download.");
     } else {
         m_nProgressUpper = CONFIG_IMAGE_BYTES;
-        m_dialog.AddStatusLine("Ready to Upload.");
+        m_dialog.AddStatusLine(bCompare ? "Ready to read the device's configuration for the compare."
+                                        : "Ready to Upload.");
     }
     m_dialog.SetProgressRange(m_nProgressUpper);
     m_dialog.SetProgressPos(0);
@@ -122,6 +126,7 @@ void CTransferPresenter::OnStartTransfer() {
     WaitForWorker(kRestartWaitMs, false);
     OnTransferEnded();
     m_request.strTitle = m_strCaption;
+    m_compared.reset();
     if (m_request.eMode == ETransferMode::Download) {
         if (g_recordList.IsEmpty()) {
             Tell(TransferProtocol::kNoDataText, TransferProtocol::kNoDataCaption,
@@ -339,10 +344,17 @@ void CTransferPresenter::OnTransferEnded(bool bWorkerDone) {
             // A finished transfer shows a full bar.
             FlushSteps();
             m_dialog.SetProgressPos(m_nProgressUpper);
+            if (m_request.bKeepDocument) {
+                OnCompareRead();
+            }
             break;
         case ETransferOutcome::Damaged:
         case ETransferOutcome::Incomplete:
-            AskToKeepReceived();
+            if (m_request.bKeepDocument) {
+                OnCompareRead();
+            } else {
+                AskToKeepReceived();
+            }
             break;
         case ETransferOutcome::PortNotOpened:
             // Nothing was transferred: no count of an earlier transfer stays.
@@ -375,6 +387,22 @@ void CTransferPresenter::AskToKeepReceived() {
         m_dialog.AddStatusLine(kNotUploadedText);
         m_dialog.FocusExit();
     }
+}
+
+void CTransferPresenter::OnCompareRead() {
+    if (m_session.Outcome() != ETransferOutcome::Finished) {
+        // Bytes that did not arrive whole would show as differences that the
+        // device does not hold.
+        m_compared.reset();
+        m_dialog.AddStatusLine("The device's answer is not whole: nothing was compared.");
+        m_dialog.FocusExit();
+        return;
+    }
+    m_compared = m_session.TakeReceived();
+    const CConfigCompare compare(*m_pDoc, *m_compared);
+    m_dialog.AddStatusLine("Compared with the configuration in memory: " + compare.Verdict() +
+                           ". Exit shows the report.");
+    m_dialog.FocusExit();
 }
 
 // -- calls from the worker ----------------------------------------------------

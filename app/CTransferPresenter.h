@@ -2,13 +2,16 @@
 
 #include "app/CPortListModel.h"
 #include "app/IPrompter.h"
+#include "core/data/CConfiguration.h"
 #include "core/data/CQARNCfgDoc.h"
 #include "core/transfer/CTransferRequest.h"
 #include "core/transfer/CTransferSession.h"
 #include "core/transfer/CTransferView.h"
 
 #include <atomic>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CSystemContext;
@@ -38,8 +41,10 @@ public:
     CTransferPresenter& operator=(const CTransferPresenter&) = delete;
 
     // -- what the window calls on its interface thread -------------------------
-    // The dialog opens for the document in the mode's direction.
-    void OnInitDialog(CQARNCfgDoc& doc, ETransferMode eMode);
+    // The dialog opens for the document in the mode's direction. bCompare:
+    // an upload that reads the device's configuration aside, for a compare;
+    // the document stays exactly as it was.
+    void OnInitDialog(CQARNCfgDoc& doc, ETransferMode eMode, bool bCompare = false);
     void OnStartTransfer();
     // A row of the port list (the one after the entries is "Other…").
     void OnSelchangePort(int row);
@@ -58,6 +63,8 @@ public:
     void SetTiming(const CTransferTiming& timing) { m_request.timing = timing; }
     const CTransferRequest& Request() const { return m_request; }
     const CTransferSession& Session() const { return m_session; }
+    // A compare's read: what the last one that ended whole received.
+    std::optional<CConfiguration> TakeCompared() { return std::exchange(m_compared, {}); }
 
     // -- what the worker calls on its thread -----------------------------------
     void AddStatus(const std::string& line) override;
@@ -89,6 +96,8 @@ private:
     // end asks of the user.
     void OnTransferEnded(bool bWorkerDone = false);
     void AskToKeepReceived();
+    // A compare's read that ended: keeps what it received when it is whole.
+    void OnCompareRead();
     // Marks the dialog as closing and asks a running worker to stop; false when
     // it is closing already. bAborts: the request aborts the transfer (it does
     // not once a download has sent its end line).
@@ -121,4 +130,5 @@ private:
     bool m_bEndPending = false;  // a started transfer whose end was not yet handled
     unsigned m_nTransfer = 0;    // counts the transfers started
     std::atomic<int> m_nPendingSteps{0};
+    std::optional<CConfiguration> m_compared;
 };

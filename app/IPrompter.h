@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // The icon of a message box.
 enum class EBoxIcon { None, Information, Warning, Question };
@@ -30,6 +31,12 @@ struct CFileDialog {
     std::string strProposed;   // Save As: the full path it proposes
 };
 
+// A report the user reads, and can copy as text: a compare's result.
+struct CReportBox {
+    std::string strCaption;
+    std::vector<std::string> lines;  // one a row; Copy puts them on the clipboard, joined by line ends
+};
+
 // Everything a front end shows or asks for the application, each call waiting
 // for the user. Paths are UTF-8 on every system.
 class IPrompter {
@@ -42,4 +49,6 @@ public:
     // A line of text the user types, "" when cancelled.
     virtual std::string AskText(const std::string& caption, const std::string& label,
                                 const std::string& initial) = 0;
+    // Shows the report until the user closes it.
+    virtual void ShowReport(const CReportBox& report) = 0;
 };

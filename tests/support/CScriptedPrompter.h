@@ -22,11 +22,13 @@ public:
     std::string ChooseFile(const CFileDialog& dialog) override;
     std::string AskText(const std::string& caption, const std::string& label,
                         const std::string& initial) override;
+    void ShowReport(const CReportBox& report) override { m_reports.push_back(report); }
 
     // The texts of the boxes shown, oldest first.
     std::vector<std::string> Texts() const;
     const std::vector<CMessageBox>& Boxes() const { return m_boxes; }
     const std::vector<CFileDialog>& Dialogs() const { return m_dialogs; }
+    const std::vector<CReportBox>& Reports() const { return m_reports; }
     // True when every queued answer, file and text was used.
     bool ScriptUsed() const { return m_answers.empty() && m_files.empty() && m_texts.empty(); }
 
@@ -39,4 +41,5 @@ private:
     std::deque<std::string> m_texts;
     std::vector<CMessageBox> m_boxes;
     std::vector<CFileDialog> m_dialogs;
+    std::vector<CReportBox> m_reports;
 };

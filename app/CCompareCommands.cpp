@@ -1,0 +1,69 @@
+#include "app/CCompareCommands.h"
+
+#include "app/CDocumentCommands.h"
+#include "app/CErrorText.h"
+#include "app/IPrompter.h"
+#include "core/data/CConfigCheck.h"
+#include "core/data/CConfiguration.h"
+#include "core/data/CQARNCfgDoc.h"
+#include "platform/common/CPathName.h"
+
+CCompareCommands::CCompareCommands(CQARNCfgDoc& doc, IPrompter& prompter,
+                                   CDocumentCommands& documents)
+    : m_doc(doc), m_prompter(prompter), m_documents(documents) {}
+
+bool CCompareCommands::OnCompareWithFile() {
+    if (!HasConfiguration(kFileCaption)) {
+        return false;
+    }
+    CFileDialog dialog;
+    dialog.eKind = CFileDialog::Open;
+    dialog.strFilter = CDocumentCommands::kFilter;
+    dialog.strExtension = CDocumentCommands::kExtension;
+    dialog.strFolder = m_documents.LastFolder();
+    const std::string path = m_prompter.ChooseFile(dialog);
+    if (path.empty()) {
+        return false;
+    }
+    CConfiguration other;
+    if (const std::error_code error = other.Load(path)) {
+        CMessageBox box;
+        box.eIcon = EBoxIcon::Warning;
+        box.strCaption = kFileCaption;
+        box.strText = CErrorText::OpenFailed(path, error);
+        m_prompter.Show(box);
+        return false;
+    }
+    Show(kFileCaption, CCompareReport(m_doc, other, CPathName::FileName(path)));
+    return true;
+}
+
+bool CCompareCommands::CanCompareWithDevice() {
+    return HasConfiguration(kDeviceCaption);
+}
+
+void CCompareCommands::OnDeviceAnswer(const CConfiguration& received) {
+    Show(kDeviceCaption, CCompareReport(m_doc, received, kDeviceName));
+}
+
+const CCompareReport* CCompareCommands::Report() const {
+    return m_report && m_report->Describes(m_doc) ? &*m_report : nullptr;
+}
+
+bool CCompareCommands::HasConfiguration(const char* caption) {
+    if (!CConfigCheck(m_doc).IsEmpty()) {
+        return true;
+    }
+    CMessageBox box;
+    box.eIcon = EBoxIcon::Information;
+    box.strCaption = caption;
+    box.strText = "There is no configuration in memory to compare. Open a file or upload the "
+                  "device's configuration first.";
+    m_prompter.Show(box);
+    return false;
+}
+
+void CCompareCommands::Show(const char* caption, CCompareReport report) {
+    m_report = std::move(report);
+    m_prompter.ShowReport({caption, m_report->Lines()});
+}

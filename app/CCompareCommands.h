@@ -1,0 +1,45 @@
+#pragma once
+
+#include "app/CCompareReport.h"
+
+#include <optional>
+#include <string>
+
+class CConfiguration;
+class CDocumentCommands;
+class CQARNCfgDoc;
+class IPrompter;
+
+// File > Compare with File… and Compare with Device…: the configuration in
+// memory compared, as data, with a file or with what the device sent. The
+// document is never changed; the report is shown, and kept for the view until
+// the document changes.
+class CCompareCommands {
+public:
+    static constexpr const char* kFileCaption = "Compare with File";
+    static constexpr const char* kDeviceCaption = "Compare with Device";
+    static constexpr const char* kDeviceName = "the device";
+
+    CCompareCommands(CQARNCfgDoc& doc, IPrompter& prompter, CDocumentCommands& documents);
+
+    // Chooses a file, compares and shows the report; false when nothing was
+    // compared (nothing held, the user cancelled, the file could not be read).
+    bool OnCompareWithFile();
+    // Whether there is a configuration to compare with the device; tells the
+    // user when there is none.
+    bool CanCompareWithDevice();
+    // What the device sent, after the transfer dialog read it whole.
+    void OnDeviceAnswer(const CConfiguration& received);
+    // The last compare's report while it still describes the document; null
+    // once the document has changed.
+    const CCompareReport* Report() const;
+
+private:
+    bool HasConfiguration(const char* caption);
+    void Show(const char* caption, CCompareReport report);
+
+    CQARNCfgDoc& m_doc;
+    IPrompter& m_prompter;
+    CDocumentCommands& m_documents;
+    std::optional<CCompareReport> m_report;
+};

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "core/data/CConfiguration.h"
+#include "core/data/CQARNCfgDoc.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+class CConfigStrip;
+
+// What a front end does for the application's commands: the windows it owns.
+class IAppFrontEnd {
+public:
+    virtual ~IAppFrontEnd() = default;
+
+    // Runs the transfer dialog over the document until the user closes it.
+    // bCompare: it reads the device's configuration aside, leaving the
+    // document as it was, and returns what a read that ended whole received.
+    virtual std::optional<CConfiguration> RunTransferDialog(ETransferMode eMode,
+                                                            bool bCompare) = 0;
+    virtual void ShowAbout() = 0;
+    // Closes the main window the way its close box does.
+    virtual void CloseMainWindow() = 0;
+    // Draws the main window: its title, the summary's lines and the strip.
+    virtual void ShowFrame(const std::string& title, const std::vector<std::string>& lines,
+                           const CConfigStrip& strip) = 0;
+};
