@@ -61,13 +61,13 @@ protected:
         EXPECT_TRUE(m_user.ScriptUsed()) << "an answer was not asked for";
     }
 
-    void Open(ETransferMode eMode, const std::string& answer = {}) {
+    void Open(ETransferMode eMode, const std::string& answer = {}, bool bCompare = false) {
         m_presenter.reset();
         m_dialog = std::make_unique<CFakeTransferDialog>();
         m_port = std::make_unique<CFakePort>(answer);
         m_presenter = std::make_unique<CTransferPresenter>(*m_dialog, m_user, m_context, *m_port);
         m_presenter->SetTiming(CTestConfig::Timing());
-        m_presenter->OnInitDialog(m_doc, eMode);
+        m_presenter->OnInitDialog(m_doc, eMode, bCompare);
     }
 
     // Serves the dialog until the worker has ended and its end was handled.
@@ -388,6 +388,44 @@ TEST_F(TransferPresenterTest, AnUploadThatIsNotWholeAsksWhetherToKeepIt) {
             EXPECT_EQ(CTestConfig::InMemory(m_doc), before);
             EXPECT_EQ(m_doc.GetPathName(), "/backup/old.s19");
         }
+        EXPECT_TRUE(m_doc.IsModified());
+    }
+}
+
+// Compare with Device reads the device aside: the document stays exactly as it
+// was, unsaved changes included, whatever came; only a whole answer is kept
+// for the compare, and nothing is asked.
+TEST_F(TransferPresenterTest, ACompareReadLeavesTheDocumentAndKeepsOnlyAWholeAnswer) {
+    const std::string compareCaption = kCaption + " - Compare with Device";
+    const std::pair<Lines, const char*> cases[] = {
+        {CTestConfig::WholeLines(), "Compared with the configuration in memory: different: "},
+        {CTestConfig::Lines(4), "The device's answer is not whole: nothing was compared."},
+    };
+    for (const auto& [answer, status] : cases) {
+        SCOPED_TRACE(status);
+        CTestConfig::Load(m_doc, DamagedLines());
+        m_doc.SetPathName("/backup/old.s19");
+        m_doc.SetModifiedFlag(true);
+        const std::string before = CTestConfig::InMemory(m_doc);
+        Open(ETransferMode::Upload, CTestConfig::Joined(answer), true);
+        EXPECT_EQ(m_dialog->m_strCaption, compareCaption);
+        EXPECT_EQ(m_dialog->m_status,
+                  Lines{"Ready to read the device's configuration for the compare."});
+        m_presenter->OnStartTransfer();
+        EXPECT_EQ(m_dialog->m_strCaption, compareCaption + " - Uploading");
+        ASSERT_TRUE(ServeToTheEnd());
+        EXPECT_EQ(m_dialog->m_strCaption, compareCaption);
+        EXPECT_EQ(m_dialog->m_status.back().rfind(status, 0), 0u) << m_dialog->m_status.back();
+        EXPECT_EQ(m_dialog->m_nExitFocused, 1);
+        EXPECT_EQ(CTestConfig::InMemory(m_doc), before);
+        std::optional<CConfiguration> read = m_presenter->TakeCompared();
+        EXPECT_EQ(read.has_value(), answer.size() > 6);
+        if (read) {
+            EXPECT_EQ(read->m_records.GetCount(), answer.size() - 2);
+        }
+        m_presenter->OnOK();
+        EXPECT_EQ(CTestConfig::InMemory(m_doc), before);
+        EXPECT_EQ(m_doc.GetPathName(), "/backup/old.s19");
         EXPECT_TRUE(m_doc.IsModified());
     }
 }
