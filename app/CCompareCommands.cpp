@@ -27,11 +27,8 @@ bool CCompareCommands::OnCompareWithFile() {
     }
     CConfiguration other;
     if (const std::error_code error = other.Load(path)) {
-        CMessageBox box;
-        box.eIcon = EBoxIcon::Warning;
-        box.strCaption = kFileCaption;
-        box.strText = CErrorText::OpenFailed(path, error);
-        m_prompter.Show(box);
+        m_prompter.Show(
+            CMessageBox::Tell(EBoxIcon::Warning, kFileCaption, CErrorText::OpenFailed(path, error)));
         return false;
     }
     Show(kFileCaption, CCompareReport(m_doc, other, CPathName::FileName(path)));
@@ -54,12 +51,9 @@ bool CCompareCommands::HasConfiguration(const char* caption) {
     if (!CConfigCheck(m_doc).IsEmpty()) {
         return true;
     }
-    CMessageBox box;
-    box.eIcon = EBoxIcon::Information;
-    box.strCaption = caption;
-    box.strText = "There is no configuration in memory to compare. Open a file or upload the "
-                  "device's configuration first.";
-    m_prompter.Show(box);
+    m_prompter.Show(CMessageBox::Tell(EBoxIcon::Information, caption,
+                                      "There is no configuration in memory to compare. Open a "
+                                      "file or upload the device's configuration first."));
     return false;
 }
 

@@ -103,12 +103,9 @@ bool CDocumentCommands::SaveModified() {
         return true;
     }
     const std::string name = m_doc.GetFileName();
-    CMessageBox box;
-    box.eIcon = EBoxIcon::Question;
-    box.strCaption = kAppTitle;
-    box.strText = "Save changes to " + (name.empty() ? std::string(kUntitled) : name) + "?";
-    box.eButtons = EBoxButtons::SaveDiscardCancel;
-    box.eDefault = EAnswer::Save;
+    const CMessageBox box{EBoxIcon::Question, kAppTitle,
+                          "Save changes to " + (name.empty() ? std::string(kUntitled) : name) + "?",
+                          EBoxButtons::SaveDiscardCancel, EAnswer::Save};
     switch (m_prompter.Show(box)) {
         case EAnswer::Save:
             return OnFileSave();
@@ -158,18 +155,13 @@ bool CDocumentCommands::ConfirmRewrite(const std::string& path) {
                 CConfigCheck::Describe(check.Problems().front()) +
                 (check.Problems().size() > 1 ? ", …)" : ")");
     }
-    CMessageBox box;
-    box.eIcon = EBoxIcon::Warning;
-    box.strCaption = kAppTitle;
-    box.strText = CPathName::FileName(path) + " holds " + held +
-                  ". Saving writes the configuration " +
-                  (notes.nDropped == 0   ? "as Tovrik holds it"
-                   : notes.nDropped == 1 ? "without it"
-                                         : "without them") +
-                  ". Save anyway?";
-    box.eButtons = EBoxButtons::YesNo;
-    box.eDefault = EAnswer::No;
-    return m_prompter.Show(box) == EAnswer::Yes;
+    const std::string text = CPathName::FileName(path) + " holds " + held +
+                             ". Saving writes the configuration " +
+                             (notes.nDropped == 0   ? "as Tovrik holds it"
+                              : notes.nDropped == 1 ? "without it"
+                                                    : "without them") +
+                             ". Save anyway?";
+    return m_prompter.Show(CMessageBox::AskYesNo(kAppTitle, text)) == EAnswer::Yes;
 }
 
 void CDocumentCommands::NoteFileUsed(const std::string& path) {
@@ -178,9 +170,5 @@ void CDocumentCommands::NoteFileUsed(const std::string& path) {
 }
 
 void CDocumentCommands::ReportError(const std::string& text) {
-    CMessageBox box;
-    box.eIcon = EBoxIcon::Warning;
-    box.strCaption = kAppTitle;
-    box.strText = text;
-    m_prompter.Show(box);
+    m_prompter.Show(CMessageBox::Tell(EBoxIcon::Warning, kAppTitle, text));
 }

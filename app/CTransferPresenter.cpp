@@ -165,14 +165,10 @@ bool CTransferPresenter::ConfirmDownload() {
     }
     std::vector<CConfigFinding> findings = check.Problems();
     findings.insert(findings.end(), check.Warnings().begin(), check.Warnings().end());
-    CMessageBox box;
-    box.eIcon = EBoxIcon::Warning;
-    box.strCaption = TransferProtocol::kNoDataCaption;
-    box.strText = "This configuration is not complete (" + CConfigCheck::ReasonList(findings) +
-                  "). Download it anyway?";
-    box.eButtons = EBoxButtons::YesNo;
-    box.eDefault = EAnswer::No;
-    return m_prompter.Show(box) == EAnswer::Yes;
+    return m_prompter.Show(CMessageBox::AskYesNo(
+               TransferProtocol::kNoDataCaption, "This configuration is not complete (" +
+                                                     CConfigCheck::ReasonList(findings) +
+                                                     "). Download it anyway?")) == EAnswer::Yes;
 }
 
 void CTransferPresenter::NotStarted(const std::string& line) {
@@ -325,11 +321,7 @@ void CTransferPresenter::EndDialog() {
 }
 
 void CTransferPresenter::Tell(const std::string& text, const std::string& caption, EBoxIcon eIcon) {
-    CMessageBox box;
-    box.eIcon = eIcon;
-    box.strCaption = caption;
-    box.strText = text;
-    m_prompter.Show(box);
+    m_prompter.Show(CMessageBox::Tell(eIcon, caption, text));
 }
 
 // -- the end of a transfer ----------------------------------------------------
@@ -373,13 +365,9 @@ void CTransferPresenter::AskToKeepReceived() {
     }
     std::vector<CConfigFinding> findings = check->Problems();
     findings.insert(findings.end(), check->Warnings().begin(), check->Warnings().end());
-    CMessageBox box;
-    box.eIcon = EBoxIcon::Warning;
-    box.strCaption = m_strCaption;
-    box.strText = "The configuration received is not complete (" +
-                  CConfigCheck::ReasonList(findings) + "). Keep it anyway?";
-    box.eButtons = EBoxButtons::YesNo;
-    box.eDefault = EAnswer::No;
+    const CMessageBox box = CMessageBox::AskYesNo(
+        m_strCaption, "The configuration received is not complete (" +
+                          CConfigCheck::ReasonList(findings) + "). Keep it anyway?");
     if (m_prompter.Show(box) == EAnswer::Yes) {
         m_session.KeepReceived();
         m_dialog.AddStatusLine("The configuration received is kept, marked as not complete.");
@@ -457,10 +445,7 @@ void CTransferPresenter::SetCaption(const std::string& caption) {
 void CTransferPresenter::ShowMessageBox(const std::string& text, const std::string& caption) {
     m_dialog.Invoke([&] {
         FlushSteps();
-        CMessageBox box;
-        box.strCaption = caption;
-        box.strText = text;
-        m_prompter.Show(box);
+        m_prompter.Show(CMessageBox::Tell(EBoxIcon::None, caption, text));
     });
 }
 

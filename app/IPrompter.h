@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 // The icon of a message box.
@@ -19,6 +20,17 @@ struct CMessageBox {
     std::string strText;
     EBoxButtons eButtons = EBoxButtons::Ok;
     EAnswer eDefault = EAnswer::Ok;
+
+    // A box that tells, with OK alone.
+    static CMessageBox Tell(EBoxIcon eIcon, std::string caption, std::string text) {
+        return {eIcon, std::move(caption), std::move(text), EBoxButtons::Ok, EAnswer::Ok};
+    }
+    // A warning that asks Yes or No, No the default: the risky way is never
+    // taken by Enter alone.
+    static CMessageBox AskYesNo(std::string caption, std::string text) {
+        return {EBoxIcon::Warning, std::move(caption), std::move(text), EBoxButtons::YesNo,
+                EAnswer::No};
+    }
 };
 
 // A file dialog: Open chooses an existing file, Save As a name to write.
