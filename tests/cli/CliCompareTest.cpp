@@ -79,8 +79,10 @@ TEST_F(CliCompare, ADownloadIsVerifiedAgainstTheDeviceThatKeptIt) {
     ASSERT_TRUE(kept.Start()) << kept.Error();
     ASSERT_TRUE(flipped.Start()) << flipped.Error();
     auto compare = [&](const CSimProcess& sim) {
+        // A guard against a hang, not a speed goal: loaded machines run the
+        // sanitizer builds several times slower.
         return CProcess::RunCli({"compare", sample, "--device", "--port", sim.DevicePath()}, {}, "",
-                                15000);
+                                60000);
     };
 
     const auto before = compare(kept);
