@@ -13,7 +13,7 @@ constexpr int kBarHeight = 18;   // the bar with its frame
 constexpr int kLabelGap = 4;     // between a legend's square and its label
 constexpr int kLegendGap = 12;   // after a label
 constexpr int kTipWidth = 400;   // a longer tip wraps
-constexpr POINT kTipOffset = {12, 20};  // below the pointer, off the bar
+constexpr int kTipGap = 4;       // between the tooltip and the bar
 
 HINSTANCE Instance() {
     return GetModuleHandleW(nullptr);
@@ -221,9 +221,12 @@ void CStripWnd::ShowTip(const std::wstring& tip, POINT point) {
         tool.lpszText = m_strTip.data();
         SendMessageW(m_hWndTip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
     }
+    // Above the bar, so that it hides neither the marks nor the legend.
+    const LRESULT size = SendMessageW(m_hWndTip, TTM_GETBUBBLESIZE, 0,
+                                      reinterpret_cast<LPARAM>(&tool));
+    point.y = BarRect().top - kTipGap - HIWORD(size);
     ClientToScreen(m_hWnd, &point);
-    SendMessageW(m_hWndTip, TTM_TRACKPOSITION, 0,
-                 MAKELPARAM(point.x + kTipOffset.x, point.y + kTipOffset.y));
+    SendMessageW(m_hWndTip, TTM_TRACKPOSITION, 0, MAKELPARAM(point.x, point.y));
     SendMessageW(m_hWndTip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
     // The tip goes when the pointer leaves the window.
     TRACKMOUSEEVENT leave = {sizeof leave, TME_LEAVE, m_hWnd, 0};
