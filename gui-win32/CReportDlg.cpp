@@ -42,7 +42,8 @@ bool CReportDlg::OnCommand(int nID, int nCode) {
 
 bool CReportDlg::OnMessage(UINT nMsg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     // The read-only box reads as a page, not as a disabled field.
-    if (nMsg == WM_CTLCOLORSTATIC && reinterpret_cast<HWND>(lParam) == GetDlgItem(IDC_REPORT_TEXT)) {
+    if (nMsg == WM_CTLCOLORSTATIC &&
+        reinterpret_cast<HWND>(lParam) == GetDlgItem(IDC_REPORT_TEXT)) {
         SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOW));
         result = reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
         return true;

@@ -9,11 +9,11 @@ namespace {
 constexpr wchar_t kStripClass[] = L"TovrikStrip";
 constexpr wchar_t kEmptyText[] = L"No addresses to show.";
 constexpr int kMargin = 4;
-constexpr int kBarHeight = 18;   // the bar with its frame
-constexpr int kLabelGap = 4;     // between a legend's square and its label
-constexpr int kLegendGap = 12;   // after a label
-constexpr int kTipWidth = 400;   // a longer tip wraps
-constexpr int kTipGap = 4;       // between the tooltip and the bar
+constexpr int kBarHeight = 18;  // the bar with its frame
+constexpr int kLabelGap = 4;    // between a legend's square and its label
+constexpr int kLegendGap = 12;  // after a label
+constexpr int kTipWidth = 400;  // a longer tip wraps
+constexpr int kTipGap = 4;      // between the tooltip and the bar
 
 HINSTANCE Instance() {
     return GetModuleHandleW(nullptr);
@@ -222,8 +222,8 @@ void CStripWnd::ShowTip(const std::wstring& tip, POINT point) {
         SendMessageW(m_hWndTip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
     }
     // Above the bar, so that it hides neither the marks nor the legend.
-    const LRESULT size = SendMessageW(m_hWndTip, TTM_GETBUBBLESIZE, 0,
-                                      reinterpret_cast<LPARAM>(&tool));
+    const LRESULT size =
+        SendMessageW(m_hWndTip, TTM_GETBUBBLESIZE, 0, reinterpret_cast<LPARAM>(&tool));
     point.y = BarRect().top - kTipGap - HIWORD(size);
     ClientToScreen(m_hWnd, &point);
     SendMessageW(m_hWndTip, TTM_TRACKPOSITION, 0, MAKELPARAM(point.x, point.y));

@@ -3,6 +3,7 @@
 #include "app/CConfigStrip.h"
 
 #include <windows.h>
+// after windows.h, whose types it uses
 #include <commctrl.h>
 
 #include <optional>

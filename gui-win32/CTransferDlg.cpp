@@ -73,15 +73,14 @@ CTransferDlg::~CTransferDlg() {
 }
 
 INT_PTR CTransferDlg::DoModal(HWND hWndParent, CQARNCfgDoc& doc, ETransferMode eMode,
-                               bool bCompare) {
+                              bool bCompare) {
     m_pDoc = &doc;
     m_eMode = eMode;
     m_bCompare = bCompare;
     return CDialog::DoModal(hWndParent);
 }
 
-bool CTransferDlg::Create(HWND hWndParent, CQARNCfgDoc& doc, ETransferMode eMode,
-                          bool bCompare) {
+bool CTransferDlg::Create(HWND hWndParent, CQARNCfgDoc& doc, ETransferMode eMode, bool bCompare) {
     m_pDoc = &doc;
     m_eMode = eMode;
     m_bCompare = bCompare;

@@ -37,8 +37,7 @@ public:
     // Runs the dialog for the document in the mode's direction; 1 however it
     // is closed, -1 when it could not be made. bCompare: it reads the
     // device's configuration for a compare, leaving the document as it was.
-    INT_PTR DoModal(HWND hWndParent, CQARNCfgDoc& doc, ETransferMode eMode,
-                    bool bCompare = false);
+    INT_PTR DoModal(HWND hWndParent, CQARNCfgDoc& doc, ETransferMode eMode, bool bCompare = false);
     // The same dialog without its own modal loop; false when it could not be
     // made. It ends as a modal one does, by destroying its window.
     bool Create(HWND hWndParent, CQARNCfgDoc& doc, ETransferMode eMode, bool bCompare = false);

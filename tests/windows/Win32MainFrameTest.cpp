@@ -72,10 +72,9 @@ HDROP DropOf(const std::vector<std::wstring>& paths) {
     return static_cast<HDROP>(memory);
 }
 
-const unsigned kAppCommands[] = {ID_FILE_NEW,          ID_FILE_OPEN,          ID_FILE_SAVE,
-                                 ID_FILE_SAVE_AS,      ID_FILE_DOWNLOAD,      ID_FILE_UPLOAD,
-                                 ID_FILE_COMPARE_FILE, ID_FILE_COMPARE_DEVICE, ID_APP_ABOUT,
-                                 ID_APP_EXIT};
+const unsigned kAppCommands[] = {
+    ID_FILE_NEW,    ID_FILE_OPEN,         ID_FILE_SAVE,           ID_FILE_SAVE_AS, ID_FILE_DOWNLOAD,
+    ID_FILE_UPLOAD, ID_FILE_COMPARE_FILE, ID_FILE_COMPARE_DEVICE, ID_APP_ABOUT,    ID_APP_EXIT};
 
 }  // namespace
 

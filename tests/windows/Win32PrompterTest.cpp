@@ -138,8 +138,9 @@ TEST(Win32Prompter, AReportShowsItsRowsAndCopyPutsThemOnTheClipboard) {
     const CReportBox report{"Compare with File",
                             {"Compared a.s19 with b.s19:", "different: 1 range", "",
                              "00000010-0000001F: 16 bytes differ, ä€"}};
-    const std::wstring expected = L"Compared a.s19 with b.s19:\r\ndifferent: 1 range\r\n\r\n"
-                                  L"00000010-0000001F: 16 bytes differ, ä€";
+    const std::wstring expected =
+        L"Compared a.s19 with b.s19:\r\ndifferent: 1 range\r\n\r\n"
+        L"00000010-0000001F: 16 bytes differ, ä€";
     std::wstring shown;
     std::wstring copied;
     LONG_PTR style = 0;
