@@ -7,7 +7,6 @@
 #include "app/CConfigStrip.h"
 #include "core/data/CQARNCfgDoc.h"
 #include "platform/common/Win32Text.h"
-#include "resource.h"
 #include "settings/CSystemContext.h"
 
 #include <shlobj.h>
