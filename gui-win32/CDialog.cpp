@@ -67,6 +67,10 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM
             if (!self->OnMessage(nMsg, wParam, lParam, result)) {
                 return FALSE;
             }
+            // A colour message's brush is the procedure's own result.
+            if (nMsg >= WM_CTLCOLORMSGBOX && nMsg <= WM_CTLCOLORSTATIC) {
+                return static_cast<INT_PTR>(result);
+            }
             SetWindowLongPtrW(hWnd, DWLP_MSGRESULT, result);
             return TRUE;
         }

@@ -1,6 +1,6 @@
 #include "CMainFrame.h"
 
-#include "CAboutDlg.h"
+#include "CCommandIds.h"
 #include "CDisplayText.h"
 #include "CStringTable.h"
 #include "IAppCommands.h"
@@ -10,24 +10,14 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
+
 namespace {
 
 constexpr wchar_t kFrameClass[] = L"CMainFrame";
 constexpr unsigned kViewId = 0xE900;
+constexpr unsigned kStripId = 0xE901;
 constexpr int kViewPoints = 9;  // the size of the view's font
-
-// The commands the application carries out.
-constexpr unsigned kAppCommands[] = {ID_FILE_NEW,     ID_FILE_OPEN,     ID_FILE_SAVE,
-                                     ID_FILE_SAVE_AS, ID_FILE_DOWNLOAD, ID_FILE_UPLOAD};
-
-bool IsAppCommand(unsigned nID) {
-    for (unsigned id : kAppCommands) {
-        if (id == nID) {
-            return true;
-        }
-    }
-    return false;
-}
 
 HINSTANCE Instance() {
     return GetModuleHandleW(nullptr);
@@ -54,9 +44,6 @@ CMainFrame::~CMainFrame() {
     }
     if (m_hAccel != nullptr) {
         DestroyAcceleratorTable(m_hAccel);
-    }
-    if (m_hViewFont != nullptr) {
-        DeleteObject(m_hViewFont);
     }
 }
 
@@ -176,17 +163,10 @@ bool CMainFrame::OnCreate() {
         WS_EX_CLIENTEDGE, L"EDIT", nullptr,
         WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 0, 0, 0,
         0, m_hWnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kViewId)), Instance(), nullptr);
-    if (m_hWndView == nullptr) {
+    if (m_hWndView == nullptr || !m_wndStrip.Create(m_hWnd, kStripId)) {
         return false;
     }
-    LOGFONTW font = {};
-    HDC dc = GetDC(m_hWndView);
-    font.lfHeight = -MulDiv(kViewPoints, GetDeviceCaps(dc, LOGPIXELSY), 72);
-    ReleaseDC(m_hWndView, dc);
-    font.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
-    lstrcpynW(font.lfFaceName, L"Courier New", LF_FACESIZE);
-    m_hViewFont = CreateFontIndirectW(&font);
-    SendMessageW(m_hWndView, WM_SETFONT, reinterpret_cast<WPARAM>(m_hViewFont), FALSE);
+    m_viewFont.Apply(m_hWndView, kViewPoints);
     EnableAppCommands();
     return true;
 }
@@ -202,23 +182,15 @@ void CMainFrame::SetSummary(const std::vector<std::string>& lines) const {
 void CMainFrame::EnableAppCommands() {
     const bool enable = m_pCommands != nullptr;
     HMENU menu = GetMenu(m_hWnd);
-    for (unsigned id : kAppCommands) {
-        EnableMenuItem(menu, id, MF_BYCOMMAND | (enable ? MF_ENABLED : MF_GRAYED));
-        m_wndToolBar.EnableButton(id, enable);
+    for (const CCommandIds::CEntry& entry : CCommandIds::kEntries) {
+        EnableMenuItem(menu, entry.nID, MF_BYCOMMAND | (enable ? MF_ENABLED : MF_GRAYED));
+        m_wndToolBar.EnableButton(entry.nID, enable);
     }
     DragAcceptFiles(m_hWnd, enable ? TRUE : FALSE);
 }
 
 void CMainFrame::OnCommand(unsigned nID) {
     switch (nID) {
-        case ID_APP_EXIT:
-            SendMessageW(m_hWnd, WM_CLOSE, 0, 0);
-            return;
-        case ID_APP_ABOUT: {
-            CAboutDlg about;
-            about.DoModal(m_hWnd);
-            return;
-        }
         case ID_VIEW_TOOLBAR:
             ToggleBar(m_wndToolBar.GetSafeHwnd(), nID);
             return;
@@ -226,7 +198,7 @@ void CMainFrame::OnCommand(unsigned nID) {
             ToggleBar(m_wndStatusBar.GetSafeHwnd(), nID);
             return;
         default:
-            if (IsAppCommand(nID) && m_pCommands != nullptr) {
+            if (CCommandIds::Find(nID) && m_pCommands != nullptr) {
                 m_pCommands->OnCommand(nID);
             }
             return;
@@ -261,8 +233,12 @@ void CMainFrame::RecalcLayout() {
         GetWindowRect(m_wndStatusBar.GetSafeHwnd(), &rect);
         bottom -= rect.bottom - rect.top;
     }
-    MoveWindow(m_hWndView, client.left, top, client.right - client.left,
-               bottom > top ? bottom - top : 0, TRUE);
+    // The strip keeps its height as long as there is room for it.
+    const int width = client.right - client.left;
+    const int stripTop = std::max(top, bottom - m_wndStrip.Height());
+    MoveWindow(m_hWndView, client.left, top, width, stripTop - top, TRUE);
+    MoveWindow(m_wndStrip.GetSafeHwnd(), client.left, stripTop, width,
+               std::max(bottom - stripTop, 0), TRUE);
 }
 
 LRESULT CMainFrame::OnNotify(NMHDR& header) {

@@ -1,22 +1,25 @@
 #pragma once
 
+#include "CFixedFont.h"
 #include "CStatusBar.h"
+#include "CStripWnd.h"
 #include "CToolBar.h"
 
 #include <shellapi.h>
 #include <windows.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 class IAppCommands;
 
-// The main window: menu, keyboard shortcuts, toolbar, status bar and the view
-// between them, which shows the summary of the configuration held. It carries
-// out View, About and Exit itself and hands every other command, the dropped
-// files and the question whether it may close to the application
-// (IAppCommands); until one is attached, the commands that need it are
-// disabled and no files are taken.
+// The main window: menu, keyboard shortcuts, toolbar, status bar and between
+// them the view, which shows the summary of the configuration held, above the
+// strip of its address range. It carries out View itself and hands every other
+// command, the dropped files and the question whether it may close to the
+// application (IAppCommands); until one is attached, the commands that need it
+// are disabled and no files are taken.
 class CMainFrame {
 public:
     // A caption, a system menu, a minimise button and a thin border: the
@@ -45,8 +48,10 @@ public:
     const CToolBar& GetToolBar() const { return m_wndToolBar; }
     const CStatusBar& GetStatusBar() const { return m_wndStatusBar; }
     HWND GetView() const { return m_hWndView; }
+    const CStripWnd& GetStrip() const { return m_wndStrip; }
     // The view's lines, one a row; a row too long for the view wraps.
     void SetSummary(const std::vector<std::string>& lines) const;
+    void SetStrip(CConfigStrip strip) { m_wndStrip.SetStrip(std::move(strip)); }
 
 private:
     static LRESULT CALLBACK WindowProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);
@@ -66,9 +71,10 @@ private:
     HWND m_hWnd = nullptr;
     HWND m_hWndView = nullptr;
     HACCEL m_hAccel = nullptr;
-    HFONT m_hViewFont = nullptr;
+    CFixedFont m_viewFont;
     CToolBar m_wndToolBar;
     CStatusBar m_wndStatusBar;
+    CStripWnd m_wndStrip;
     IAppCommands* m_pCommands = nullptr;
     std::wstring m_strToolTip;  // the text a tooltip shows, kept while it shows
 };

@@ -1,12 +1,12 @@
 #include "CTovrikApp.h"
 
 #include "CAboutDlg.h"
+#include "CCommandIds.h"
 #include "CTransferDlg.h"
-#include "app/CDocumentCommands.h"
-#include "app/CDocumentSummary.h"
+#include "app/CAppCommands.h"
+#include "app/CConfigStrip.h"
 #include "core/data/CQARNCfgDoc.h"
 #include "platform/common/Win32Text.h"
-#include "resource.h"
 #include "settings/CSystemContext.h"
 
 #include <shlobj.h>
@@ -41,8 +41,8 @@ bool CTovrikApp::InitInstance(const std::vector<std::string>& args) {
         ReportError(warning);
     }
     m_pDocument = std::make_unique<CQARNCfgDoc>();
-    m_pCommands =
-        std::make_unique<CDocumentCommands>(*m_pDocument, Prompter(), m_recent, DocumentsFolder());
+    m_pCommands = std::make_unique<CAppCommands>(*m_pDocument, Prompter(), m_recent,
+                                                 DocumentsFolder(), *this);
 
     if (args.size() > 1) {
         ReportError("Tovrik opens one file at a time: tovrik.exe [FILE.s19]");
@@ -53,7 +53,7 @@ bool CTovrikApp::InitInstance(const std::vector<std::string>& args) {
             ReportError("A new document could not be created.");
             return false;
         }
-    } else if (!m_pCommands->OpenDocumentFile(args.front())) {
+    } else if (!m_pCommands->Documents().OpenDocumentFile(args.front())) {
         return false;
     }
 
@@ -63,7 +63,7 @@ bool CTovrikApp::InitInstance(const std::vector<std::string>& args) {
     }
     m_win32Prompter.SetMainWindow(m_frame.GetSafeHwnd());
     m_frame.SetAppCommands(this);
-    UpdateFrame();
+    m_pCommands->UpdateFrame();
     return true;
 }
 
@@ -75,63 +75,48 @@ void CTovrikApp::ExitInstance() {
 }
 
 void CTovrikApp::OnCommand(unsigned nID) {
-    switch (nID) {
-        case ID_FILE_NEW:
-            m_pCommands->OnFileNew();
-            break;
-        case ID_FILE_OPEN:
-            m_pCommands->OnFileOpen();
-            break;
-        case ID_FILE_SAVE:
-            m_pCommands->OnFileSave();
-            break;
-        case ID_FILE_SAVE_AS:
-            m_pCommands->OnFileSaveAs();
-            break;
-        case ID_FILE_DOWNLOAD:
-            RunTransferDialog(ETransferMode::Download);
-            break;
-        case ID_FILE_UPLOAD:
-            // An upload replaces the configuration: unsaved changes are asked
-            // about first, as New and Open do.
-            if (m_pCommands->SaveModified()) {
-                RunTransferDialog(ETransferMode::Upload);
-            }
-            break;
-        default:
-            break;
+    if (const std::optional<EAppCommand> command = CCommandIds::Find(nID)) {
+        m_pCommands->OnCommand(*command);
     }
-    UpdateFrame();
 }
 
 void CTovrikApp::OnDropFiles(const std::vector<std::string>& paths) {
     m_pCommands->OnDropFiles(paths);
-    UpdateFrame();
 }
 
 bool CTovrikApp::CanClose() {
-    const bool bMayClose = m_pCommands->SaveModified();
-    UpdateFrame();
-    return bMayClose;
+    return m_pCommands->CanClose();
 }
 
-void CTovrikApp::RunTransferDialog(ETransferMode eMode) {
+std::optional<CConfiguration> CTovrikApp::RunTransferDialog(ETransferMode eMode, bool bCompare) {
     CTransferDlg dialog(Prompter(), m_context);
     if (m_timing) {
         dialog.Presenter().SetTiming(*m_timing);
     }
-    if (dialog.DoModal(m_frame.GetSafeHwnd(), *m_pDocument, eMode) == -1) {
+    if (dialog.DoModal(m_frame.GetSafeHwnd(), *m_pDocument, eMode, bCompare) == -1) {
         ReportError("The transfer dialog could not be opened.");
+        return std::nullopt;
     }
+    return dialog.Presenter().TakeCompared();
 }
 
-void CTovrikApp::UpdateFrame() {
+void CTovrikApp::ShowAbout() {
+    CAboutDlg about;
+    about.DoModal(m_frame.GetSafeHwnd());
+}
+
+void CTovrikApp::CloseMainWindow() {
+    SendMessageW(m_frame.GetSafeHwnd(), WM_CLOSE, 0, 0);
+}
+
+void CTovrikApp::ShowFrame(const std::string& title, const std::vector<std::string>& lines,
+                           const CConfigStrip& strip) {
     if (m_frame.GetSafeHwnd() == nullptr) {
-        return;
+        return;  // closed by the command just carried out
     }
-    SetWindowTextW(m_frame.GetSafeHwnd(),
-                   Win32Text::Widen(CDocumentSummary::Title(*m_pDocument)).c_str());
-    m_frame.SetSummary(CDocumentSummary::Lines(*m_pDocument));
+    SetWindowTextW(m_frame.GetSafeHwnd(), Win32Text::Widen(title).c_str());
+    m_frame.SetSummary(lines);
+    m_frame.SetStrip(strip);
 }
 
 void CTovrikApp::ReportError(const std::string& text) {

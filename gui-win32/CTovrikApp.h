@@ -4,6 +4,7 @@
 #include "CWin32Prompter.h"
 #include "IAppCommands.h"
 #include "app/CRecentFileList.h"
+#include "app/IAppFrontEnd.h"
 #include "core/transfer/CTransferTiming.h"
 
 #include <memory>
@@ -11,18 +12,17 @@
 #include <string>
 #include <vector>
 
-enum class ETransferMode : int;
-class CDocumentCommands;
+class CAppCommands;
 class CQARNCfgDoc;
 class CSystemContext;
 
 // tovrik.exe's application: the one document, the main window, and the
-// routing of their commands to the application layer, which decides what
-// each does. It draws the title and the summary again after every command.
-class CTovrikApp : public IAppCommands {
+// routing of the window's commands to the application layer, which decides
+// what each does and has the window drawn again after it.
+class CTovrikApp : public IAppCommands, public IAppFrontEnd {
 public:
-    // Message boxes, questions and file dialogs go to `pPrompter`, or to
-    // Windows' own when it is null.
+    // Message boxes, questions, file dialogs and reports go to `pPrompter`, or
+    // to Windows' own when it is null.
     explicit CTovrikApp(CSystemContext& context, IPrompter* pPrompter = nullptr);
     ~CTovrikApp() override;
     CTovrikApp(const CTovrikApp&) = delete;
@@ -38,7 +38,7 @@ public:
 
     CMainFrame& GetMainFrame() { return m_frame; }
     CQARNCfgDoc& GetDocument() { return *m_pDocument; }
-    CDocumentCommands& GetCommands() { return *m_pCommands; }
+    CAppCommands& GetCommands() { return *m_pCommands; }
     // Pauses shorter than the device's, for tests.
     void SetTiming(const CTransferTiming& timing) { m_timing = timing; }
 
@@ -47,9 +47,14 @@ public:
     void OnDropFiles(const std::vector<std::string>& paths) override;
     bool CanClose() override;
 
+    // -- IAppFrontEnd ----------------------------------------------------------
+    std::optional<CConfiguration> RunTransferDialog(ETransferMode eMode, bool bCompare) override;
+    void ShowAbout() override;
+    void CloseMainWindow() override;
+    void ShowFrame(const std::string& title, const std::vector<std::string>& lines,
+                   const CConfigStrip& strip) override;
+
 private:
-    void RunTransferDialog(ETransferMode eMode);
-    void UpdateFrame();
     void ReportError(const std::string& text);
     IPrompter& Prompter();
 
@@ -58,7 +63,7 @@ private:
     CWin32Prompter m_win32Prompter;
     CRecentFileList m_recent;
     std::unique_ptr<CQARNCfgDoc> m_pDocument;
-    std::unique_ptr<CDocumentCommands> m_pCommands;
+    std::unique_ptr<CAppCommands> m_pCommands;
     CMainFrame m_frame;
     std::optional<CTransferTiming> m_timing;
 };

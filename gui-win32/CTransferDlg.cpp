@@ -72,15 +72,18 @@ CTransferDlg::~CTransferDlg() {
     }
 }
 
-INT_PTR CTransferDlg::DoModal(HWND hWndParent, CQARNCfgDoc& doc, ETransferMode eMode) {
+INT_PTR CTransferDlg::DoModal(HWND hWndParent, CQARNCfgDoc& doc, ETransferMode eMode,
+                              bool bCompare) {
     m_pDoc = &doc;
     m_eMode = eMode;
+    m_bCompare = bCompare;
     return CDialog::DoModal(hWndParent);
 }
 
-bool CTransferDlg::Create(HWND hWndParent, CQARNCfgDoc& doc, ETransferMode eMode) {
+bool CTransferDlg::Create(HWND hWndParent, CQARNCfgDoc& doc, ETransferMode eMode, bool bCompare) {
     m_pDoc = &doc;
     m_eMode = eMode;
+    m_bCompare = bCompare;
     return CDialog::Create(hWndParent);
 }
 
@@ -92,7 +95,7 @@ BOOL CTransferDlg::OnInitDialog() {
         EnableWindow(list, FALSE);
     }
     SendDlgItemMessageW(GetSafeHwnd(), IDC_PROGRESS, PBM_SETSTEP, 1, 0);
-    m_pPresenter->OnInitDialog(*m_pDoc, m_eMode);
+    m_pPresenter->OnInitDialog(*m_pDoc, m_eMode, m_bCompare);
     return TRUE;
 }
 

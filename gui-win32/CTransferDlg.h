@@ -35,11 +35,12 @@ public:
     ~CTransferDlg() override;
 
     // Runs the dialog for the document in the mode's direction; 1 however it
-    // is closed, -1 when it could not be made.
-    INT_PTR DoModal(HWND hWndParent, CQARNCfgDoc& doc, ETransferMode eMode);
+    // is closed, -1 when it could not be made. bCompare: it reads the
+    // device's configuration for a compare, leaving the document as it was.
+    INT_PTR DoModal(HWND hWndParent, CQARNCfgDoc& doc, ETransferMode eMode, bool bCompare = false);
     // The same dialog without its own modal loop; false when it could not be
     // made. It ends as a modal one does, by destroying its window.
-    bool Create(HWND hWndParent, CQARNCfgDoc& doc, ETransferMode eMode);
+    bool Create(HWND hWndParent, CQARNCfgDoc& doc, ETransferMode eMode, bool bCompare = false);
     CTransferPresenter& Presenter() { return *m_pPresenter; }
 
     // -- ITransferDialog ------------------------------------------------------
@@ -82,6 +83,7 @@ private:
 
     CQARNCfgDoc* m_pDoc = nullptr;
     ETransferMode m_eMode = ETransferMode::Download;
+    bool m_bCompare = false;
     DWORD m_nThreadId = 0;  // the interface thread's
     std::vector<std::wstring> m_statusLines;
     std::vector<std::wstring> m_portShort;

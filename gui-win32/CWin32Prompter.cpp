@@ -1,6 +1,7 @@
 #include "CWin32Prompter.h"
 
 #include "CDisplayText.h"
+#include "CReportDlg.h"
 #include "CTextInputDlg.h"
 #include "platform/common/Win32Text.h"
 
@@ -200,4 +201,14 @@ std::string CWin32Prompter::AskText(const std::string& caption, const std::strin
     CTextInputDlg dialog(CDisplayText::Widen(caption), CDisplayText::Widen(label),
                          CDisplayText::Widen(initial));
     return dialog.DoModal(Owner()) == IDOK ? Win32Text::Narrow(dialog.GetText()) : std::string();
+}
+
+void CWin32Prompter::ShowReport(const CReportBox& report) {
+    std::vector<std::wstring> lines;
+    lines.reserve(report.lines.size());
+    for (const std::string& line : report.lines) {
+        lines.push_back(CDisplayText::Widen(line));
+    }
+    CReportDlg dialog(CDisplayText::Widen(report.strCaption), lines);
+    dialog.DoModal(Owner());
 }

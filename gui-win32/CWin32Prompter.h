@@ -4,10 +4,10 @@
 
 #include <windows.h>
 
-// The application's message boxes, questions, file dialogs and typed text,
-// as Windows shows them: MessageBoxW, the common Open and Save As dialogs, and
-// a small dialog of the program's own. Each belongs to the window the user
-// works in: the main window, or the dialog open over it.
+// The application's message boxes, questions, file dialogs, typed text and
+// reports, as Windows shows them: MessageBoxW, the common Open and Save As
+// dialogs, and small dialogs of the program's own. Each belongs to the window
+// the user works in: the main window, or the dialog open over it.
 class CWin32Prompter : public IPrompter {
 public:
     // "Save", "Discard" and "Cancel" of the question whether to save changes.
@@ -22,6 +22,7 @@ public:
     std::string ChooseFile(const CFileDialog& dialog) override;
     std::string AskText(const std::string& caption, const std::string& label,
                         const std::string& initial) override;
+    void ShowReport(const CReportBox& report) override;
 
     // The window a box or dialog shown now belongs to: the topmost enabled
     // window of this thread with a caption, else the main window.

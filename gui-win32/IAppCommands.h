@@ -3,11 +3,10 @@
 #include <string>
 #include <vector>
 
-// What the main window hands on to the application: the commands that decide
-// about the configuration and its file (New, Open, Save, Save As, Download,
-// Upload, by their ID_FILE_ ids), the files dropped on the window, and the
-// question whether the window may close. The window carries out only its own
-// commands: View, About and Exit.
+// What the main window hands on to the application: its commands by their
+// ids (those of CCommandIds: File, About and Exit), the files dropped on the
+// window, and the question whether the window may close. The window carries
+// out only its own commands: those of the View menu.
 class IAppCommands {
 public:
     virtual ~IAppCommands() = default;

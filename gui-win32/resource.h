@@ -8,6 +8,7 @@
 #define IDD_TRANSFER 147
 #define IDI_ABOUTBOX 151
 #define IDD_TEXTINPUT 152
+#define IDD_REPORT 153
 
 // The contents of the transfer dialog's lists, in the dialog's own resource
 // type: a combo box id (16 bits), a byte count (32 bits) and that many bytes
@@ -19,6 +20,8 @@
 
 #define ID_FILE_DOWNLOAD 32772
 #define ID_FILE_UPLOAD 32773
+#define ID_FILE_COMPARE_FILE 32774
+#define ID_FILE_COMPARE_DEVICE 32775
 #define ID_FILE_NEW 57600
 #define ID_FILE_OPEN 57601
 #define ID_FILE_SAVE 57603
@@ -56,6 +59,8 @@
 #define IDC_BYTES 1023
 #define IDC_TEXT_LABEL 1030
 #define IDC_TEXT_EDIT 1031
+#define IDC_REPORT_TEXT 1032
+#define IDC_REPORT_COPY 1033
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

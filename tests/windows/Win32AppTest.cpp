@@ -5,9 +5,13 @@
 #include "CScreenshot.h"
 #include "CWin32User.h"
 #include "CWineRun.h"
+#include "app/CAppCommands.h"
+#include "app/CConfigStrip.h"
 #include "core/data/CQARNCfgDoc.h"
+#include "gui-win32/CDisplayText.h"
 #include "gui-win32/CTovrikApp.h"
 #include "gui-win32/resource.h"
+#include "platform/common/Win32Text.h"
 #include "tests/support/CScriptedPrompter.h"
 #include "tests/support/CTempDir.h"
 #include "tests/support/CTestConfig.h"
@@ -22,6 +26,7 @@
 namespace {
 
 constexpr wchar_t kTransferCaption[] = L"Tovrik - QARN Data Backup/Restore";
+constexpr wchar_t kCompareCaption[] = L"Tovrik - QARN Data Backup/Restore - Compare with Device";
 
 class Win32App : public ::testing::Test {
 protected:
@@ -54,10 +59,17 @@ protected:
     HWND Frame() { return app.GetMainFrame().GetSafeHwnd(); }
     void Command(unsigned nID) { SendMessageW(Frame(), WM_COMMAND, nID, 0); }
 
+    // The document as it stands: its lines, modified flag, path and title.
+    std::string DocumentState() {
+        const CQARNCfgDoc& doc = app.GetDocument();
+        return CTestConfig::InMemory(doc) + (doc.IsModified() ? "modified " : "saved ") +
+               doc.GetPathName() + " " + Win32Text::Narrow(CWin32User::Text(Frame()));
+    }
+
     // The transfer dialog, with COM5 at 38400 baud chosen and Transfer
     // Configuration pressed.
-    static HWND StartTransfer(CWin32User& user) {
-        HWND dialog = user.WaitForWindow(kTransferCaption);
+    static HWND StartTransfer(CWin32User& user, const wchar_t* pszCaption = kTransferCaption) {
+        HWND dialog = user.WaitForWindow(pszCaption);
         EXPECT_TRUE(CWin32User::Choose(dialog, IDC_PORT, L"COM5"));
         EXPECT_TRUE(CWin32User::Choose(dialog, IDC_BAUDRATE, L"38400"));
         CWin32User::Click(dialog, IDC_TRANSFER);
@@ -210,6 +222,83 @@ TEST_F(Win32App, TheMainWindowShowsWhatItHoldsOpensWhatIsDroppedAndWaitsForAbout
     app.ExitInstance();
     EXPECT_EQ(Profile().at("Recent File List/File1"),
               std::filesystem::path(path).make_preferred().string());
+}
+
+TEST_F(Win32App, CompareWithFileLeavesTheDocumentAsItWasAndTheStripNamesTheDifference) {
+    CTempDir dir;
+    std::vector<std::string> lines = CTestConfig::Lines(8);
+    const std::string path = dir.Write("backup.s19", CTestConfig::Joined(lines));
+    lines[6] = CTestConfig::DataLine(0x50, std::string(16, 'x'));
+    const std::string other = dir.Write("other.s19", CTestConfig::Joined(lines));
+    ASSERT_TRUE(Start({path}));
+    // Unsaved changes: the compare neither asks about them nor drops them.
+    app.GetDocument().SetModifiedFlag();
+    app.GetCommands().UpdateFrame();
+    const std::string before = DocumentState();
+    prompter.QueueFile(other);
+    Command(ID_FILE_COMPARE_FILE);
+    EXPECT_EQ(DocumentState(), before);
+    EXPECT_NE(before.find("modified"), std::string::npos);
+    ASSERT_EQ(prompter.Reports().size(), 1u);
+    const CReportBox& report = prompter.Reports().front();
+    EXPECT_EQ(report.strCaption, "Compare with File");
+    ASSERT_GE(report.lines.size(), 3u);
+    EXPECT_EQ(report.lines[0], "Compared backup.s19 with other.s19:");
+    EXPECT_EQ(report.lines[1], "different: 1 range, 16 bytes");
+    // Notes on what neither file holds, then the differing range.
+    const std::wstring difference = CDisplayText::Widen(report.lines.back());
+    EXPECT_EQ(difference.rfind(L"00000050-0000005F", 0), 0u);
+    EXPECT_NE(CWin32User::Text(app.GetMainFrame().GetView()).find(L"different: 1 range"),
+              std::wstring::npos);
+
+    // The pointer along the bar, until it names the differing range.
+    const CStripWnd& strip = app.GetMainFrame().GetStrip();
+    HWND hWndStrip = strip.GetSafeHwnd();
+    const RECT bar = strip.BarRect();
+    const int y = (bar.top + bar.bottom) / 2;
+    int x = bar.left;
+    for (; x < bar.right && strip.GetTip() != difference; ++x) {
+        POINT point = {x, y};
+        ClientToScreen(hWndStrip, &point);
+        SetCursorPos(point.x, point.y);
+        SendMessageW(hWndStrip, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+    }
+    ASSERT_EQ(strip.GetTip(), difference) << "no point of the bar names the differing range";
+    EXPECT_TRUE(IsWindowVisible(strip.GetToolTip()));
+    EXPECT_EQ(CWin32User::Text(strip.GetToolTip()), difference);
+    UpdateWindow(hWndStrip);
+    HDC dc = GetDC(hWndStrip);
+    const COLORREF pixel = GetPixel(dc, x - 1, y);
+    ReleaseDC(hWndStrip, dc);
+    const std::uint32_t colour = CConfigStrip::Colour(EStripMark::Differs);
+    EXPECT_EQ(pixel, RGB(colour >> 16, (colour >> 8) & 0xFF, colour & 0xFF))
+        << "drawn in the colour of a difference where it is named";
+    CScreenshot::Save(Frame(), "compare");
+}
+
+TEST_F(Win32App, CompareWithDeviceLeavesTheDocumentAsItWasAndComparesOnlyAWholeAnswer) {
+    CTempDir dir;
+    const std::string path = dir.Write("backup.s19", CTempDir::Read(TOVRIK_SIM_CONFIG));
+    ASSERT_TRUE(Start({path}));
+    app.SetTiming(CTestConfig::Timing());
+    const std::string before = DocumentState();
+    // qarn-sim sends 100 data lines, no whole configuration: nothing is kept
+    // and nothing asked.
+    std::vector<std::wstring> status;
+    CWin32User::Run([&] { Command(ID_FILE_COMPARE_DEVICE); },
+                    [&](CWin32User& user) {
+                        HWND dialog = StartTransfer(user, kCompareCaption);
+                        EXPECT_TRUE(CWin32User::WaitUntil([&] {
+                            status = CWin32User::Rows(GetDlgItem(dialog, IDC_STATUS));
+                            return !status.empty() &&
+                                   status.back() ==
+                                       L"The device's answer is not whole: nothing was compared.";
+                        }));
+                        CWin32User::Click(dialog, IDOK);
+                    });
+    EXPECT_EQ(DocumentState(), before);
+    EXPECT_TRUE(prompter.Texts().empty());
+    EXPECT_TRUE(prompter.Reports().empty());
 }
 
 TEST_F(Win32App, AStartThatCannotOpenItsFileEndsWithTheReasonAndNoWindow) {

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -71,8 +72,9 @@ HDROP DropOf(const std::vector<std::wstring>& paths) {
     return static_cast<HDROP>(memory);
 }
 
-const unsigned kAppCommands[] = {ID_FILE_NEW,     ID_FILE_OPEN,     ID_FILE_SAVE,
-                                 ID_FILE_SAVE_AS, ID_FILE_DOWNLOAD, ID_FILE_UPLOAD};
+const unsigned kAppCommands[] = {
+    ID_FILE_NEW,    ID_FILE_OPEN,         ID_FILE_SAVE,           ID_FILE_SAVE_AS, ID_FILE_DOWNLOAD,
+    ID_FILE_UPLOAD, ID_FILE_COMPARE_FILE, ID_FILE_COMPARE_DEVICE, ID_APP_ABOUT,    ID_APP_EXIT};
 
 }  // namespace
 
@@ -124,8 +126,10 @@ TEST_F(Win32MainFrame, MenuShortcutsAndToolbarCarryTheirTextsAndCommands) {
         {0, 4, L"", 0},
         {0, 5, L"Download", ID_FILE_DOWNLOAD},
         {0, 6, L"Upload", ID_FILE_UPLOAD},
-        {0, 7, L"", 0},
-        {0, 8, L"E&xit", ID_APP_EXIT},
+        {0, 7, L"Compare with &File...", ID_FILE_COMPARE_FILE},
+        {0, 8, L"Compare with &Device...", ID_FILE_COMPARE_DEVICE},
+        {0, 9, L"", 0},
+        {0, 10, L"E&xit", ID_APP_EXIT},
         {1, 0, L"&Toolbar", ID_VIEW_TOOLBAR},
         {1, 1, L"&Status Bar", ID_VIEW_STATUS_BAR},
         {2, 0, L"&About Tovrik...", ID_APP_ABOUT},
@@ -135,7 +139,7 @@ TEST_F(Win32MainFrame, MenuShortcutsAndToolbarCarryTheirTextsAndCommands) {
     EXPECT_EQ(MenuText(menu, 0), L"&File");
     EXPECT_EQ(MenuText(menu, 1), L"&View");
     EXPECT_EQ(MenuText(menu, 2), L"&Help");
-    const int counts[] = {9, 2, 1};
+    const int counts[] = {11, 2, 1};
     for (int popup = 0; popup < 3; ++popup) {
         EXPECT_EQ(GetMenuItemCount(GetSubMenu(menu, popup)), counts[popup]);
     }
@@ -202,6 +206,8 @@ TEST_F(Win32MainFrame, StatusBarShowsReadyThePromptsAndTheToolbarsTooltips) {
     HMENU menu = GetMenu(hWnd);
     for (const Case& c :
          {Case{ID_FILE_UPLOAD, MF_STRING, L"Upload configuration data"},
+          Case{ID_FILE_COMPARE_DEVICE, MF_STRING,
+               L"Read the device's configuration and compare it with the one in memory"},
           Case{ID_APP_EXIT, MF_STRING, L"Quit the application; prompts to save documents"},
           Case{SC_CLOSE, MF_SYSMENU, L"Close the active window and prompts to save the documents"},
           Case{SC_MINIMIZE, MF_SYSMENU, L"Reduce the window to an icon"},
@@ -222,15 +228,18 @@ TEST_F(Win32MainFrame, StatusBarShowsReadyThePromptsAndTheToolbarsTooltips) {
     EXPECT_STREQ(tip.lpszText, L"Upload");
 }
 
-TEST_F(Win32MainFrame, DocumentCommandsDropsAndClosingGoToTheApplication) {
-    // Save As has no button.
+TEST_F(Win32MainFrame, CommandsDropsAndClosingGoToTheApplication) {
     HWND toolBar = frame.GetToolBar().GetSafeHwnd();
-    const auto enabled = [toolBar](unsigned nID) {
-        return nID == ID_FILE_SAVE_AS || SendMessageW(toolBar, TB_ISBUTTONENABLED, nID, 0) != 0;
+    const std::vector<unsigned>& buttons = frame.GetToolBar().GetItems();
+    const auto hasButton = [&](unsigned nID) {
+        return std::find(buttons.begin(), buttons.end(), nID) != buttons.end();
+    };
+    const auto enabled = [&](unsigned nID) {
+        return !hasButton(nID) || SendMessageW(toolBar, TB_ISBUTTONENABLED, nID, 0) != 0;
     };
     for (unsigned nID : kAppCommands) {
         EXPECT_TRUE(MenuState(nID) & MF_GRAYED) << "no application yet: " << nID;
-        EXPECT_TRUE(nID == ID_FILE_SAVE_AS || !enabled(nID)) << nID;
+        EXPECT_TRUE(!hasButton(nID) || !enabled(nID)) << nID;
     }
     CRecordingCommands app;
     frame.SetAppCommands(&app);
@@ -249,10 +258,10 @@ TEST_F(Win32MainFrame, DocumentCommandsDropsAndClosingGoToTheApplication) {
     EXPECT_EQ(app.m_dropped, (std::vector<std::string>{"C:\\conf\\a b.s19",
                                                        "C:\\\xC3\x84\xE2\x82\xAC\\back-up.s19"}));
 
-    SendMessageW(hWnd, WM_COMMAND, ID_APP_EXIT, 0);
+    SendMessageW(hWnd, WM_CLOSE, 0, 0);
     EXPECT_TRUE(IsWindow(hWnd)) << "the application said no";
     app.m_bCanClose = true;
-    SendMessageW(hWnd, WM_COMMAND, ID_APP_EXIT, 0);
+    SendMessageW(hWnd, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(hWnd));
     EXPECT_EQ(frame.GetSafeHwnd(), nullptr);
     MSG msg;

@@ -3,6 +3,7 @@
 
 #include "CWin32User.h"
 #include "gui-win32/CWin32Prompter.h"
+#include "gui-win32/resource.h"
 #include "tests/support/CTempDir.h"
 
 #include <commdlg.h>
@@ -130,4 +131,45 @@ TEST(Win32Prompter, FileDialogsStartInTheFolderWithTheFilterAndTheProposedName) 
         EXPECT_EQ(seenFilter, L"Tovrik Files (*.s19)");
         EXPECT_EQ(chosen, c.chosen) << "Save As adds the extension";
     }
+}
+
+TEST(Win32Prompter, AReportShowsItsRowsAndCopyPutsThemOnTheClipboard) {
+    CWin32Prompter prompter;
+    const CReportBox report{"Compare with File",
+                            {"Compared a.s19 with b.s19:", "different: 1 range", "",
+                             "00000010-0000001F: 16 bytes differ, ä€"}};
+    const std::wstring expected =
+        L"Compared a.s19 with b.s19:\r\ndifferent: 1 range\r\n\r\n"
+        L"00000010-0000001F: 16 bytes differ, ä€";
+    std::wstring shown;
+    std::wstring copied;
+    LONG_PTR style = 0;
+    bool bClosedByEsc = false;
+    CWin32User::Run([&] { prompter.ShowReport(report); },
+                    [&](CWin32User& user) {
+                        HWND dialog = user.WaitForWindow(L"Compare with File");
+                        HWND text = GetDlgItem(dialog, IDC_REPORT_TEXT);
+                        shown = CWin32User::Text(text);
+                        style = GetWindowLongPtrW(text, GWL_STYLE);
+                        OpenClipboard(nullptr);
+                        EmptyClipboard();
+                        CloseClipboard();
+                        CWin32User::Click(dialog, IDC_REPORT_COPY);
+                        if (OpenClipboard(nullptr)) {
+                            if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+                                copied = static_cast<const wchar_t*>(GlobalLock(data));
+                                GlobalUnlock(data);
+                            }
+                            CloseClipboard();
+                        }
+                        // Esc, pressed on OK, which has the focus.
+                        PostMessageW(GetDlgItem(dialog, IDOK), WM_KEYDOWN, VK_ESCAPE, 0);
+                        bClosedByEsc =
+                            CWin32User::WaitUntil([&] { return !IsWindow(dialog); }, 3000);
+                    });
+    EXPECT_EQ(shown, expected);
+    EXPECT_EQ(copied, expected);
+    EXPECT_EQ(style & (ES_READONLY | WS_VSCROLL | WS_HSCROLL),
+              ES_READONLY | WS_VSCROLL | WS_HSCROLL);
+    EXPECT_TRUE(bClosedByEsc);
 }
