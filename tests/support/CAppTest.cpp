@@ -121,7 +121,8 @@ std::unique_ptr<CTovrikApp> AppTest::StartApp(const QStringList& args) {
 }
 
 QStringList AppTest::TransferThroughTheProgram(CTovrikApp& app, int nID,
-                                               const std::string& device) {
+                                               const std::string& device,
+                                               CTransferTiming timing) {
     QStringList status;
     bool started = false;
     QObject guard;
@@ -132,7 +133,6 @@ QStringList AppTest::TransferThroughTheProgram(CTovrikApp& app, int nID,
             return;
         }
         started = true;
-        CTransferTiming timing = CTestConfig::Timing();
         // The device's own wait for an answer; a simulator built with a
         // sanitizer, on a loaded machine, takes longer to make a whole one.
         timing.nRequestPauseMs = CAddressSpace::ReservingSanitizer() != nullptr
