@@ -81,8 +81,9 @@ void CStripWidget::paintEvent(QPaintEvent* /*event*/) {
         painter.fillRect(bar.left() + left, bar.top(), right - left, bar.height(),
                          ColourOf(CConfigStrip::Colour(mark.eKind)));
     }
+    // The frame runs round the bar, so that a mark at either end stays seen.
     painter.setPen(palette().color(QPalette::Mid));
-    painter.drawRect(bar.adjusted(0, 0, -1, -1));
+    painter.drawRect(bar.adjusted(-1, -1, 0, 0));
     PaintLegend(painter, bar.bottom() + 1 + kMargin);
 }
 
