@@ -94,13 +94,16 @@ TEST_F(CompareTest, CompareWithFileShowsTheReportAndLeavesTheDocumentAsItWas) {
     EXPECT_EQ(report.lines.back().rfind("00000020-0000002F: ", 0), 0u) << report.lines.back();
 
     // The view and the strip show the compare until the document changes.
-    EXPECT_TRUE(ViewText(*app).contains("Compared with: edited.s19")) << ViewText(*app).toStdString();
-    const int x = strip.BarRect().width() / 2;  // the third of four records
-    EXPECT_TRUE(StripTip(strip, x).startsWith("00000020-0000002F: ")) << StripTip(strip, x).toStdString();
+    EXPECT_TRUE(ViewText(*app).contains("Compared with: edited.s19"))
+        << ViewText(*app).toStdString();
+    const int x = strip.BarRect().width() * 5 / 8;  // the third of four records
+    EXPECT_TRUE(StripTip(strip, x).startsWith("00000020-0000002F: "))
+        << StripTip(strip, x).toStdString();
     m_user.QueueFile(edited.toStdString());
     app->OnCommand(ID_FILE_OPEN);
     EXPECT_FALSE(ViewText(*app).contains("Compared with"));
-    EXPECT_TRUE(StripTip(strip, x).endsWith(": data, 64 bytes")) << StripTip(strip, x).toStdString();
+    EXPECT_TRUE(StripTip(strip, x).endsWith(": data, 64 bytes"))
+        << StripTip(strip, x).toStdString();
     EXPECT_TRUE(m_user.ScriptUsed());
 }
 
@@ -125,19 +128,21 @@ TEST_F(DeviceCompareTest, TheSameConfigurationLeavesUnsavedChangesAsTheyWere) {
 
     const QStringList status =
         TransferThroughTheProgram(*app, ID_FILE_COMPARE_DEVICE, sim.DevicePath());
-    EXPECT_TRUE(status.contains("Compared with the configuration in memory: identical files. Exit "
-                                "shows the report."))
+    EXPECT_TRUE(
+        status.contains("Compared with the configuration in memory: identical files. Exit "
+                        "shows the report."))
         << status.join('\n').toStdString();
     EXPECT_EQ(StateOf(*app), before);
     ASSERT_EQ(m_user.Reports().size(), 1u);
     EXPECT_EQ(m_user.Reports()[0].strCaption, "Compare with Device");
-    EXPECT_EQ(m_user.Reports()[0].lines,
-              (std::vector<std::string>{"Compared sample.s19 with the device:", "identical files"}));
+    EXPECT_EQ(
+        m_user.Reports()[0].lines,
+        (std::vector<std::string>{"Compared sample.s19 with the device:", "identical files"}));
 }
 
 TEST_F(DeviceCompareTest, ARestoreThatDidNotTakeIsNamedInTheReportAndOnTheStrip) {
-    CSimProcess sim({"--config", TOVRIK_SAMPLE_S19, "--baud", "0", "--keep-received",
-                     "--store-bitflip", "5"});
+    CSimProcess sim(
+        {"--config", TOVRIK_SAMPLE_S19, "--baud", "0", "--keep-received", "--store-bitflip", "5"});
     ASSERT_TRUE(sim.Start()) << sim.Error();
     auto app = StartScripted({TOVRIK_SAMPLE_S19});
     CTransferTiming unpaced = CTestConfig::Timing();
@@ -171,8 +176,9 @@ TEST(ReportDialog, ShowsTheLinesReadOnlyAndCopiesThem) {
     const CReportBox report{"Compare with Device",
                             {"Compared sample.s19 with the device:", "different: 1 range, 1 byte",
                              "", "0000006E: 1 byte differs (01 / 00)"}};
-    const QString joined = "Compared sample.s19 with the device:\ndifferent: 1 range, 1 byte\n\n"
-                           "0000006E: 1 byte differs (01 / 00)";
+    const QString joined =
+        "Compared sample.s19 with the device:\ndifferent: 1 range, 1 byte\n\n"
+        "0000006E: 1 byte differs (01 / 00)";
     QGuiApplication::clipboard()->clear();
     bool seen = false;
     QObject guard;

@@ -109,6 +109,10 @@ std::string AppTest::AskText(const std::string& caption, const std::string& /*la
     return {};
 }
 
+void AppTest::ShowReport(const CReportBox& report) {
+    ADD_FAILURE() << "unexpected report: " << report.strCaption;
+}
+
 bool AppTest::Start(CTovrikApp& app, const QStringList& args) {
     app.SetPrompter(this);
     return app.InitInstance(CCommandLineInfo::Parse(args));

@@ -16,7 +16,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
 // The profile file that CProfile and the recent-file list use.
 QString ProfileFilePath();
@@ -44,7 +43,7 @@ protected:
     std::string ChooseFile(const CFileDialog& dialog) override;
     std::string AskText(const std::string& caption, const std::string& label,
                         const std::string& initial) override;
-    void ShowReport(const CReportBox& report) override { m_reports.push_back(report); }
+    void ShowReport(const CReportBox& report) override;
 
     // A program started with `args`; every dialog is answered by the fields below.
     std::unique_ptr<CTovrikApp> StartApp(const QStringList& args = {});
@@ -71,5 +70,4 @@ protected:
     // What a Yes/No question answers; a question asked while this is NoButton
     // fails the test.
     QMessageBox::StandardButton m_questionAnswer = QMessageBox::NoButton;
-    std::vector<CReportBox> m_reports;  // the reports shown
 };
