@@ -26,9 +26,8 @@ QApplication& CQtTestApp::Instance() {
 }
 
 bool CQtTestApp::ServeUntil(const std::function<bool()>& done, int timeoutMs) {
-    // A call the worker hands over wakes the wait at once (QTest::qWaitFor
-    // sleeps between its looks, which costs a whole transfer a wait a line);
-    // the timer looks at `done` between the calls.
+    // A call handed over by a worker wakes the wait at once (QTest::qWaitFor
+    // sleeps 10 ms between looks); the timer looks at `done` in between.
     const QDeadlineTimer deadline(timeoutMs);
     QTimer look;
     look.start(5);
