@@ -1,12 +1,20 @@
 #include "gui/CCommandTable.h"
 
+#include "app/CAppCommands.h"
+
 #include <array>
+#include <utility>
 
 namespace {
 
 constexpr std::array kStrings{
     CStringEntry{ID_FILE_DOWNLOAD, "Download configuration data\nDownload"},
     CStringEntry{ID_FILE_UPLOAD, "Upload configuration data\nUpload"},
+    CStringEntry{ID_FILE_COMPARE_FILE,
+                 "Compare the configuration in memory with a file\nCompare with File"},
+    CStringEntry{ID_FILE_COMPARE_DEVICE,
+                 "Read the device's configuration and compare it with the one in memory\n"
+                 "Compare with Device"},
     CStringEntry{ID_FILE_NEW, "Create a new document\nNew"},
     CStringEntry{ID_FILE_OPEN, "Open an existing document\nOpen"},
     CStringEntry{ID_FILE_SAVE, "Save the active document\nSave"},
@@ -30,6 +38,8 @@ constexpr std::array kMenu{
     CMenuEntry{"&File", "", ID_SEPARATOR},
     CMenuEntry{"&File", "Download", ID_FILE_DOWNLOAD},
     CMenuEntry{"&File", "Upload", ID_FILE_UPLOAD},
+    CMenuEntry{"&File", "Compare with &File...", ID_FILE_COMPARE_FILE},
+    CMenuEntry{"&File", "Compare with &Device...", ID_FILE_COMPARE_DEVICE},
     CMenuEntry{"&File", "", ID_SEPARATOR},
     CMenuEntry{"&File", "E&xit", ID_APP_EXIT},
     CMenuEntry{"&View", "&Toolbar", ID_VIEW_TOOLBAR},
@@ -47,6 +57,19 @@ constexpr std::array kToolBar{
     CToolBarEntry{ID_FILE_UPLOAD, ":/toolbar/upload.svg"},
 };
 
+constexpr std::array kAppCommands{
+    std::pair{ID_FILE_NEW, EAppCommand::FileNew},
+    std::pair{ID_FILE_OPEN, EAppCommand::FileOpen},
+    std::pair{ID_FILE_SAVE, EAppCommand::FileSave},
+    std::pair{ID_FILE_SAVE_AS, EAppCommand::FileSaveAs},
+    std::pair{ID_FILE_DOWNLOAD, EAppCommand::Download},
+    std::pair{ID_FILE_UPLOAD, EAppCommand::Upload},
+    std::pair{ID_FILE_COMPARE_FILE, EAppCommand::CompareWithFile},
+    std::pair{ID_FILE_COMPARE_DEVICE, EAppCommand::CompareWithDevice},
+    std::pair{ID_APP_ABOUT, EAppCommand::About},
+    std::pair{ID_APP_EXIT, EAppCommand::Exit},
+};
+
 }  // namespace
 
 std::span<const CStringEntry> CCommandTable::Strings() {
@@ -57,6 +80,15 @@ std::span<const CMenuEntry> CCommandTable::Menu() {
 }
 std::span<const CToolBarEntry> CCommandTable::ToolBar() {
     return kToolBar;
+}
+
+std::optional<EAppCommand> CCommandTable::AppCommand(int nID) {
+    for (const auto& [nEntry, eCommand] : kAppCommands) {
+        if (nEntry == nID) {
+            return eCommand;
+        }
+    }
+    return std::nullopt;
 }
 
 QString CCommandTable::LoadString(int nID) {

@@ -2,7 +2,10 @@
 
 #include <QString>
 
+#include <optional>
 #include <span>
+
+enum class EAppCommand;
 
 // Command, string and resource ids of the main window, and the string table
 // that gives each command its status bar prompt and toolbar tooltip.
@@ -13,6 +16,8 @@ inline constexpr int IDD_BLANK = 130;
 
 inline constexpr int ID_FILE_DOWNLOAD = 32772;
 inline constexpr int ID_FILE_UPLOAD = 32773;
+inline constexpr int ID_FILE_COMPARE_FILE = 32774;
+inline constexpr int ID_FILE_COMPARE_DEVICE = 32775;
 inline constexpr int ID_FILE_NEW = 57600;
 inline constexpr int ID_FILE_OPEN = 57601;
 inline constexpr int ID_FILE_SAVE = 57603;
@@ -52,6 +57,9 @@ public:
     static std::span<const CStringEntry> Strings();
     static std::span<const CMenuEntry> Menu();
     static std::span<const CToolBarEntry> ToolBar();
+    // The application's command that an id gives; none for the main window's
+    // own View commands and unknown ids.
+    static std::optional<EAppCommand> AppCommand(int nID);
 
     // The whole string of an id; empty for an unknown id.
     static QString LoadString(int nID);

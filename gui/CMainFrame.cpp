@@ -3,6 +3,7 @@
 #include "gui/CCommandTable.h"
 #include "gui/CConfigView.h"
 #include "gui/CLockKeyState.h"
+#include "gui/CStripWidget.h"
 #include "gui/CSvgImage.h"
 
 #include <QAction>
@@ -19,6 +20,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QUrl>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -114,8 +116,15 @@ bool CMainFrame::OnCreate() {
 }
 
 void CMainFrame::OnCreateClient() {
-    m_pView = new CConfigView(this);
-    setCentralWidget(m_pView);
+    auto* client = new QWidget(this);
+    m_pView = new CConfigView(client);
+    m_pStrip = new CStripWidget(client);
+    auto* layout = new QVBoxLayout(client);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_pView, 1);
+    layout->addWidget(m_pStrip);
+    setCentralWidget(client);
 }
 
 bool CMainFrame::CreateMenu() {

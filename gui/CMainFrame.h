@@ -9,13 +9,14 @@
 
 class CConfigView;
 class CLockKeyState;
+class CStripWidget;
 class QAction;
 class QLabel;
 class QStatusBar;
 class QToolBar;
 
-// The main window: menu, toolbar, keyboard shortcuts, status bar and the view
-// of the configuration held. It carries out only its own View commands; every other command goes
+// The main window: menu, toolbar, keyboard shortcuts, status bar, the view
+// of the configuration held and the strip of its addresses below it. It carries out only its own View commands; every other command goes
 // out through commandIssued() to the application, which routes it.
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -40,6 +41,7 @@ public:
     QToolBar* GetToolBar() const { return m_wndToolBar; }
     QStatusBar* GetStatusBar() const { return m_wndStatusBar; }
     CConfigView* GetView() const { return m_pView; }
+    CStripWidget* GetStrip() const { return m_pStrip; }
     CLockKeyState* GetLockKeyState() const { return m_pLockKeys; }
     // The pane of ID_INDICATOR_CAPS, _NUM or _SCRL; the idle pane for AFX_IDS_IDLEMESSAGE.
     QLabel* GetPane(int nID) const;
@@ -73,6 +75,7 @@ private:
     QStatusBar* m_wndStatusBar = nullptr;
     QToolBar* m_wndToolBar = nullptr;
     CConfigView* m_pView = nullptr;
+    CStripWidget* m_pStrip = nullptr;
     CLockKeyState* m_pLockKeys = nullptr;
     std::map<int, QAction*> m_actions;
     std::map<int, QLabel*> m_panes;

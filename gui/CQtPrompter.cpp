@@ -1,5 +1,7 @@
 #include "gui/CQtPrompter.h"
 
+#include "gui/CReportDlg.h"
+
 #include <QFile>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -112,4 +114,9 @@ std::string CQtPrompter::AskText(const std::string& caption, const std::string& 
                                                QString::fromStdString(label), QLineEdit::Normal,
                                                QString::fromStdString(initial), &bOk);
     return bOk ? text.toStdString() : std::string();
+}
+
+void CQtPrompter::ShowReport(const CReportBox& report) {
+    CReportDlg dialog(report, m_pParent);
+    dialog.exec();
 }

@@ -4,8 +4,8 @@
 
 class QWidget;
 
-// Message boxes, questions, file dialogs and a line of text, drawn by Qt over
-// the window that asks.
+// Message boxes, questions, file dialogs, a line of text and reports, drawn by
+// Qt over the window that asks.
 class CQtPrompter : public IPrompter {
 public:
     explicit CQtPrompter(QWidget* parent = nullptr) : m_pParent(parent) {}
@@ -15,6 +15,7 @@ public:
     std::string ChooseFile(const CFileDialog& dialog) override;
     std::string AskText(const std::string& caption, const std::string& label,
                         const std::string& initial) override;
+    void ShowReport(const CReportBox& report) override;
 
 private:
     QWidget* m_pParent;

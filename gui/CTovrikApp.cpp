@@ -1,13 +1,14 @@
 #include "gui/CTovrikApp.h"
 
+#include "app/CAppCommands.h"
 #include "app/CDocumentCommands.h"
-#include "app/CDocumentSummary.h"
 #include "core/data/CQARNCfgDoc.h"
 #include "gui/CAboutDlg.h"
 #include "gui/CCommandLineInfo.h"
 #include "gui/CCommandTable.h"
 #include "gui/CConfigView.h"
 #include "gui/CMainFrame.h"
+#include "gui/CStripWidget.h"
 #include "gui/CSvgImage.h"
 #include "gui/CTransferDlg.h"
 #include "res/Version.h"
@@ -34,6 +35,10 @@ QString FromFileSystem(const std::string& text) {
 CTovrikApp::CTovrikApp() = default;
 
 CTovrikApp::~CTovrikApp() = default;
+
+CDocumentCommands& CTovrikApp::GetCommands() const {
+    return m_pCommands->Documents();
+}
 
 void CTovrikApp::SetPrompter(IPrompter* prompter) {
     m_pPrompter = prompter;
@@ -64,8 +69,8 @@ bool CTovrikApp::InitInstance(const CCommandLineInfo& info) {
     }
 
     m_pDocument = std::make_unique<CQARNCfgDoc>();
-    m_pCommands = std::make_unique<CDocumentCommands>(*m_pDocument, Prompter(), m_recent,
-                                                      ToFileSystem(QDir::homePath()));
+    m_pCommands = std::make_unique<CAppCommands>(*m_pDocument, Prompter(), m_recent,
+                                                 ToFileSystem(QDir::homePath()), *this);
 
     switch (info.m_nShellCommand) {
         case CCommandLineInfo::FileNew:
@@ -75,7 +80,7 @@ bool CTovrikApp::InitInstance(const CCommandLineInfo& info) {
             }
             break;
         case CCommandLineInfo::FileOpen:
-            if (!m_pCommands->OpenDocumentFile(ToFileSystem(info.m_strFileName))) {
+            if (!GetCommands().OpenDocumentFile(ToFileSystem(info.m_strFileName))) {
                 return false;
             }
             break;
@@ -93,7 +98,7 @@ bool CTovrikApp::InitInstance(const CCommandLineInfo& info) {
         return false;
     }
     m_qtPrompter.SetParent(m_pMainFrame.get());
-    UpdateFrame();
+    m_pCommands->UpdateFrame();
     m_pMainFrame->show();
     return true;
 }
@@ -118,49 +123,15 @@ bool CTovrikApp::CreateMainFrame() {
     // does not hold the drag source waiting.
     connect(frame.get(), &CMainFrame::filesDropped, this, &CTovrikApp::OnDropFiles,
             Qt::QueuedConnection);
-    frame->SetCloseQuery([this] {
-        const bool bMayClose = m_pCommands->SaveModified();
-        UpdateFrame();
-        return bMayClose;
-    });
+    frame->SetCloseQuery([this] { return m_pCommands->CanClose(); });
     m_pMainFrame = std::move(frame);
     return true;
 }
 
 void CTovrikApp::OnCommand(int nID) {
-    switch (nID) {
-        case ID_FILE_NEW:
-            m_pCommands->OnFileNew();
-            break;
-        case ID_FILE_OPEN:
-            m_pCommands->OnFileOpen();
-            break;
-        case ID_FILE_SAVE:
-            m_pCommands->OnFileSave();
-            break;
-        case ID_FILE_SAVE_AS:
-            m_pCommands->OnFileSaveAs();
-            break;
-        case ID_FILE_DOWNLOAD:
-            RunTransferDialog(ETransferMode::Download);
-            break;
-        case ID_FILE_UPLOAD:
-            // An upload replaces the configuration: unsaved changes are asked
-            // about first, as New and Open do.
-            if (m_pCommands->SaveModified()) {
-                RunTransferDialog(ETransferMode::Upload);
-            }
-            break;
-        case ID_APP_ABOUT:
-            OnAppAbout();
-            break;
-        case ID_APP_EXIT:
-            m_pMainFrame->close();
-            break;
-        default:
-            break;
+    if (const auto eCommand = CCommandTable::AppCommand(nID)) {
+        m_pCommands->OnCommand(*eCommand);
     }
-    UpdateFrame();
 }
 
 void CTovrikApp::OnDropFiles(const QStringList& paths) {
@@ -170,25 +141,31 @@ void CTovrikApp::OnDropFiles(const QStringList& paths) {
         files.push_back(ToFileSystem(path));
     }
     m_pCommands->OnDropFiles(files);
-    UpdateFrame();
 }
 
-void CTovrikApp::OnAppAbout() {
+std::optional<CConfiguration> CTovrikApp::RunTransferDialog(ETransferMode eMode, bool bCompare) {
+    CTransferDlg dlg(Prompter(), *m_pContext, m_pMainFrame.get());
+    dlg.DoModal(m_pDocument.get(), eMode, bCompare);
+    return dlg.Presenter().TakeCompared();
+}
+
+void CTovrikApp::ShowAbout() {
     CAboutDlg dlg(m_pMainFrame.get());
     dlg.exec();
 }
 
-void CTovrikApp::RunTransferDialog(ETransferMode nMode) {
-    CTransferDlg dlg(Prompter(), *m_pContext, m_pMainFrame.get());
-    dlg.DoModal(m_pDocument.get(), nMode);
+void CTovrikApp::CloseMainWindow() {
+    m_pMainFrame->close();
 }
 
-void CTovrikApp::UpdateFrame() {
+void CTovrikApp::ShowFrame(const std::string& title, const std::vector<std::string>& lines,
+                           const CConfigStrip& strip) {
     if (!m_pMainFrame) {
         return;
     }
-    m_pMainFrame->setWindowTitle(FromFileSystem(CDocumentSummary::Title(*m_pDocument)));
-    m_pMainFrame->GetView()->OnUpdate(CDocumentSummary::Lines(*m_pDocument));
+    m_pMainFrame->setWindowTitle(FromFileSystem(title));
+    m_pMainFrame->GetView()->OnUpdate(lines);
+    m_pMainFrame->GetStrip()->ShowStrip(strip);
 }
 
 void CTovrikApp::ReportError(const QString& text) {

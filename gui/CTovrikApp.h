@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/CRecentFileList.h"
+#include "app/IAppFrontEnd.h"
 #include "gui/CQtPrompter.h"
 #include "settings/CSystemContext.h"
 
@@ -9,17 +10,17 @@
 
 #include <memory>
 
-enum class ETransferMode : int;
+class CAppCommands;
 class CCommandLineInfo;
 class CDocumentCommands;
 class CMainFrame;
 class CQARNCfgDoc;
 class IPrompter;
-class QWidget;
 
 // The Qt application: the one document, the one main window, and the routing
-// of their commands to the application layer, which decides what each does.
-class CTovrikApp : public QObject {
+// of their commands to the application layer, which decides what each does
+// and has the windows drawn.
+class CTovrikApp : public QObject, public IAppFrontEnd {
     Q_OBJECT
 public:
     CTovrikApp();
@@ -37,7 +38,7 @@ public:
     CQARNCfgDoc* GetDocument() const { return m_pDocument.get(); }
     CMainFrame* GetMainFrame() const { return m_pMainFrame.get(); }
     CRecentFileList& GetRecentFileList() { return m_recent; }
-    CDocumentCommands& GetCommands() const { return *m_pCommands; }
+    CDocumentCommands& GetCommands() const;
 
     // Every message box, question and file dialog of the program and its
     // transfer dialog goes to `prompter` from now on; null gives Qt's own.
@@ -52,12 +53,15 @@ public:
     // Files dropped on the main window, opened one after the other.
     void OnDropFiles(const QStringList& paths);
 
+    // -- IAppFrontEnd ----------------------------------------------------------
+    std::optional<CConfiguration> RunTransferDialog(ETransferMode eMode, bool bCompare) override;
+    void ShowAbout() override;
+    void CloseMainWindow() override;
+    void ShowFrame(const std::string& title, const std::vector<std::string>& lines,
+                   const CConfigStrip& strip) override;
+
 private:
     bool CreateMainFrame();
-    void OnAppAbout();
-    void RunTransferDialog(ETransferMode nMode);
-    // Shows the document's title and summary in the main window.
-    void UpdateFrame();
     void ReportError(const QString& text);
     IPrompter& Prompter();
 
@@ -67,5 +71,5 @@ private:
     CRecentFileList m_recent;
     CQtPrompter m_qtPrompter;
     IPrompter* m_pPrompter = nullptr;
-    std::unique_ptr<CDocumentCommands> m_pCommands;
+    std::unique_ptr<CAppCommands> m_pCommands;
 };

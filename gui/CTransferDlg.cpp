@@ -144,8 +144,8 @@ void CTransferDlg::CreateControls() {
             [this](int row) { m_pPresenter->OnSelchangeBaudrate(row); });
 }
 
-int CTransferDlg::DoModal(CQARNCfgDoc* pDoc, ETransferMode nMode) {
-    m_pPresenter->OnInitDialog(*pDoc, nMode);
+int CTransferDlg::DoModal(CQARNCfgDoc* pDoc, ETransferMode nMode, bool bCompare) {
+    m_pPresenter->OnInitDialog(*pDoc, nMode, bCompare);
     return exec();
 }
 

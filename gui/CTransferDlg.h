@@ -29,9 +29,11 @@ public:
     CTransferDlg(IPrompter& prompter, CSystemContext& context, QWidget* parent = nullptr);
     ~CTransferDlg() override;
 
-    // Shows the dialog for the document in the mode's direction. Every way of
+    // Shows the dialog for the document in the mode's direction; bCompare: an
+    // upload that reads the device's configuration aside, leaving the document
+    // as it was (Presenter().TakeCompared() then gives it). Every way of
     // closing it gives 1.
-    int DoModal(CQARNCfgDoc* pDoc, ETransferMode nMode);
+    int DoModal(CQARNCfgDoc* pDoc, ETransferMode nMode, bool bCompare = false);
     CTransferPresenter& Presenter() { return *m_pPresenter; }
 
     // -- ITransferDialog -------------------------------------------------------

@@ -44,6 +44,7 @@ public:
     std::string AskText(const std::string&, const std::string&, const std::string&) override {
         return {};
     }
+    void ShowReport(const CReportBox&) override {}
 };
 
 // Waits for the worker without blocking the event loop.

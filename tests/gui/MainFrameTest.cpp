@@ -68,7 +68,7 @@ TEST_F(MainFrameTest, OpensAtFixedSizeOnThePrimaryScreen) {
     EXPECT_TRUE(flags.testFlag(Qt::WindowSystemMenuHint));
     EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
     EXPECT_EQ(m_frame->windowTitle(), "Tovrik");
-    EXPECT_NE(qobject_cast<CConfigView*>(m_frame->centralWidget()), nullptr);
+    EXPECT_EQ(m_frame->GetView()->parentWidget(), m_frame->centralWidget());
     EXPECT_FALSE(m_frame->windowIcon().isNull());
 }
 
@@ -87,6 +87,8 @@ TEST_F(MainFrameTest, MenuHoldsEveryCommandWithMnemonicsAndShortcuts) {
         {"&File", "", "", 0},
         {"&File", "Download", "", ID_FILE_DOWNLOAD},
         {"&File", "Upload", "", ID_FILE_UPLOAD},
+        {"&File", "Compare with &File...", "", ID_FILE_COMPARE_FILE},
+        {"&File", "Compare with &Device...", "", ID_FILE_COMPARE_DEVICE},
         {"&File", "", "", 0},
         {"&File", "E&xit", "", ID_APP_EXIT},
         {"&View", "&Toolbar", "", ID_VIEW_TOOLBAR},
@@ -120,8 +122,10 @@ TEST_F(MainFrameTest, MenuHoldsEveryCommandWithMnemonicsAndShortcuts) {
 
 TEST_F(MainFrameTest, CommandsLeaveThroughCommandIssued) {
     QSignalSpy spy(m_frame.get(), &CMainFrame::commandIssued);
-    const int commands[] = {ID_FILE_NEW,      ID_FILE_OPEN,   ID_FILE_SAVE, ID_FILE_SAVE_AS,
-                            ID_FILE_DOWNLOAD, ID_FILE_UPLOAD, ID_APP_EXIT,  ID_APP_ABOUT};
+    const int commands[] = {ID_FILE_NEW,          ID_FILE_OPEN,           ID_FILE_SAVE,
+                            ID_FILE_SAVE_AS,      ID_FILE_DOWNLOAD,       ID_FILE_UPLOAD,
+                            ID_FILE_COMPARE_FILE, ID_FILE_COMPARE_DEVICE, ID_APP_EXIT,
+                            ID_APP_ABOUT};
     for (const int nID : commands) {
         m_frame->GetCommandAction(nID)->trigger();
     }
@@ -200,6 +204,9 @@ TEST_F(MainFrameTest, StatusBarShowsReadyAndTheHighlightedCommandsPrompt) {
         {ID_FILE_SAVE_AS, "Save the active document with a new name"},
         {ID_FILE_DOWNLOAD, "Download configuration data"},
         {ID_FILE_UPLOAD, "Upload configuration data"},
+        {ID_FILE_COMPARE_FILE, "Compare the configuration in memory with a file"},
+        {ID_FILE_COMPARE_DEVICE,
+         "Read the device's configuration and compare it with the one in memory"},
         {ID_APP_EXIT, "Quit the application; prompts to save documents"},
         {ID_VIEW_TOOLBAR, "Show or hide the toolbar"},
         {ID_VIEW_STATUS_BAR, "Show or hide the status bar"},

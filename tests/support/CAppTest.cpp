@@ -109,6 +109,10 @@ std::string AppTest::AskText(const std::string& caption, const std::string& /*la
     return {};
 }
 
+void AppTest::ShowReport(const CReportBox& report) {
+    ADD_FAILURE() << "unexpected report: " << report.strCaption;
+}
+
 bool AppTest::Start(CTovrikApp& app, const QStringList& args) {
     app.SetPrompter(this);
     return app.InitInstance(CCommandLineInfo::Parse(args));
@@ -121,7 +125,8 @@ std::unique_ptr<CTovrikApp> AppTest::StartApp(const QStringList& args) {
 }
 
 QStringList AppTest::TransferThroughTheProgram(CTovrikApp& app, int nID,
-                                               const std::string& device) {
+                                               const std::string& device,
+                                               CTransferTiming timing) {
     QStringList status;
     bool started = false;
     QObject guard;
@@ -132,7 +137,6 @@ QStringList AppTest::TransferThroughTheProgram(CTovrikApp& app, int nID,
             return;
         }
         started = true;
-        CTransferTiming timing = CTestConfig::Timing();
         // The device's own wait for an answer; a simulator built with a
         // sanitizer, on a loaded machine, takes longer to make a whole one.
         timing.nRequestPauseMs = CAddressSpace::ReservingSanitizer() != nullptr

@@ -3,6 +3,7 @@
 #include "app/IPrompter.h"
 #include "gui/CCommandLineInfo.h"
 #include "gui/CTovrikApp.h"
+#include "tests/support/CTestConfig.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -42,16 +43,18 @@ protected:
     std::string ChooseFile(const CFileDialog& dialog) override;
     std::string AskText(const std::string& caption, const std::string& label,
                         const std::string& initial) override;
+    void ShowReport(const CReportBox& report) override;
 
     // A program started with `args`; every dialog is answered by the fields below.
     std::unique_ptr<CTovrikApp> StartApp(const QStringList& args = {});
     bool Start(CTovrikApp& app, const QStringList& args);
 
-    // File > Download or File > Upload (nID) in the program: the transfer
-    // dialog comes up, is pointed at `device` with short pauses, runs one
-    // transfer and is left with Exit. Its status lines.
+    // File > Download, Upload or Compare with Device (nID) in the program: the
+    // transfer dialog comes up, is pointed at `device` with short pauses
+    // (`timing`), runs one transfer and is left with Exit. Its status lines.
     static QStringList TransferThroughTheProgram(CTovrikApp& app, int nID,
-                                                 const std::string& device);
+                                                 const std::string& device,
+                                                 CTransferTiming timing = CTestConfig::Timing());
 
     QTemporaryDir m_dir;
     QStringList m_errors;  // what the program reported: boxes captioned "Tovrik" with OK

@@ -3,7 +3,8 @@
 #include "tests/support/CTempDir.h"
 
 #include <QApplication>
-#include <QTest>
+#include <QDeadlineTimer>
+#include <QTimer>
 
 #include <cstdlib>
 
@@ -25,5 +26,17 @@ QApplication& CQtTestApp::Instance() {
 }
 
 bool CQtTestApp::ServeUntil(const std::function<bool()>& done, int timeoutMs) {
-    return QTest::qWaitFor(done, timeoutMs);
+    // A call handed over by a worker wakes the wait at once (QTest::qWaitFor
+    // sleeps 10 ms between looks); the timer looks at `done` in between.
+    const QDeadlineTimer deadline(timeoutMs);
+    QTimer look;
+    look.start(5);
+    while (!done()) {
+        if (deadline.hasExpired()) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    return true;
 }
