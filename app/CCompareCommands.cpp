@@ -27,8 +27,8 @@ bool CCompareCommands::OnCompareWithFile() {
     }
     CConfiguration other;
     if (const std::error_code error = other.Load(path)) {
-        m_prompter.Show(
-            CMessageBox::Tell(EBoxIcon::Warning, kFileCaption, CErrorText::OpenFailed(path, error)));
+        m_prompter.Show(CMessageBox::Tell(EBoxIcon::Warning, kFileCaption,
+                                          CErrorText::OpenFailed(path, error)));
         return false;
     }
     Show(kFileCaption, CCompareReport(m_doc, other, CPathName::FileName(path)));

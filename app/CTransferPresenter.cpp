@@ -82,8 +82,9 @@ void CTransferPresenter::OnInitDialog(CQARNCfgDoc& doc, ETransferMode eMode, boo
         m_dialog.AddStatusLine("Ready to Download.");
     } else {
         m_nProgressUpper = CONFIG_IMAGE_BYTES;
-        m_dialog.AddStatusLine(bCompare ? "Ready to read the device's configuration for the compare."
-                                        : "Ready to Upload.");
+        m_dialog.AddStatusLine(bCompare
+                                   ? "Ready to read the device's configuration for the compare."
+                                   : "Ready to Upload.");
     }
     m_dialog.SetProgressRange(m_nProgressUpper);
     m_dialog.SetProgressPos(0);
@@ -165,8 +166,8 @@ bool CTransferPresenter::ConfirmDownload() {
     }
     std::vector<CConfigFinding> findings = check.Problems();
     findings.insert(findings.end(), check.Warnings().begin(), check.Warnings().end());
-    return m_prompter.Show(CMessageBox::AskYesNo(
-               TransferProtocol::kNoDataCaption, "This configuration is not complete (" +
+    return m_prompter.Show(CMessageBox::AskYesNo(TransferProtocol::kNoDataCaption,
+                                                 "This configuration is not complete (" +
                                                      CConfigCheck::ReasonList(findings) +
                                                      "). Download it anyway?")) == EAnswer::Yes;
 }

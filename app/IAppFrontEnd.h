@@ -17,8 +17,7 @@ public:
     // Runs the transfer dialog over the document until the user closes it.
     // bCompare: it reads the device's configuration aside, leaving the
     // document as it was, and returns what a read that ended whole received.
-    virtual std::optional<CConfiguration> RunTransferDialog(ETransferMode eMode,
-                                                            bool bCompare) = 0;
+    virtual std::optional<CConfiguration> RunTransferDialog(ETransferMode eMode, bool bCompare) = 0;
     virtual void ShowAbout() = 0;
     // Closes the main window the way its close box does.
     virtual void CloseMainWindow() = 0;

@@ -46,7 +46,8 @@ struct CFileDialog {
 // A report the user reads, and can copy as text: a compare's result.
 struct CReportBox {
     std::string strCaption;
-    std::vector<std::string> lines;  // one a row; Copy puts them on the clipboard, joined by line ends
+    std::vector<std::string>
+        lines;  // one a row; Copy puts them on the clipboard, joined by line ends
 };
 
 // Everything a front end shows or asks for the application, each call waiting

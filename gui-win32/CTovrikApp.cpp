@@ -120,9 +120,5 @@ void CTovrikApp::ShowFrame(const std::string& title, const std::vector<std::stri
 }
 
 void CTovrikApp::ReportError(const std::string& text) {
-    CMessageBox box;
-    box.eIcon = EBoxIcon::Warning;
-    box.strCaption = CDocumentCommands::kAppTitle;
-    box.strText = text;
-    Prompter().Show(box);
+    Prompter().Show(CMessageBox::Tell(EBoxIcon::Warning, CDocumentCommands::kAppTitle, text));
 }

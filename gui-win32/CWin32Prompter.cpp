@@ -187,11 +187,9 @@ std::string CWin32Prompter::ChooseFile(const CFileDialog& dialog) {
     if (const DWORD error = CommDlgExtendedError(); error != 0) {
         char code[16];
         std::snprintf(code, sizeof code, "0x%lX", static_cast<unsigned long>(error));
-        CMessageBox box;
-        box.eIcon = EBoxIcon::Warning;
-        box.strCaption = "Tovrik";
-        box.strText = std::string("The file dialog could not be shown (error ") + code + ").";
-        Show(box);
+        Show(CMessageBox::Tell(
+            EBoxIcon::Warning, "Tovrik",
+            std::string("The file dialog could not be shown (error ") + code + ")."));
     }
     return {};
 }

@@ -169,9 +169,6 @@ void CTovrikApp::ShowFrame(const std::string& title, const std::vector<std::stri
 }
 
 void CTovrikApp::ReportError(const QString& text) {
-    CMessageBox box;
-    box.eIcon = EBoxIcon::Warning;
-    box.strCaption = CDocumentCommands::kAppTitle;
-    box.strText = text.toStdString();
-    Prompter().Show(box);
+    Prompter().Show(
+        CMessageBox::Tell(EBoxIcon::Warning, CDocumentCommands::kAppTitle, text.toStdString()));
 }

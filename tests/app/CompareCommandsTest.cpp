@@ -63,8 +63,8 @@ protected:
     // The document opened from a.s19 and then changed, as far as the program
     // knows: unsaved changes that no compare may touch.
     void OpenChanged(const Lines& lines) {
-        ASSERT_TRUE(m_commands.Documents().OpenDocumentFile(m_dir.Write("a.s19",
-                                                                        CTestConfig::Joined(lines))));
+        ASSERT_TRUE(m_commands.Documents().OpenDocumentFile(
+            m_dir.Write("a.s19", CTestConfig::Joined(lines))));
         m_doc.SetModifiedFlag(true);
         m_strBefore = CTestConfig::InMemory(m_doc);
     }
@@ -141,18 +141,17 @@ TEST_F(CompareCommandsTest, CompareWithDeviceAsksNothingAndComparesWhatTheDialog
                                      "or upload the device's configuration first."}));
     EXPECT_TRUE(m_frontEnd.m_runs.empty()) << "nothing to compare: no dialog";
 
-    OpenChanged({CTestConfig::HeaderLine(), CTestConfig::DataLine(0, kData),
-                 CTestConfig::EndLine()});
+    OpenChanged(
+        {CTestConfig::HeaderLine(), CTestConfig::DataLine(0, kData), CTestConfig::EndLine()});
     // A read that did not end whole: nothing to compare.
     m_commands.OnCommand(EAppCommand::CompareWithDevice);
     EXPECT_TRUE(m_user.Reports().empty());
 
     // The same bytes in lines of another length.
     const std::string answer = m_dir.Write(
-        "device.s19", CTestConfig::Joined({CTestConfig::HeaderLine(),
-                                           CTestConfig::DataLine(0, kData.substr(0, 8)),
-                                           CTestConfig::DataLine(8, kData.substr(8)),
-                                           CTestConfig::EndLine()}));
+        "device.s19", CTestConfig::Joined(
+                          {CTestConfig::HeaderLine(), CTestConfig::DataLine(0, kData.substr(0, 8)),
+                           CTestConfig::DataLine(8, kData.substr(8)), CTestConfig::EndLine()}));
     m_frontEnd.m_deviceAnswer.emplace();
     ASSERT_FALSE(m_frontEnd.m_deviceAnswer->Load(answer));
     m_commands.OnCommand(EAppCommand::CompareWithDevice);
@@ -182,8 +181,8 @@ TEST(ConfigStrip, MarksDataGapsProblemsAndDifferencesAndNamesTheTopmost) {
 
     // 0x00-0x1F held, 0x20-0x3F a gap, 0x40-0x4F held; the record at 0x10
     // (line 3) fails its checksum.
-    Lines lines{CTestConfig::HeaderLine(), CTestConfig::DataLine(0x00),
-                CTestConfig::DataLine(0x10), CTestConfig::DataLine(0x40), CTestConfig::EndLine()};
+    Lines lines{CTestConfig::HeaderLine(), CTestConfig::DataLine(0x00), CTestConfig::DataLine(0x10),
+                CTestConfig::DataLine(0x40), CTestConfig::EndLine()};
     lines[2][lines[2].size() - 3] = lines[2][lines[2].size() - 3] == '0' ? '1' : '0';
     CTestConfig::Load(doc, lines);
     const CConfigStrip strip(doc, nullptr);
