@@ -7,6 +7,8 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
+#include <utility>
+
 namespace {
 
 QMessageBox::Icon IconOf(EBoxIcon icon) {
@@ -35,39 +37,29 @@ QMessageBox::StandardButtons ButtonsOf(EBoxButtons buttons) {
     return QMessageBox::Ok;
 }
 
+// Each answer and the button that gives it.
+constexpr std::pair<EAnswer, QMessageBox::StandardButton> kButtons[] = {
+    {EAnswer::Yes, QMessageBox::Yes},       {EAnswer::No, QMessageBox::No},
+    {EAnswer::Save, QMessageBox::Save},     {EAnswer::Discard, QMessageBox::Discard},
+    {EAnswer::Cancel, QMessageBox::Cancel}, {EAnswer::Ok, QMessageBox::Ok},
+};
+
 QMessageBox::StandardButton ButtonOf(EAnswer answer) {
-    switch (answer) {
-        case EAnswer::Yes:
-            return QMessageBox::Yes;
-        case EAnswer::No:
-            return QMessageBox::No;
-        case EAnswer::Save:
-            return QMessageBox::Save;
-        case EAnswer::Discard:
-            return QMessageBox::Discard;
-        case EAnswer::Cancel:
-            return QMessageBox::Cancel;
-        case EAnswer::Ok:
-            break;
+    for (const auto& [eAnswer, button] : kButtons) {
+        if (eAnswer == answer) {
+            return button;
+        }
     }
     return QMessageBox::Ok;
 }
 
 EAnswer AnswerOf(int button) {
-    switch (button) {
-        case QMessageBox::Yes:
-            return EAnswer::Yes;
-        case QMessageBox::No:
-            return EAnswer::No;
-        case QMessageBox::Save:
-            return EAnswer::Save;
-        case QMessageBox::Discard:
-            return EAnswer::Discard;
-        case QMessageBox::Cancel:
-            return EAnswer::Cancel;
-        default:
-            return EAnswer::Ok;
+    for (const auto& [eAnswer, eButton] : kButtons) {
+        if (eButton == button) {
+            return eAnswer;
+        }
     }
+    return EAnswer::Ok;
 }
 
 // Paths travel as the file system's own bytes.

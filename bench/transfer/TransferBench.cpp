@@ -76,40 +76,10 @@ void BM_DownloadFullConfiguration(benchmark::State& state) {
 }
 BENCHMARK(BM_DownloadFullConfiguration)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
-void BM_UploadFullConfigurationAt38400(benchmark::State& state) {
+// An upload from qarn-sim, or (bCompare) a compare with it: the same upload
+// kept beside the configuration loaded from the file, and compared with it.
+void ReadDeviceAt38400(benchmark::State& state, bool bCompare) {
     // The qarn-sim of this build, unless QARN_SIM names another.
-    setenv("QARN_SIM", QARN_SIM_PATH, 0);
-    constexpr int kBaud = 38400;
-    for (auto _ : state) {
-        CSimProcess sim({"--config", TOVRIK_SAMPLE_CONFIG, "--baud", std::to_string(kBaud)});
-        if (!sim.Start()) {
-            state.SkipWithError(sim.Error().c_str());
-            return;
-        }
-        CQARNCfgDoc doc;
-        CSerialPort port;
-        CTransferView view;
-        CTransferSession host(view, port);
-        const double seconds =
-            RunToEnd(host, doc, RequestFor(ETransferMode::Upload, sim.DevicePath(), kBaud));
-        const double lineTime = host.Total() * 10.0 / kBaud;
-        const double goal = lineTime + 1.6 + 1.0;
-        state.SetIterationTime(seconds);
-        state.counters["seconds"] = seconds;
-        state.counters["goal_s"] = goal;
-        state.counters["line_time_s"] = lineTime;
-        state.counters["bytes"] = host.Total();
-        if (host.Outcome() != ETransferOutcome::Finished) {
-            state.SkipWithError("the upload did not finish");
-        }
-    }
-}
-BENCHMARK(BM_UploadFullConfigurationAt38400)
-    ->Iterations(1)
-    ->UseManualTime()
-    ->Unit(benchmark::kSecond);
-
-void BM_CompareWithDeviceAt38400(benchmark::State& state) {
     setenv("QARN_SIM", QARN_SIM_PATH, 0);
     constexpr int kBaud = 38400;
     for (auto _ : state) {
@@ -120,7 +90,7 @@ void BM_CompareWithDeviceAt38400(benchmark::State& state) {
         }
         const auto start = Clock::now();
         CConfiguration file;
-        if (file.Load(TOVRIK_SAMPLE_CONFIG)) {
+        if (bCompare && file.Load(TOVRIK_SAMPLE_CONFIG)) {
             state.SkipWithError("cannot load the sample");
             return;
         }
@@ -129,19 +99,32 @@ void BM_CompareWithDeviceAt38400(benchmark::State& state) {
         CTransferView view;
         CTransferSession host(view, port);
         CTransferRequest request = RequestFor(ETransferMode::Upload, sim.DevicePath(), kBaud);
-        request.bKeepDocument = true;
+        request.bKeepDocument = bCompare;
         RunToEnd(host, doc, request);
-        const CConfigCompare compare(file, host.Received());
+        const bool bSame = !bCompare || CConfigCompare(file, host.Received()).IsIdentical();
         const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
         const double lineTime = host.Total() * 10.0 / kBaud;
         state.SetIterationTime(seconds);
         state.counters["seconds"] = seconds;
         state.counters["goal_s"] = lineTime + 1.6 + 1.0;
         state.counters["line_time_s"] = lineTime;
-        if (host.Outcome() != ETransferOutcome::Finished || !compare.IsIdentical()) {
+        state.counters["bytes"] = host.Total();
+        if (host.Outcome() != ETransferOutcome::Finished || !bSame) {
             state.SkipWithError("the upload did not finish, or differs from the file");
         }
     }
+}
+
+void BM_UploadFullConfigurationAt38400(benchmark::State& state) {
+    ReadDeviceAt38400(state, false);
+}
+BENCHMARK(BM_UploadFullConfigurationAt38400)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
+
+void BM_CompareWithDeviceAt38400(benchmark::State& state) {
+    ReadDeviceAt38400(state, true);
 }
 BENCHMARK(BM_CompareWithDeviceAt38400)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
