@@ -13,6 +13,7 @@ namespace {
 using CRange = std::pair<std::uint64_t, std::uint64_t>;
 
 constexpr std::uint64_t kNoRange = ~std::uint64_t{0};
+constexpr int kFindingPixels = 3;
 
 std::string RangeOf(std::uint64_t first, std::uint64_t last) {
     return CRecordText::Hex(first, 8) + (first == last ? "" : "-" + CRecordText::Hex(last, 8));
@@ -121,7 +122,16 @@ std::pair<int, int> CConfigStrip::Span(const CStripMark& mark, int width) const 
     const auto pixels = static_cast<std::uint64_t>(std::max(width, 1));
     const auto left = static_cast<int>((mark.nFirst - m_nLow) * pixels / count);
     const auto right = static_cast<int>(((mark.nLast - m_nLow + 1) * pixels + count - 1) / count);
-    return {left, std::max(right, left + 1)};
+    // A problem or a difference of a few bytes among a hundred thousand must
+    // still catch the eye: it is drawn wider, within the strip.
+    const int minimum = mark.eKind == EStripMark::Problem || mark.eKind == EStripMark::Differs
+                            ? std::min(kFindingPixels, std::max(width, 1))
+                            : 1;
+    if (right - left >= minimum) {
+        return {left, right};
+    }
+    const int start = std::clamp((left + right - minimum) / 2, 0, std::max(width, 1) - minimum);
+    return {start, start + minimum};
 }
 
 std::string CConfigStrip::TipAt(int x, int width) const {

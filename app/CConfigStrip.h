@@ -45,8 +45,9 @@ public:
     std::uint64_t High() const { return m_nHigh; }
     // In drawing order.
     const std::vector<CStripMark>& Marks() const { return m_marks; }
-    // The pixels [left, right) a mark covers in a strip `width` pixels wide;
-    // at least one, so that a one-byte difference is seen.
+    // The pixels [left, right) a mark covers in a strip `width` pixels wide:
+    // at least one, and at least three for a problem or a difference, so that
+    // a one-byte difference is seen at a glance.
     std::pair<int, int> Span(const CStripMark& mark, int width) const;
     // The tip of the topmost mark at pixel `x`; "" when there is none.
     std::string TipAt(int x, int width) const;

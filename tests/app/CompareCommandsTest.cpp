@@ -203,9 +203,12 @@ TEST(ConfigStrip, MarksDataGapsProblemsAndDifferencesAndNamesTheTopmost) {
     EXPECT_EQ(strip.TipAt(0x15, 80), strip.Marks()[3].strTip);
     EXPECT_EQ(strip.TipAt(0x2F, 80), strip.Marks()[1].strTip);
     EXPECT_EQ(strip.TipAt(80, 80), "");
-    // Eight pixels for 80 addresses: a one-byte mark still gets one.
+    // Eight pixels for 80 addresses: a one-byte difference still gets three,
+    // within the strip, and data one.
     const CStripMark oneByte{EStripMark::Differs, 0x4F, 0x4F, "0000004F"};
-    EXPECT_EQ(strip.Span(oneByte, 8), std::make_pair(7, 8));
+    EXPECT_EQ(strip.Span(oneByte, 8), std::make_pair(5, 8));
+    EXPECT_EQ(strip.Span({EStripMark::Differs, 0x28, 0x28, "00000028"}, 8), std::make_pair(3, 6));
+    EXPECT_EQ(strip.Span({EStripMark::Data, 0x4F, 0x4F, "0000004F"}, 8), std::make_pair(7, 8));
     g_recordList.RemoveAll();
 }
 
