@@ -16,7 +16,12 @@ constexpr std::uint64_t kNoRange = ~std::uint64_t{0};
 constexpr int kFindingPixels = 3;
 
 std::string RangeOf(std::uint64_t first, std::uint64_t last) {
-    return CRecordText::Hex(first, 8) + (first == last ? "" : "-" + CRecordText::Hex(last, 8));
+    std::string text = CRecordText::Hex(first, 8);
+    if (first != last) {
+        text += '-';
+        text += CRecordText::Hex(last, 8);
+    }
+    return text;
 }
 
 std::string Bytes(std::uint64_t n) {

@@ -50,7 +50,7 @@ CMainFrame::~CMainFrame() {
 bool CMainFrame::RegisterClasses() {
     WNDCLASSEXW frame = {};
     frame.cbSize = sizeof frame;
-    frame.lpfnWndProc = &CMainFrame::WindowProc;
+    frame.lpfnWndProc = &CWnd::WindowProc;
     frame.hInstance = Instance();
     frame.hIcon = static_cast<HICON>(LoadImageW(Instance(), MAKEINTRESOURCEW(IDR_MAINFRAME),
                                                 IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR));
@@ -76,7 +76,7 @@ bool CMainFrame::Create() {
     const std::wstring title = CStringTable::Field(IDR_MAINFRAME, 0);
     if (CreateWindowExW(0, kFrameClass, title.c_str(), kFrameStyle, rect.left, rect.top,
                         rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
-                        Instance(), this) == nullptr) {
+                        Instance(), static_cast<CWnd*>(this)) == nullptr) {
         return false;
     }
     return true;
@@ -89,20 +89,6 @@ void CMainFrame::SetAppCommands(IAppCommands* pCommands) {
 
 bool CMainFrame::PreTranslateMessage(MSG& msg) const {
     return m_hAccel != nullptr && TranslateAcceleratorW(m_hWnd, m_hAccel, &msg) != 0;
-}
-
-LRESULT CALLBACK CMainFrame::WindowProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam) {
-    if (nMsg == WM_NCCREATE) {
-        auto* self =
-            static_cast<CMainFrame*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->m_hWnd = hWnd;
-        SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<CMainFrame*>(GetWindowLongPtrW(hWnd, GWLP_USERDATA));
-    if (self == nullptr) {
-        return DefWindowProcW(hWnd, nMsg, wParam, lParam);
-    }
-    return self->OnMessage(nMsg, wParam, lParam);
 }
 
 LRESULT CMainFrame::OnMessage(UINT nMsg, WPARAM wParam, LPARAM lParam) {

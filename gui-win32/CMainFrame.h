@@ -4,6 +4,7 @@
 #include "CStatusBar.h"
 #include "CStripWnd.h"
 #include "CToolBar.h"
+#include "CWnd.h"
 
 #include <shellapi.h>
 #include <windows.h>
@@ -20,7 +21,7 @@ class IAppCommands;
 // command, the dropped files and the question whether it may close to the
 // application (IAppCommands); until one is attached, the commands that need it
 // are disabled and no files are taken.
-class CMainFrame {
+class CMainFrame : public CWnd {
 public:
     // A caption, a system menu, a minimise button and a thin border: the
     // window can be moved and minimised, neither resized nor maximised.
@@ -32,14 +33,11 @@ public:
     static RECT FrameRect(int cxScreen, int cyScreen);
 
     CMainFrame() = default;
-    ~CMainFrame();
-    CMainFrame(const CMainFrame&) = delete;
-    CMainFrame& operator=(const CMainFrame&) = delete;
+    ~CMainFrame() override;
 
     // Makes the window on the primary screen, hidden; false when a part of it
     // could not be made.
     bool Create();
-    HWND GetSafeHwnd() const { return m_hWnd; }
     void SetAppCommands(IAppCommands* pCommands);
 
     // The keyboard shortcuts, for the message loop; true when msg was one.
@@ -54,9 +52,8 @@ public:
     void SetStrip(CConfigStrip strip) { m_wndStrip.SetStrip(std::move(strip)); }
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);
     static bool RegisterClasses();
-    LRESULT OnMessage(UINT nMsg, WPARAM wParam, LPARAM lParam);
+    LRESULT OnMessage(UINT nMsg, WPARAM wParam, LPARAM lParam) override;
 
     bool OnCreate();
     void OnCommand(unsigned nID);
@@ -68,7 +65,6 @@ private:
     void RecalcLayout();
     void EnableAppCommands();
 
-    HWND m_hWnd = nullptr;
     HWND m_hWndView = nullptr;
     HACCEL m_hAccel = nullptr;
     CFixedFont m_viewFont;

@@ -39,7 +39,7 @@ bool CStripWnd::RegisterClass() {
     strip.cbSize = sizeof strip;
     // The bar is laid out across the whole width.
     strip.style = CS_HREDRAW | CS_VREDRAW;
-    strip.lpfnWndProc = &CStripWnd::WindowProc;
+    strip.lpfnWndProc = &CWnd::WindowProc;
     strip.hInstance = Instance();
     strip.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     strip.lpszClassName = kStripClass;
@@ -50,7 +50,7 @@ bool CStripWnd::Create(HWND hWndParent, unsigned nIDWindow) {
     if (!RegisterClass() ||
         CreateWindowExW(0, kStripClass, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, hWndParent,
                         reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nIDWindow)), Instance(),
-                        this) == nullptr) {
+                        static_cast<CWnd*>(this)) == nullptr) {
         return false;
     }
     HDC dc = GetDC(m_hWnd);
@@ -98,20 +98,6 @@ void CStripWnd::SetStrip(CConfigStrip strip) {
     m_strip = std::move(strip);
     ShowTip({}, {});
     InvalidateRect(m_hWnd, nullptr, FALSE);
-}
-
-LRESULT CALLBACK CStripWnd::WindowProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam) {
-    if (nMsg == WM_NCCREATE) {
-        auto* self =
-            static_cast<CStripWnd*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->m_hWnd = hWnd;
-        SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<CStripWnd*>(GetWindowLongPtrW(hWnd, GWLP_USERDATA));
-    if (self == nullptr) {
-        return DefWindowProcW(hWnd, nMsg, wParam, lParam);
-    }
-    return self->OnMessage(nMsg, wParam, lParam);
 }
 
 LRESULT CStripWnd::OnMessage(UINT nMsg, WPARAM wParam, LPARAM lParam) {

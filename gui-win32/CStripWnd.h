@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CWnd.h"
 #include "app/CConfigStrip.h"
 
 #include <windows.h>
@@ -12,15 +13,10 @@
 // The strip below the main window's summary: the configuration's address range
 // as a bar of coloured marks, with their legend and the range it spans below
 // it. Pointing at the bar names the topmost mark there in a tooltip.
-class CStripWnd {
+class CStripWnd : public CWnd {
 public:
-    CStripWnd() = default;
-    CStripWnd(const CStripWnd&) = delete;
-    CStripWnd& operator=(const CStripWnd&) = delete;
-
     // False when the window or its tooltip could not be made.
     bool Create(HWND hWndParent, unsigned nIDWindow);
-    HWND GetSafeHwnd() const { return m_hWnd; }
     HWND GetToolTip() const { return m_hWndTip; }
     // The height the bar, the legend and their margins take.
     int Height() const;
@@ -33,9 +29,8 @@ public:
     const std::wstring& GetTip() const { return m_strTip; }
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);
     static bool RegisterClass();
-    LRESULT OnMessage(UINT nMsg, WPARAM wParam, LPARAM lParam);
+    LRESULT OnMessage(UINT nMsg, WPARAM wParam, LPARAM lParam) override;
 
     void OnPaint() const;
     void DrawBar(HDC dc, const RECT& bar) const;
@@ -45,7 +40,6 @@ private:
     void ShowTip(const std::wstring& tip, POINT point);
     TTTOOLINFOW Tool() const;
 
-    HWND m_hWnd = nullptr;
     HWND m_hWndTip = nullptr;
     std::optional<CConfigStrip> m_strip;
     std::wstring m_strTip;

@@ -111,6 +111,10 @@ void CRecordText::NotHex(std::string_view text, std::size_t i) {
         strProblem = "too short for its byte count";
         return;
     }
-    strProblem = (c > 32 && c < 127 ? "'" + std::string(1, text[i]) + "'" : "byte " + Hex(c, 2)) +
-                 " at column " + std::to_string(i + 1) + " is not a hex digit";
+    if (c > 32 && c < 127) {
+        strProblem = {'\'', text[i], '\''};
+    } else {
+        strProblem = "byte " + Hex(c, 2);
+    }
+    strProblem += " at column " + std::to_string(i + 1) + " is not a hex digit";
 }
