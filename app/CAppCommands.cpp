@@ -56,8 +56,8 @@ void CAppCommands::CompareWithDevice() {
         return;
     }
     // The document stays as it was, unsaved changes included: nothing to ask.
-    if (const auto received = m_frontEnd.RunTransferDialog(ETransferMode::Upload, true)) {
-        m_compare.OnDeviceAnswer(*received);
+    if (auto report = m_frontEnd.RunTransferDialog(ETransferMode::Upload, true)) {
+        m_compare.OnDeviceAnswer(std::move(*report));
     }
 }
 

@@ -16,12 +16,7 @@ bool CCompareCommands::OnCompareWithFile() {
     if (!HasConfiguration(kFileCaption)) {
         return false;
     }
-    CFileDialog dialog;
-    dialog.eKind = CFileDialog::Open;
-    dialog.strFilter = CDocumentCommands::kFilter;
-    dialog.strExtension = CDocumentCommands::kExtension;
-    dialog.strFolder = m_documents.LastFolder();
-    const std::string path = m_prompter.ChooseFile(dialog);
+    const std::string path = m_documents.ChooseFileToOpen();
     if (path.empty()) {
         return false;
     }
@@ -39,8 +34,8 @@ bool CCompareCommands::CanCompareWithDevice() {
     return HasConfiguration(kDeviceCaption);
 }
 
-void CCompareCommands::OnDeviceAnswer(const CConfiguration& received) {
-    Show(kDeviceCaption, CCompareReport(m_doc, received, kDeviceName));
+void CCompareCommands::OnDeviceAnswer(CCompareReport report) {
+    Show(kDeviceCaption, std::move(report));
 }
 
 const CCompareReport* CCompareCommands::Report() const {

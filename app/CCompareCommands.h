@@ -5,7 +5,6 @@
 #include <optional>
 #include <string>
 
-class CConfiguration;
 class CDocumentCommands;
 class CQARNCfgDoc;
 class IPrompter;
@@ -18,7 +17,6 @@ class CCompareCommands {
 public:
     static constexpr const char* kFileCaption = "Compare with File";
     static constexpr const char* kDeviceCaption = "Compare with Device";
-    static constexpr const char* kDeviceName = "the device";
 
     CCompareCommands(CQARNCfgDoc& doc, IPrompter& prompter, CDocumentCommands& documents);
 
@@ -28,8 +26,8 @@ public:
     // Whether there is a configuration to compare with the device; tells the
     // user when there is none.
     bool CanCompareWithDevice();
-    // What the device sent, after the transfer dialog read it whole.
-    void OnDeviceAnswer(const CConfiguration& received);
+    // The compare of what the transfer dialog read whole from the device.
+    void OnDeviceAnswer(CCompareReport report);
     // The last compare's report while it still describes the document; null
     // once the document has changed.
     const CCompareReport* Report() const;

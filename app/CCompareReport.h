@@ -15,7 +15,9 @@ class CQARNCfgDoc;
 // has not changed since.
 class CCompareReport {
 public:
-    // `otherName`: the other file's name, or "the device".
+    static constexpr const char* kDeviceName = "the device";
+
+    // `otherName`: the other file's name, or kDeviceName.
     CCompareReport(const CQARNCfgDoc& doc, const CConfiguration& other, std::string otherName);
 
     const std::string& OtherName() const { return m_strOtherName; }

@@ -63,7 +63,7 @@ CConfigStrip::CConfigStrip(const CQARNCfgDoc& doc, const CCompareReport* report)
               })->second;
     AddDataAndGaps(ranges);
     AddProblems(doc, recordRanges);
-    if (report != nullptr && report->Describes(doc)) {
+    if (report != nullptr) {
         AddDifferences(*report);
     }
 }

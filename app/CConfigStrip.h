@@ -37,6 +37,8 @@ struct CStripLegend {
 // topmost one under the pointer.
 class CConfigStrip {
 public:
+    // `report`: the last compare, while it still describes the document
+    // (CCompareCommands::Report() gives it only then); null for none.
     CConfigStrip(const CQARNCfgDoc& doc, const CCompareReport* report);
 
     // No address to draw: no data record that is well-formed.

@@ -51,13 +51,17 @@ bool CDocumentCommands::OnFileOpen() {
     if (!SaveModified()) {
         return false;
     }
+    const std::string path = ChooseFileToOpen();
+    return !path.empty() && OpenDocumentFile(path);
+}
+
+std::string CDocumentCommands::ChooseFileToOpen() {
     CFileDialog dialog;
     dialog.eKind = CFileDialog::Open;
     dialog.strFilter = kFilter;
     dialog.strExtension = kExtension;
     dialog.strFolder = m_strLastFolder;
-    const std::string path = m_prompter.ChooseFile(dialog);
-    return !path.empty() && OpenDocumentFile(path);
+    return m_prompter.ChooseFile(dialog);
 }
 
 bool CDocumentCommands::OpenDocumentFile(const std::string& path) {

@@ -29,6 +29,8 @@ public:
     bool OnFileOpen();
     bool OnFileSave();
     bool OnFileSaveAs();
+    // The Open dialog, started in the folder last used; "" when cancelled.
+    std::string ChooseFileToOpen();
     // Opens `path` without asking about the document held: the command line.
     bool OpenDocumentFile(const std::string& path);
     // Files dropped on the main window, opened one after the other as Open
@@ -43,8 +45,6 @@ public:
     // file has yet, qarn-YYYYMMDD-HHMM.s19 and then -2, -3, ..., in the folder
     // last used.
     std::string ProposedUploadPath(std::time_t now) const;
-    // The folder of the file last opened or saved.
-    const std::string& LastFolder() const { return m_strLastFolder; }
 
 private:
     // Saves to `path`, asking first when that is the document's own file and

@@ -95,7 +95,7 @@ std::vector<std::string> CDocumentSummary::Lines(const CQARNCfgDoc& doc,
     if (!check.Warnings().empty()) {
         AddFindings(lines, "Warnings", check.Warnings());
     }
-    if (report != nullptr && report->Describes(doc)) {
+    if (report != nullptr) {
         AddCompare(lines, *report);
     }
     return lines;

@@ -18,8 +18,8 @@ public:
     // holds lines that are not held, what the configuration holds, the check's
     // verdict and its first findings. With nothing held, how to get a
     // configuration, in lines short enough to read without scrolling sideways.
-    // Then, while `report` still describes the document, what the last compare
-    // found.
+    // Then what the last compare found: `report` must still describe the
+    // document (CCompareCommands::Report() gives it only then).
     static std::vector<std::string> Lines(const CQARNCfgDoc& doc,
                                           const CCompareReport* report = nullptr);
 };

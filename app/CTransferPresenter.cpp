@@ -4,7 +4,6 @@
 #include "app/IPrompter.h"
 #include "app/ITransferDialog.h"
 #include "core/data/CConfigCheck.h"
-#include "core/data/CConfigCompare.h"
 #include "core/data/CRecordList.h"
 #include "core/serial/ISerialPort.h"
 #include "core/transfer/TransferProtocol.h"
@@ -387,9 +386,8 @@ void CTransferPresenter::OnCompareRead() {
         m_dialog.FocusExit();
         return;
     }
-    m_compared = m_session.TakeReceived();
-    const CConfigCompare compare(*m_pDoc, *m_compared);
-    m_dialog.AddStatusLine("Compared with the configuration in memory: " + compare.Verdict() +
+    m_compared.emplace(*m_pDoc, m_session.Received(), CCompareReport::kDeviceName);
+    m_dialog.AddStatusLine("Compared with the configuration in memory: " + m_compared->Verdict() +
                            ". Exit shows the report.");
     m_dialog.FocusExit();
 }

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "app/CCompareReport.h"
 #include "app/CPortListModel.h"
 #include "app/IPrompter.h"
-#include "core/data/CConfiguration.h"
 #include "core/data/CQARNCfgDoc.h"
 #include "core/transfer/CTransferRequest.h"
 #include "core/transfer/CTransferSession.h"
@@ -64,7 +64,7 @@ public:
     const CTransferRequest& Request() const { return m_request; }
     const CTransferSession& Session() const { return m_session; }
     // A compare's read: what the last one that ended whole received.
-    std::optional<CConfiguration> TakeCompared() { return std::exchange(m_compared, {}); }
+    std::optional<CCompareReport> TakeCompared() { return std::exchange(m_compared, {}); }
 
     // -- what the worker calls on its thread -----------------------------------
     void AddStatus(const std::string& line) override;
@@ -130,5 +130,5 @@ private:
     bool m_bEndPending = false;  // a started transfer whose end was not yet handled
     unsigned m_nTransfer = 0;    // counts the transfers started
     std::atomic<int> m_nPendingSteps{0};
-    std::optional<CConfiguration> m_compared;
+    std::optional<CCompareReport> m_compared;
 };

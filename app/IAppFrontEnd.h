@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/data/CConfiguration.h"
+#include "app/CCompareReport.h"
 #include "core/data/CQARNCfgDoc.h"
 
 #include <optional>
@@ -16,8 +16,8 @@ public:
 
     // Runs the transfer dialog over the document until the user closes it.
     // bCompare: it reads the device's configuration aside, leaving the
-    // document as it was, and returns what a read that ended whole received.
-    virtual std::optional<CConfiguration> RunTransferDialog(ETransferMode eMode, bool bCompare) = 0;
+    // document as it was, and returns the compare of a read that ended whole.
+    virtual std::optional<CCompareReport> RunTransferDialog(ETransferMode eMode, bool bCompare) = 0;
     virtual void ShowAbout() = 0;
     // Closes the main window the way its close box does.
     virtual void CloseMainWindow() = 0;

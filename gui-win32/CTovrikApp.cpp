@@ -88,7 +88,7 @@ bool CTovrikApp::CanClose() {
     return m_pCommands->CanClose();
 }
 
-std::optional<CConfiguration> CTovrikApp::RunTransferDialog(ETransferMode eMode, bool bCompare) {
+std::optional<CCompareReport> CTovrikApp::RunTransferDialog(ETransferMode eMode, bool bCompare) {
     CTransferDlg dialog(Prompter(), m_context);
     if (m_timing) {
         dialog.Presenter().SetTiming(*m_timing);

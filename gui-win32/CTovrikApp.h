@@ -48,7 +48,7 @@ public:
     bool CanClose() override;
 
     // -- IAppFrontEnd ----------------------------------------------------------
-    std::optional<CConfiguration> RunTransferDialog(ETransferMode eMode, bool bCompare) override;
+    std::optional<CCompareReport> RunTransferDialog(ETransferMode eMode, bool bCompare) override;
     void ShowAbout() override;
     void CloseMainWindow() override;
     void ShowFrame(const std::string& title, const std::vector<std::string>& lines,

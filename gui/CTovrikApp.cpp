@@ -143,7 +143,7 @@ void CTovrikApp::OnDropFiles(const QStringList& paths) {
     m_pCommands->OnDropFiles(files);
 }
 
-std::optional<CConfiguration> CTovrikApp::RunTransferDialog(ETransferMode eMode, bool bCompare) {
+std::optional<CCompareReport> CTovrikApp::RunTransferDialog(ETransferMode eMode, bool bCompare) {
     CTransferDlg dlg(Prompter(), *m_pContext, m_pMainFrame.get());
     dlg.DoModal(m_pDocument.get(), eMode, bCompare);
     return dlg.Presenter().TakeCompared();

@@ -54,7 +54,7 @@ public:
     void OnDropFiles(const QStringList& paths);
 
     // -- IAppFrontEnd ----------------------------------------------------------
-    std::optional<CConfiguration> RunTransferDialog(ETransferMode eMode, bool bCompare) override;
+    std::optional<CCompareReport> RunTransferDialog(ETransferMode eMode, bool bCompare) override;
     void ShowAbout() override;
     void CloseMainWindow() override;
     void ShowFrame(const std::string& title, const std::vector<std::string>& lines,

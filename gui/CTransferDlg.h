@@ -31,7 +31,7 @@ public:
 
     // Shows the dialog for the document in the mode's direction; bCompare: an
     // upload that reads the device's configuration aside, leaving the document
-    // as it was (Presenter().TakeCompared() then gives it). Every way of
+    // as it was (Presenter().TakeCompared() then gives the compare). Every way of
     // closing it gives 1.
     int DoModal(CQARNCfgDoc* pDoc, ETransferMode nMode, bool bCompare = false);
     CTransferPresenter& Presenter() { return *m_pPresenter; }

@@ -5,6 +5,7 @@
 #include "app/CConfigStrip.h"
 #include "app/CRecentFileList.h"
 #include "app/IAppFrontEnd.h"
+#include "core/data/CConfiguration.h"
 #include "core/data/CQARNCfgDoc.h"
 #include "core/data/CRecordList.h"
 #include "tests/support/CScriptedPrompter.h"
@@ -27,10 +28,10 @@ bool Contains(const Lines& lines, const std::string& line) {
 }
 
 // A front end that records what it is asked to draw, and whose transfer
-// dialog "reads" the configuration the test gives it, once.
+// dialog "reads" the device and hands over the compare the test gives it, once.
 class CRecordingFrontEnd : public IAppFrontEnd {
 public:
-    std::optional<CConfiguration> RunTransferDialog(ETransferMode eMode, bool bCompare) override {
+    std::optional<CCompareReport> RunTransferDialog(ETransferMode eMode, bool bCompare) override {
         m_runs.emplace_back(eMode, bCompare);
         return std::exchange(m_deviceAnswer, std::nullopt);
     }
@@ -43,7 +44,7 @@ public:
         m_marks = strip.Marks();
     }
 
-    std::optional<CConfiguration> m_deviceAnswer;
+    std::optional<CCompareReport> m_deviceAnswer;
     std::vector<std::pair<ETransferMode, bool>> m_runs;
     int m_nAbout = 0;
     int m_nClose = 0;
@@ -152,8 +153,9 @@ TEST_F(CompareCommandsTest, CompareWithDeviceAsksNothingAndComparesWhatTheDialog
         "device.s19", CTestConfig::Joined(
                           {CTestConfig::HeaderLine(), CTestConfig::DataLine(0, kData.substr(0, 8)),
                            CTestConfig::DataLine(8, kData.substr(8)), CTestConfig::EndLine()}));
-    m_frontEnd.m_deviceAnswer.emplace();
-    ASSERT_FALSE(m_frontEnd.m_deviceAnswer->Load(answer));
+    CConfiguration device;
+    ASSERT_FALSE(device.Load(answer));
+    m_frontEnd.m_deviceAnswer.emplace(m_doc, device, CCompareReport::kDeviceName);
     m_commands.OnCommand(EAppCommand::CompareWithDevice);
     ASSERT_EQ(m_user.Reports().size(), 1u);
     EXPECT_EQ(m_user.Reports()[0].strCaption, "Compare with Device");

@@ -418,10 +418,14 @@ TEST_F(TransferPresenterTest, ACompareReadLeavesTheDocumentAndKeepsOnlyAWholeAns
         EXPECT_EQ(m_dialog->m_status.back().rfind(status, 0), 0u) << m_dialog->m_status.back();
         EXPECT_EQ(m_dialog->m_nExitFocused, 1);
         EXPECT_EQ(CTestConfig::InMemory(m_doc), before);
-        std::optional<CConfiguration> read = m_presenter->TakeCompared();
-        EXPECT_EQ(read.has_value(), answer.size() > 6);
-        if (read) {
-            EXPECT_EQ(read->m_records.GetCount(), answer.size() - 2);
+        const std::optional<CCompareReport> report = m_presenter->TakeCompared();
+        EXPECT_EQ(report.has_value(), answer.size() > 6);
+        if (report) {
+            EXPECT_EQ(report->OtherName(), "the device");
+            EXPECT_FALSE(report->IsSame());
+            EXPECT_EQ(m_dialog->m_status.back(),
+                      "Compared with the configuration in memory: " + report->Verdict() +
+                          ". Exit shows the report.");
         }
         m_presenter->OnOK();
         EXPECT_EQ(CTestConfig::InMemory(m_doc), before);
