@@ -140,7 +140,7 @@ export TOVRIK_TEST_RUN="Z:$run"
 if [ -n "$sim_args" ]; then
   sim=${QARN_SIM:?QARN_SIM names the native qarn-sim}
   # shellcheck disable=SC2086  # the arguments are split as given
-  "$sim" $sim_args --received "$run/received.s19" --link "$WINEPREFIX/qarn-com5" \
+  "$sim" $sim_args --received "$run/received.s19" --log "$run/sim.log" --link "$WINEPREFIX/qarn-com5" \
     >"$run/sim.out" 2>"$run/sim.err" &
   sim_pid=$!
   for _ in $(seq 100); do
@@ -207,5 +207,7 @@ fi
 if [ -n "$sim_pid" ] && [ "$status" != 0 ]; then
   echo "--- qarn-sim said:" >&2
   cat "$run/sim.err" >&2 || true
+  echo "--- the last lines qarn-sim received, with their times:" >&2
+  tail -n 30 "$run/sim.log" >&2 || true
 fi
 exit "$status"

@@ -15,15 +15,24 @@ tovrik() {
   "$WINE" "$cli" "$@" >"$run/out" 2>"$run/err"
 }
 
+# What the last run printed, without Windows' carriage returns, indented.
+said() {
+  local stream
+  for stream in out err; do
+    echo "  its std$stream:"
+    tr -d '\r' <"$run/$stream" | sed 's/^/    | /'
+  done
+}
+
 check() {  # check DESCRIPTION EXPECTED-STATUS ACTUAL-STATUS [TEXT-IN-OUTPUT]
   local what=$1 want=$2 got=$3 text=${4:-}
   if [ "$got" != "$want" ]; then
     echo "FAIL: $what: exit status $got, expected $want" >&2
-    cat "$run/out" "$run/err" >&2
+    said >&2
     failures=$((failures + 1))
   elif [ -n "$text" ] && ! grep -qF -- "$text" "$run/out" "$run/err"; then
     echo "FAIL: $what: no \"$text\" in its output" >&2
-    cat "$run/out" "$run/err" >&2
+    said >&2
     failures=$((failures + 1))
   else
     echo "ok: $what"
