@@ -17,7 +17,9 @@
 # to a COM port each time it starts. So, before any test program runs:
 #   - the prefix's registry (HKLM\Software\Wine\Ports) sets COM1..COM4 to
 #     nothing, COM5 to the simulated device and COM6 to a file;
-#   - Wine is started with a harmless command, every com link it made for a
+#   - Wine is started with a harmless command and the script waits until its
+#     mount manager has made the ports (a session that makes none in 20 s is
+#     started again, three times at most); every com link it made for a
 #     device of this machine is removed, and the script checks that com1..com4
 #     are gone and that com5 and com6 lead where they should, or stops; the
 #     serial drivers' list (HKLM\HARDWARE\DEVICEMAP\SERIALCOMM, which the
@@ -112,10 +114,28 @@ template=$(cd "$template" && pwd)  # Wine wants an absolute prefix
 run=$(mktemp -d "$template/../wine-run.XXXXXX")
 run=$(cd "$run" && pwd)
 export WINEPREFIX=$run/prefix
+serialcomm='HKLM\HARDWARE\DEVICEMAP\SERIALCOMM'
+# The serial drivers' list as "NAME PORT" lines.
+serial_ports() {
+  { "$wine" reg query "$serialcomm" 2>/dev/null || true; } | tr -d '\r' |
+    awk '$2 == "REG_SZ" { print $1, $3 }'
+}
+stop_session() {
+  "$wineserver" -k 2>/dev/null || true
+  timeout 30 "$wineserver" -w 2>/dev/null || true
+}
+# What Wine made of the ports, for a run that went wrong.
+show_ports() {
+  echo "--- the prefix's devices:"
+  ls -l "$WINEPREFIX/dosdevices" || true
+  echo "--- the serial drivers' list:"
+  serial_ports
+}
 sim_pid=""
+# shellcheck disable=SC2317  # run by the EXIT trap
 cleanup() {
   local status=$?
-  "$wineserver" -k 2>/dev/null || true
+  stop_session
   if [ -n "$sim_pid" ]; then
     kill "$sim_pid" 2>/dev/null || true
     wait "$sim_pid" 2>/dev/null || true
@@ -162,8 +182,37 @@ if [ "$small_disk" = 1 ] && [ "$(id -u)" = 0 ]; then
 fi
 
 # -- start Wine, then take every real serial port away from it ---------------
-"$wineserver" -p
-"$wine" cmd /c exit >/dev/null 2>&1
+# Wine's mount manager makes the com links and the serial drivers' list as a
+# session starts; on a loaded machine a test once ran in a session that had
+# made none. The session is ready once the links this run needs are there and
+# the list has stopped growing.
+session_ready() {
+  local before now
+  for _ in $(seq 40); do
+    if { [ -z "$sim_args" ] || [ -L "$WINEPREFIX/dosdevices/com5" ]; } &&
+      { [ "$not_a_port" = 0 ] || [ -L "$WINEPREFIX/dosdevices/com6" ]; } &&
+      "$wine" reg query "$serialcomm" >/dev/null 2>&1; then
+      before=$(serial_ports)
+      sleep 0.3
+      now=$(serial_ports)
+      [ "$now" = "$before" ] && return 0
+    else
+      sleep 0.5
+    fi
+  done
+  return 1
+}
+for attempt in 1 2 3; do
+  "$wineserver" -p
+  "$wine" cmd /c exit >/dev/null 2>&1
+  session_ready && break
+  echo "wine-test.sh: Wine session $attempt made no serial ports in 20 s" >&2
+  show_ports >&2
+  stop_session
+  if [ "$attempt" = 3 ]; then
+    exit 1
+  fi
+done
 scrub() {
   local link name
   for link in "$WINEPREFIX"/dosdevices/com* "$WINEPREFIX"/dosdevices/lpt*; do
@@ -189,12 +238,12 @@ scrub() {
   done
   # The serial drivers' list (what the port lists show) names only the ports
   # that lead somewhere.
-  local key='HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' value port
-  while read -r value _ port; do
+  local value port
+  while read -r value port; do
     if [ ! -e "$WINEPREFIX/dosdevices/${port,,}" ]; then
-      "$wine" reg delete "$key" /v "$value" /f >/dev/null 2>&1
+      "$wine" reg delete "$serialcomm" /v "$value" /f >/dev/null 2>&1
     fi
-  done < <("$wine" reg query "$key" 2>/dev/null | tr -d '\r' | awk '$2 == "REG_SZ"')
+  done < <(serial_ports)
 }
 scrub
 
@@ -209,5 +258,8 @@ if [ -n "$sim_pid" ] && [ "$status" != 0 ]; then
   cat "$run/sim.err" >&2 || true
   echo "--- the last lines qarn-sim received, with their times:" >&2
   tail -n 30 "$run/sim.log" >&2 || true
+fi
+if [ "$status" != 0 ]; then
+  show_ports >&2
 fi
 exit "$status"
