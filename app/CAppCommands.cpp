@@ -3,6 +3,7 @@
 #include "app/CConfigStrip.h"
 #include "app/CDocumentSummary.h"
 #include "app/IAppFrontEnd.h"
+#include "core/data/CConfigCheck.h"
 
 CAppCommands::CAppCommands(CQARNCfgDoc& doc, IPrompter& prompter, CRecentFileList& recent,
                            std::string startFolder, IAppFrontEnd& frontEnd)
@@ -74,6 +75,8 @@ bool CAppCommands::CanClose() {
 
 void CAppCommands::UpdateFrame() {
     const CCompareReport* report = m_compare.Report();
-    m_frontEnd.ShowFrame(CDocumentSummary::Title(m_doc), CDocumentSummary::Lines(m_doc, report),
-                         CConfigStrip(m_doc, report));
+    const CConfigCheck check(m_doc);
+    m_frontEnd.ShowFrame(CDocumentSummary::Title(m_doc),
+                         CDocumentSummary::Lines(m_doc, check, report),
+                         CConfigStrip(m_doc, check, report));
 }

@@ -48,7 +48,8 @@ std::vector<CRange> RecordRanges() {
 
 }  // namespace
 
-CConfigStrip::CConfigStrip(const CQARNCfgDoc& doc, const CCompareReport* report) {
+CConfigStrip::CConfigStrip(const CQARNCfgDoc& doc, const CConfigCheck& check,
+                           const CCompareReport* report) {
     const std::vector<CRange> recordRanges = RecordRanges();
     std::vector<CRange> ranges;
     std::copy_if(recordRanges.begin(), recordRanges.end(), std::back_inserter(ranges),
@@ -62,7 +63,7 @@ CConfigStrip::CConfigStrip(const CQARNCfgDoc& doc, const CCompareReport* report)
                   return a.second < b.second;
               })->second;
     AddDataAndGaps(ranges);
-    AddProblems(doc, recordRanges);
+    AddProblems(doc, check, recordRanges);
     if (report != nullptr) {
         AddDifferences(*report);
     }
@@ -91,8 +92,8 @@ void CConfigStrip::AddDataAndGaps(const std::vector<CRange>& ranges) {
     }
 }
 
-void CConfigStrip::AddProblems(const CQARNCfgDoc& doc, const std::vector<CRange>& recordRanges) {
-    const CConfigCheck check(doc);
+void CConfigStrip::AddProblems(const CQARNCfgDoc& doc, const CConfigCheck& check,
+                               const std::vector<CRange>& recordRanges) {
     const std::vector<int>& dataLines = doc.m_notes.dataLines;
     for (const CConfigFinding& finding : check.Problems()) {
         const auto it = std::find(dataLines.begin(), dataLines.end(), finding.nLine);

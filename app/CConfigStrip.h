@@ -6,6 +6,7 @@
 #include <vector>
 
 class CCompareReport;
+class CConfigCheck;
 class CQARNCfgDoc;
 
 // What a mark of the strip stands for, in the order the marks are drawn: a
@@ -37,9 +38,13 @@ struct CStripLegend {
 // topmost one under the pointer.
 class CConfigStrip {
 public:
-    // `report`: the last compare, while it still describes the document
-    // (CCompareCommands::Report() gives it only then); null for none.
-    CConfigStrip(const CQARNCfgDoc& doc, const CCompareReport* report);
+    // What a front end shows in place of an empty strip.
+    static constexpr const char* kEmptyText = "No addresses to show.";
+
+    // `check`: the check of `doc`. `report`: the last compare, while it still
+    // describes the document (CCompareCommands::Report() gives it only then);
+    // null for none.
+    CConfigStrip(const CQARNCfgDoc& doc, const CConfigCheck& check, const CCompareReport* report);
 
     // No address to draw: no data record that is well-formed.
     bool IsEmpty() const { return m_marks.empty(); }
@@ -61,7 +66,7 @@ public:
 
 private:
     void AddDataAndGaps(const std::vector<std::pair<std::uint64_t, std::uint64_t>>& ranges);
-    void AddProblems(const CQARNCfgDoc& doc,
+    void AddProblems(const CQARNCfgDoc& doc, const CConfigCheck& check,
                      const std::vector<std::pair<std::uint64_t, std::uint64_t>>& recordRanges);
     void AddDifferences(const CCompareReport& report);
 

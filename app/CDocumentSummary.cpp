@@ -69,7 +69,11 @@ std::string CDocumentSummary::Title(const CQARNCfgDoc& doc) {
 
 std::vector<std::string> CDocumentSummary::Lines(const CQARNCfgDoc& doc,
                                                  const CCompareReport* report) {
-    const CConfigCheck check(doc);
+    return Lines(doc, CConfigCheck(doc), report);
+}
+
+std::vector<std::string> CDocumentSummary::Lines(const CQARNCfgDoc& doc, const CConfigCheck& check,
+                                                 const CCompareReport* report) {
     if (check.IsEmpty()) {
         return {"No configuration in memory.", "", "Open a .s19 file with File > Open,",
                 "or read the device's configuration", "with File > Upload."};

@@ -4,6 +4,7 @@
 #include <vector>
 
 class CCompareReport;
+class CConfigCheck;
 class CQARNCfgDoc;
 
 // What the main window shows of the document: its title, and the lines of the
@@ -22,4 +23,7 @@ public:
     // document (CCompareCommands::Report() gives it only then).
     static std::vector<std::string> Lines(const CQARNCfgDoc& doc,
                                           const CCompareReport* report = nullptr);
+    // The same, from the check of `doc` that the caller has made already.
+    static std::vector<std::string> Lines(const CQARNCfgDoc& doc, const CConfigCheck& check,
+                                          const CCompareReport* report);
 };

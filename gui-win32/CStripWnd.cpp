@@ -7,7 +7,6 @@
 namespace {
 
 constexpr wchar_t kStripClass[] = L"TovrikStrip";
-constexpr wchar_t kEmptyText[] = L"No addresses to show.";
 constexpr int kMargin = 4;
 constexpr int kBarHeight = 18;  // the bar with its frame
 constexpr int kLabelGap = 4;    // between a legend's square and its label
@@ -140,7 +139,8 @@ void CStripWnd::OnPaint() const {
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     RECT bar = BarRect();
     if (!m_strip || m_strip->IsEmpty()) {
-        DrawTextW(dc, kEmptyText, -1, &bar, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+        const std::wstring empty = CDisplayText::Widen(CConfigStrip::kEmptyText);
+        DrawTextW(dc, empty.c_str(), -1, &bar, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     } else {
         DrawBar(dc, bar);
         DrawLegend(dc, {bar.left, bar.bottom + 1 + kMargin, bar.right,

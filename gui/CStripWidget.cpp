@@ -72,7 +72,8 @@ void CStripWidget::paintEvent(QPaintEvent* /*event*/) {
     if (bar.isEmpty()) {
         painter.setPen(palette().color(QPalette::WindowText));
         painter.drawText(rect().adjusted(kMargin, kMargin, -kMargin, -kMargin),
-                         Qt::AlignLeft | Qt::AlignVCenter, QString::fromLatin1(kEmptyText));
+                         Qt::AlignLeft | Qt::AlignVCenter,
+                         QString::fromLatin1(CConfigStrip::kEmptyText));
         return;
     }
     painter.fillRect(bar, palette().color(QPalette::Base));

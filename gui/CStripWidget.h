@@ -17,7 +17,6 @@ class QPainter;
 class CStripWidget : public QWidget {
     Q_OBJECT
 public:
-    static constexpr const char* kEmptyText = "No addresses to show.";
 
     explicit CStripWidget(QWidget* parent = nullptr);
 

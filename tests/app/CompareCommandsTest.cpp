@@ -5,6 +5,7 @@
 #include "app/CConfigStrip.h"
 #include "app/CRecentFileList.h"
 #include "app/IAppFrontEnd.h"
+#include "core/data/CConfigCheck.h"
 #include "core/data/CConfiguration.h"
 #include "core/data/CQARNCfgDoc.h"
 #include "core/data/CRecordList.h"
@@ -179,7 +180,7 @@ TEST_F(CompareCommandsTest, CompareWithDeviceAsksNothingAndComparesWhatTheDialog
 TEST(ConfigStrip, MarksDataGapsProblemsAndDifferencesAndNamesTheTopmost) {
     g_recordList.RemoveAll();
     CQARNCfgDoc doc;
-    EXPECT_TRUE(CConfigStrip(doc, nullptr).IsEmpty());
+    EXPECT_TRUE(CConfigStrip(doc, CConfigCheck(doc), nullptr).IsEmpty());
 
     // 0x00-0x1F held, 0x20-0x3F a gap, 0x40-0x4F held; the record at 0x10
     // (line 3) fails its checksum.
@@ -187,7 +188,7 @@ TEST(ConfigStrip, MarksDataGapsProblemsAndDifferencesAndNamesTheTopmost) {
                 CTestConfig::DataLine(0x40), CTestConfig::EndLine()};
     lines[2][lines[2].size() - 3] = lines[2][lines[2].size() - 3] == '0' ? '1' : '0';
     CTestConfig::Load(doc, lines);
-    const CConfigStrip strip(doc, nullptr);
+    const CConfigStrip strip(doc, CConfigCheck(doc), nullptr);
     ASSERT_FALSE(strip.IsEmpty());
     EXPECT_EQ(strip.RangeText(), "00000000-0000004F");
     ASSERT_EQ(strip.Marks().size(), 4u);
