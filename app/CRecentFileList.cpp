@@ -41,6 +41,14 @@ std::error_code CRecentFileList::Save(CProfile& profile) {
     return {};
 }
 
+std::string CRecentFileList::SaveOnExit(CProfile& profile) {
+    const std::error_code error = Save(profile);
+    if (!error || !profile.GetWarning().empty()) {
+        return {};
+    }
+    return "The recent-file list was not remembered: " + error.message() + ".";
+}
+
 void CRecentFileList::Add(const std::string& path) {
     const std::string absolute = CPathName::Absolute(path);
     std::erase(m_files, absolute);

@@ -18,6 +18,10 @@ public:
     // Writes the list back when it changed since it was read or written; the
     // list is kept in memory when the profile refuses it.
     [[nodiscard]] std::error_code Save(CProfile& profile);
+    // Save as the program closes, when the list is otherwise lost: what to
+    // tell the user, or "" for nothing (also when the profile is ignored, which
+    // the start has said already).
+    std::string SaveOnExit(CProfile& profile);
 
     // A file opened or saved goes to the top, made absolute, once.
     void Add(const std::string& path);

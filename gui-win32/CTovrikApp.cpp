@@ -68,9 +68,8 @@ bool CTovrikApp::InitInstance(const std::vector<std::string>& args) {
 }
 
 void CTovrikApp::ExitInstance() {
-    if (const std::error_code error = m_recent.Save(m_context.Profile())) {
-        // The program is closing: the list is lost, and the user is told so.
-        ReportError("The recent-file list was not remembered: " + error.message() + ".");
+    if (const std::string text = m_recent.SaveOnExit(m_context.Profile()); !text.empty()) {
+        ReportError(text);
     }
 }
 

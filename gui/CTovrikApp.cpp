@@ -104,12 +104,8 @@ bool CTovrikApp::InitInstance(const CCommandLineInfo& info) {
 }
 
 void CTovrikApp::ExitInstance() {
-    const std::error_code error = m_recent.Save(m_pContext->Profile());
-    // The program is closing: the list is lost, and the user is told so,
-    // unless the start already said that nothing is remembered.
-    if (error && m_pContext->Profile().GetWarning().empty()) {
-        ReportError(QStringLiteral("The recent-file list was not remembered: %1.")
-                        .arg(QString::fromStdString(error.message())));
+    if (const std::string text = m_recent.SaveOnExit(m_pContext->Profile()); !text.empty()) {
+        ReportError(QString::fromStdString(text));
     }
 }
 

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <regex>
 
 namespace {
@@ -220,6 +221,15 @@ TEST(RecentFileList, KeepsTheLatestFourNewestFirstAcrossRuns) {
     EXPECT_EQ(next.Files(), expected);
     EXPECT_EQ(context.Profile().GetProfileString(CRecentFileList::kSection, "File1"),
               dir.File("c.s19"));
+
+    // A profile that refuses the list as the program closes: the user is told.
+    auto refusing = std::make_unique<CMemoryProfileStore>();
+    refusing->m_bRefuseWrites = true;
+    CSystemContext refused = CTestContext::Make(std::move(refusing));
+    next.Add(dir.File("f.s19"));
+    EXPECT_EQ(
+        next.SaveOnExit(refused.Profile()).rfind("The recent-file list was not remembered: ", 0),
+        0U);
 }
 
 }  // namespace
